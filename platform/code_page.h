@@ -1,0 +1,19 @@
+#pragma once
+// Conversion between wide text and the host's ANSI code page: CP_ACP on
+// Windows, GBK (code page 936) elsewhere, since the interface is Simplified
+// Chinese.
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace vimbrel::platform {
+
+// Converts bytes up to the first zero byte or `size`, whichever comes first.
+// Invalid or cut-off sequences give U+FFFD.
+std::wstring AnsiToWide(const char* bytes, std::size_t size);
+
+// The code-page bytes of `text`, without a terminator. Characters the code
+// page lacks become '?', as WideCharToMultiByte does without flags.
+std::string WideToAnsi(const std::wstring& text);
+
+}  // namespace vimbrel::platform

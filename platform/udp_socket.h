@@ -1,0 +1,46 @@
+#pragma once
+// UDP sockets of the IPv4 family, as the device protocol uses them.
+// Addresses are 32-bit numbers in host order (first octet in the top byte).
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace vimbrel::platform {
+
+#ifdef _WIN32
+using SocketHandle = std::uintptr_t;  // SOCKET
+inline constexpr SocketHandle kInvalidSocket = ~SocketHandle{0};
+#else
+using SocketHandle = int;
+inline constexpr SocketHandle kInvalidSocket = -1;
+#endif
+
+// A datagram socket of the IPv4 family; kInvalidSocket on failure.
+SocketHandle OpenUdpSocket();
+// SO_BROADCAST on (int 1).
+bool EnableBroadcast(SocketHandle s);
+bool BindSocket(SocketHandle s, std::uint32_t address, std::uint16_t port);
+// The address the socket layer reports for the socket (getsockname).
+std::optional<std::uint32_t> SocketLocalAddress(SocketHandle s);
+std::optional<std::uint16_t> SocketLocalPort(SocketHandle s);
+bool SendDatagram(SocketHandle s, const void* data, std::size_t size,
+                  std::uint32_t to, std::uint16_t port);
+// Bytes received (a datagram longer than `capacity` is cut to it), 0 for an
+// empty datagram, -1 on failure.
+long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity);
+void CloseSocket(SocketHandle s);
+
+// Waits until one of `sockets` can be read or `timeout` passes.
+// Returns the ready sockets; `failed` is set when the wait itself failed
+// (for example with no socket to wait on).
+std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
+                                       std::chrono::milliseconds timeout,
+                                       bool& failed);
+
+// Dotted decimal text of an address ("%d.%d.%d.%d") and back.
+std::uint32_t ParseIPv4(const char* text);  // 0 if not dotted decimal
+bool IsDottedQuad(const char* text);
+
+}  // namespace vimbrel::platform

@@ -1,0 +1,20 @@
+#pragma once
+// Commands to one device: build the packet, refresh the sockets, send it on
+// every live socket. Nothing is awaited.
+#include <cstdint>
+
+#include "protocol/device_packet.h"
+#include "protocol/local_sockets.h"
+
+namespace vimbrel::protocol {
+
+void SendSetNetwork(LocalSockets& sockets, const NetConfig& block, const char* macText);
+void SendSetModel(LocalSockets& sockets, const char* macText, const char* modelName);
+void SendCommand(LocalSockets& sockets, std::int32_t command, const CellBuffer& serial);
+
+// The net_config block as the address assignment fills it: mask, gateway
+// twice and 0.0.0.0; SetNetConfigAddress writes one device's address.
+NetConfig MakeNetConfig(std::uint32_t subnetMask, std::uint32_t gateway);
+void SetNetConfigAddress(NetConfig& block, const char* addressText);
+
+}  // namespace vimbrel::protocol

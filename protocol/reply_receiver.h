@@ -1,0 +1,43 @@
+#pragma once
+// The receive thread: waits on every live local socket, accepts DeviceReply
+// datagrams, queues a copy of each and tells the window.
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "protocol/local_sockets.h"
+#include "protocol/reply_queue.h"
+
+namespace vimbrel::protocol {
+
+inline constexpr int MAX_WAIT_SOCKETS = 64;
+
+class ReplyReceiver {
+public:
+    // Called on the receive thread: once per queued reply, and as a reminder
+    // after a quiet or failed wait while replies are queued.
+    using Notify = std::function<void()>;
+
+    ReplyReceiver(LocalSockets& sockets, ReplyQueue& replies, Notify notify);
+    ~ReplyReceiver();  // stops and joins
+    ReplyReceiver(const ReplyReceiver&) = delete;
+    ReplyReceiver& operator=(const ReplyReceiver&) = delete;
+
+    void Start();
+    // Sets the stop flag and waits for the thread to end (at most about one
+    // wait of one second).
+    void Stop();
+    bool Exited() const { return m_bRecvExited.load(); }
+
+private:
+    void ReceiveThreadProc();
+
+    LocalSockets& m_sockets;
+    ReplyQueue& m_replies;
+    Notify m_notify;
+    std::atomic<bool> m_bStop{false};
+    std::atomic<bool> m_bRecvExited{false};
+    std::thread m_thread;
+};
+
+}  // namespace vimbrel::protocol
