@@ -1,1 +1,62 @@
-// (being written)
+#include "operations/device_operations.h"
+
+#include "operations/cell_text.h"
+#include "operations/change_hw_modle_dlg.h"
+#include "operations/device_page.h"
+#include "operations/ip_assignment.h"
+#include "operations/model_names.h"
+#include "operations/modify_ip_dlg.h"
+#include "operations/selected_rows.h"
+#include "protocol/command_sender.h"
+
+namespace vimbrel {
+namespace {
+constexpr int kSerialColumn = 1, kAddressColumn = 3, kMacColumn = 4, kPortColumn = 5;
+}
+
+void SendCommandToSelected(const wxListCtrl& list, protocol::LocalSockets& sockets,
+                           std::int32_t command) {
+    ForEachSelectedRow(list, [&](long row) {
+        protocol::SendCommand(sockets, command, ReadCellAnsi(list, row, kSerialColumn));
+    });
+}
+
+bool OpenDevicePage(const wxListCtrl& list, long row,
+                    const std::function<bool(const wxString&)>& open) {
+    if (row < 0 || row >= list.GetItemCount()) return false;
+    const auto address = DevicePageAddress(list.GetItemText(row, kAddressColumn).ToStdWstring(),
+                                           list.GetItemText(row, kPortColumn).ToStdWstring());
+    if (!address) return false;
+    open(wxString(*address));
+    return true;
+}
+
+void AutoAssignIP(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
+                  platform::ArpProbe& probe) {
+    CModifyIPDlg dialog(parent);
+    if (dialog.ShowModal() != wxID_OK) return;
+
+    AddressCounter counter(dialog.m_dwStartIP);
+    protocol::NetConfig block = protocol::MakeNetConfig(dialog.m_dwSubnetMask, dialog.m_dwGateway);
+    ForEachSelectedRow(list, [&](long row) {
+        const protocol::CellBuffer mac = ReadCellAnsi(list, row, kMacColumn);
+        if (const auto address = counter.NextFreeAddress(probe)) {
+            protocol::SetNetConfigAddress(block, address->c_str());
+            protocol::SendSetNetwork(sockets, block, mac.data());
+        }
+    });
+}
+
+void ChangeModel(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets) {
+    CChangeHwModleDlg dialog(parent);
+    if (dialog.ShowModal() != wxID_OK) return;
+
+    const char* model = MatchModelName(ToCellBuffer(dialog.m_strModel.ToStdWstring()));
+    if (!model) return;
+    ForEachSelectedRow(list, [&](long row) {
+        const protocol::CellBuffer mac = ReadCellAnsi(list, row, kMacColumn);
+        protocol::SendSetModel(sockets, mac.data(), model);
+    });
+}
+
+}  // namespace vimbrel

@@ -1,1 +1,40 @@
-// (being written)
+#include "operations/modify_ip_dlg.h"
+
+#include <wx/button.h>
+#include <wx/xrc/xmlres.h>
+
+#include "controls/ip_address_ctrl.h"
+#include "operations/ip_assignment.h"
+#include "res/resources.h"
+
+namespace vimbrel {
+
+CModifyIPDlg::CModifyIPDlg(wxWindow* parent) {
+    LoadResources();
+    wxXmlResource::Get()->LoadDialog(this, parent, "278");
+    m_startIP = XRCCTRL(*this, "1008", CIPAddressCtrl);
+    m_subnetMask = XRCCTRL(*this, "1009", CIPAddressCtrl);
+    m_gateway = XRCCTRL(*this, "1010", CIPAddressCtrl);
+
+    m_dwGateway = IPTextToAddress(L"192.168.2.1");
+    m_dwSubnetMask = IPTextToAddress(L"255.255.255.0");
+    m_dwStartIP = IPTextToAddress(L"192.168.2.10");
+    // Enter alone accepts the defaults.
+    if (wxWindow* ok = FindWindow(wxID_OK)) ok->SetFocus();
+}
+
+bool CModifyIPDlg::TransferDataToWindow() {
+    m_startIP->SetAddress(m_dwStartIP);
+    m_subnetMask->SetAddress(m_dwSubnetMask);
+    m_gateway->SetAddress(m_dwGateway);
+    return true;
+}
+
+bool CModifyIPDlg::TransferDataFromWindow() {
+    m_dwStartIP = m_startIP->GetAddress();
+    m_dwSubnetMask = m_subnetMask->GetAddress();
+    m_dwGateway = m_gateway->GetAddress();
+    return true;
+}
+
+}  // namespace vimbrel

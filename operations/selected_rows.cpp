@@ -1,1 +1,32 @@
-// (being written)
+#include "operations/selected_rows.h"
+
+#include "operations/cell_text.h"
+
+namespace vimbrel {
+
+bool SelectAllRows(wxListCtrl& list, bool checked) {
+    const long count = list.GetItemCount();
+    for (long row = 0; row < count; ++row) {
+        list.SetFocus();
+        if (checked)
+            list.SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        else
+            list.SetItemState(row, 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+    }
+    return checked;
+}
+
+void ForEachSelectedRow(const wxListCtrl& list, const std::function<void(long row)>& process) {
+    long row = list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
+    while (row != -1) {
+        const long next = list.GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
+        process(row);
+        row = next;
+    }
+}
+
+protocol::CellBuffer ReadCellAnsi(const wxListCtrl& list, long row, int column) {
+    return ToCellBuffer(list.GetItemText(row, column).ToStdWstring());
+}
+
+}  // namespace vimbrel

@@ -1,0 +1,45 @@
+#pragma once
+// The periodic search thread: hands a search to the window thread at once
+// and then 120 s after the end of each search, until it is stopped.
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace vimbrel {
+
+inline constexpr std::chrono::milliseconds SEARCH_PERIOD_MS{120000};
+
+class PeriodicSearch {
+public:
+    // `postToWindow` queues a call on the window thread (thread-safe);
+    // `search` is what that call runs there.
+    using PostToWindow = std::function<void(std::function<void()>)>;
+
+    PeriodicSearch(PostToWindow postToWindow, std::function<void()> search,
+                   std::chrono::milliseconds period = SEARCH_PERIOD_MS);
+    ~PeriodicSearch();  // stops
+    PeriodicSearch(const PeriodicSearch&) = delete;
+    PeriodicSearch& operator=(const PeriodicSearch&) = delete;
+
+    void Start();
+    // Called on the window thread. No search starts after it returns; the
+    // thread has ended.
+    void Stop();
+
+private:
+    void SearchThreadProc();
+    void RunOnWindow();
+
+    PostToWindow m_postToWindow;
+    std::function<void()> m_search;
+    std::chrono::milliseconds m_period;
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    bool m_stop = false;
+    bool m_searchDone = false;
+    std::thread m_thread;
+};
+
+}  // namespace vimbrel

@@ -1,0 +1,229 @@
+#include "app/search_device_dlg.h"
+
+#include <ctime>
+
+#include <wx/fontenum.h>
+#include <wx/xrc/xmlres.h>
+
+#include "operations/device_operations.h"
+#include "operations/selected_rows.h"
+#include "protocol/device_packet.h"
+#include "res/resources.h"
+
+namespace vimbrel {
+
+wxDEFINE_EVENT(EVT_DEVICE_REPLY, wxThreadEvent);
+
+namespace {
+
+enum ControlId {
+    IDC_LIST_DEVICE = 1003,
+    IDC_CHECK_ALL = 1004,
+    IDC_SEARCH = 1005,
+    IDC_AUTO_IP = 1006,
+    IDC_STATIC_ONLINE = 1007,
+    IDC_REBOOT = 1008,
+    IDC_FACTORY_RESET = 1009,
+    IDC_CHANGE_MODEL = 1012,
+    IDC_MOTOR_START = 1013,
+    IDC_MOTOR_STOP = 1014,
+};
+
+struct ColumnSpec {
+    const wchar_t* title;
+    int width;
+};
+constexpr ColumnSpec kColumns[] = {
+    {L"索引", 60},     {L"生产系列号", 180}, {L"产品型号", 100},   {L"IP地址", 170},
+    {L"MAC地址", 190}, {L"端口", 60},        {L"固件版本号", 130}, {L"运行状态", 220},
+};
+
+// "黑体" where the system has it, else the system's Simplified Chinese font.
+void ChooseWindowFont(wxWindow& window) {
+    wxFont font = window.GetFont();
+    if (!wxFontEnumerator::IsValidFacename(L"黑体")) {
+        for (const wchar_t* face : {L"SimHei", L"WenQuanYi Micro Hei", L"Noto Sans CJK SC",
+                                    L"Droid Sans Fallback"}) {
+            if (wxFontEnumerator::IsValidFacename(face)) {
+                font.SetFaceName(face);
+                break;
+            }
+        }
+    }
+    font.SetPointSize(14);
+    window.SetFont(font);
+}
+
+}  // namespace
+
+wxBEGIN_EVENT_TABLE(CSearchDeviceDlg, wxDialog)
+    EVT_BUTTON(IDC_SEARCH, CSearchDeviceDlg::OnSearchButton)
+    EVT_BUTTON(wxID_CANCEL, CSearchDeviceDlg::OnExit)
+    EVT_BUTTON(wxID_OK, CSearchDeviceDlg::OnOK)
+    EVT_CLOSE(CSearchDeviceDlg::OnClose)
+    EVT_CHECKBOX(IDC_CHECK_ALL, CSearchDeviceDlg::OnSelectAll)
+    EVT_BUTTON(IDC_AUTO_IP, CSearchDeviceDlg::OnAutoAssignIP)
+    EVT_LIST_ITEM_ACTIVATED(IDC_LIST_DEVICE, CSearchDeviceDlg::OnListDblClk)
+    EVT_BUTTON(IDC_REBOOT, CSearchDeviceDlg::OnReboot)
+    EVT_BUTTON(IDC_FACTORY_RESET, CSearchDeviceDlg::OnFactoryReset)
+    EVT_BUTTON(IDC_CHANGE_MODEL, CSearchDeviceDlg::OnChangeModel)
+    EVT_BUTTON(IDC_MOTOR_START, CSearchDeviceDlg::OnMotorStart)
+    EVT_BUTTON(IDC_MOTOR_STOP, CSearchDeviceDlg::OnMotorStop)
+wxEND_EVENT_TABLE()
+
+CSearchDeviceDlg::CSearchDeviceDlg() {
+    LoadResources();
+    wxXmlResource::Get()->LoadDialog(this, nullptr, "102");
+    ChooseWindowFont(*this);
+    SetClientSize(ConvertDialogToPixels(wxSize(469, 335)));
+
+    m_listDevice = XRCCTRL(*this, "1003", CSortListCtrl);
+    m_staticOnline = XRCCTRL(*this, "1007", wxStaticText);
+    m_checkAll = XRCCTRL(*this, "1004", wxCheckBox);
+    m_btnCommand = {XRCCTRL(*this, "1006", wxButton),        XRCCTRL(*this, "wxID_OK", wxButton),
+                    XRCCTRL(*this, "1008", wxButton),        XRCCTRL(*this, "1009", wxButton),
+                    XRCCTRL(*this, "1013", wxButton),        XRCCTRL(*this, "1014", wxButton),
+                    XRCCTRL(*this, "1012", wxButton)};
+    SetEscapeId(wxID_CANCEL);
+    Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
+    // A click anywhere in the list, selection already updated by the list.
+    m_listDevice->GetMainWindow()->Bind(wxEVT_LEFT_UP, &CSearchDeviceDlg::OnListClick, this);
+
+    m_arpProbe = platform::MakeSystemArpProbe();
+    m_openPage = [](const wxString& address) { return wxLaunchDefaultBrowser(address); };
+    OnInitDialog();
+}
+
+CSearchDeviceDlg::~CSearchDeviceDlg() { RunExitSteps(); }
+
+void CSearchDeviceDlg::OnInitDialog() {
+    InitDeviceList();
+    m_receiver = std::make_unique<protocol::ReplyReceiver>(m_sockets, m_replies, [this] {
+        wxQueueEvent(this, new wxThreadEvent(EVT_DEVICE_REPLY));
+    });
+    m_searchThread = std::make_unique<PeriodicSearch>(
+        [this](std::function<void()> call) { CallAfter(std::move(call)); },
+        [this] { OnSearch(); });
+    m_searchThread->Start();
+    m_receiver->Start();
+    EnableCommandButtons(false);
+    m_staticOnline->SetLabel(wxEmptyString);
+    OnSearch();
+}
+
+void CSearchDeviceDlg::InitDeviceList() {
+    for (int i = 0; i < 8; ++i)
+        m_listDevice->InsertColumn(i, kColumns[i].title, wxLIST_FORMAT_LEFT, kColumns[i].width);
+    m_listDevice->LoadColumnWidths();
+}
+
+void CSearchDeviceDlg::EnableCommandButtons(bool enable) {
+    for (wxButton* button : m_btnCommand) button->Enable(enable);
+}
+
+// The search: empty the list, bring the sockets up to date, send the request
+// on every socket, then reset the selection controls.
+void CSearchDeviceDlg::OnSearch() {
+    m_listDevice->DeleteAllItems();
+    m_sockets.RefreshLocalSockets();
+    m_sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
+    m_checkAll->SetValue(false);
+    EnableCommandButtons(false);
+    m_staticOnline->SetLabel(wxEmptyString);
+}
+
+void CSearchDeviceDlg::OnSearchButton(wxCommandEvent&) { OnSearch(); }
+
+// One queued reply becomes one row, unless its MAC is listed already.
+void CSearchDeviceDlg::OnDeviceReply() {
+    std::unique_ptr<protocol::ReplyBuffer> buffer = m_replies.TakeFront();
+    if (!buffer) return;
+    const protocol::DeviceReply reply(*buffer);
+    const long n = m_listDevice->GetItemCount();
+    const wxString mac(reply.MacText());
+    for (long row = 0; row < n; ++row)
+        if (m_listDevice->GetItemText(row, 4) == mac) return;  // listed already
+
+    m_listDevice->Freeze();
+    m_listDevice->AddItem({wxString::Format("%ld", n + 1), wxString(reply.SerialNo()),
+                           wxString(reply.ModelName()), wxString(reply.IpText()), mac,
+                           wxString::Format("%ld", static_cast<long>(reply.Port())),
+                           wxString(reply.FirmwareVersion()), wxString(reply.RunStatus())});
+    m_listDevice->Thaw();
+    m_staticOnline->SetLabel(wxString::Format("%ld", n + 1));
+}
+
+void CSearchDeviceDlg::OnDeviceReplyEvent(wxThreadEvent&) { OnDeviceReply(); }
+
+void CSearchDeviceDlg::OnExit(wxCommandEvent&) {
+    RunExitSteps();
+    EndDialog(wxID_CANCEL);
+}
+
+void CSearchDeviceDlg::OnClose(wxCloseEvent&) {
+    RunExitSteps();
+    EndDialog(wxID_CANCEL);
+}
+
+// Enter on the hidden default button ends the dialog too; the worker threads
+// must be done with it first.
+void CSearchDeviceDlg::OnOK(wxCommandEvent&) {
+    RunExitSteps();
+    EndDialog(wxID_OK);
+}
+
+// Periodic search stopped, receive thread stopped and awaited, then the
+// sockets closed and the queued replies freed. Runs once.
+void CSearchDeviceDlg::RunExitSteps() {
+    if (m_exitDone) return;
+    m_exitDone = true;
+    if (m_searchThread) m_searchThread->Stop();
+    if (m_receiver) m_receiver->Stop();
+    m_sockets.CloseLocalSockets();
+    m_replies.Clear();
+}
+
+void CSearchDeviceDlg::EndDialog(int code) {
+    if (IsModal())
+        EndModal(code);
+    else
+        Hide();
+}
+
+void CSearchDeviceDlg::OnSelectAll(wxCommandEvent&) {
+    EnableCommandButtons(SelectAllRows(*m_listDevice, m_checkAll->IsChecked()));
+}
+
+void CSearchDeviceDlg::OnListClick(wxMouseEvent& event) {
+    event.Skip();
+    EnableCommandButtons(m_listDevice->GetSelectedItemCount() > 0);
+}
+
+void CSearchDeviceDlg::OnListDblClk(wxListEvent& event) {
+    OpenDevicePage(*m_listDevice, event.GetIndex(), m_openPage);
+}
+
+void CSearchDeviceDlg::OnAutoAssignIP(wxCommandEvent&) {
+    AutoAssignIP(this, *m_listDevice, m_sockets, *m_arpProbe);
+}
+
+void CSearchDeviceDlg::OnChangeModel(wxCommandEvent&) {
+    ChangeModel(this, *m_listDevice, m_sockets);
+}
+
+void CSearchDeviceDlg::SendCommandToSelected(std::int32_t command) {
+    vimbrel::SendCommandToSelected(*m_listDevice, m_sockets, command);
+}
+
+void CSearchDeviceDlg::OnReboot(wxCommandEvent&) { SendCommandToSelected(protocol::CMD_REBOOT); }
+void CSearchDeviceDlg::OnFactoryReset(wxCommandEvent&) {
+    SendCommandToSelected(protocol::CMD_FACTORY_RESET);
+}
+void CSearchDeviceDlg::OnMotorStart(wxCommandEvent&) {
+    SendCommandToSelected(protocol::CMD_MOTOR_START);
+}
+void CSearchDeviceDlg::OnMotorStop(wxCommandEvent&) {
+    SendCommandToSelected(protocol::CMD_MOTOR_STOP);
+}
+
+}  // namespace vimbrel

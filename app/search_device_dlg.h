@@ -1,0 +1,89 @@
+#pragma once
+// The main window: the device list, the search, and the buttons that act on
+// the selected devices. It owns the sockets, the reply queue and both worker
+// threads for the whole run.
+#include <array>
+#include <functional>
+#include <memory>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/dialog.h>
+#include <wx/listctrl.h>
+#include <wx/stattext.h>
+
+#include "app/periodic_search.h"
+#include "controls/sort_list_ctrl.h"
+#include "platform/arp_probe.h"
+#include "protocol/local_sockets.h"
+#include "protocol/reply_queue.h"
+#include "protocol/reply_receiver.h"
+
+namespace vimbrel {
+
+// Posted by the receive thread for every queued reply and as a reminder.
+wxDECLARE_EVENT(EVT_DEVICE_REPLY, wxThreadEvent);
+
+class CSearchDeviceDlg : public wxDialog {
+public:
+    // Loads template 102 and runs the start-up: columns, threads, buttons
+    // disabled, count empty, first search.
+    CSearchDeviceDlg();
+    ~CSearchDeviceDlg() override;
+
+    void OnSearch();
+    void OnDeviceReply();
+
+    // What the device operations need; tests use them too.
+    CSortListCtrl& DeviceList() { return *m_listDevice; }
+    protocol::LocalSockets& Sockets() { return m_sockets; }
+    protocol::ReplyQueue& Replies() { return m_replies; }
+    void SetArpProbe(std::unique_ptr<platform::ArpProbe> probe) { m_arpProbe = std::move(probe); }
+    void SetPageOpener(std::function<bool(const wxString&)> opener) { m_openPage = std::move(opener); }
+    bool ReceiveThreadExited() const { return !m_receiver || m_receiver->Exited(); }
+    bool ExitDone() const { return m_exitDone; }
+
+private:
+    void OnInitDialog();
+    void InitDeviceList();
+    void EnableCommandButtons(bool enable);
+
+    // Button 2, Esc and the close box.
+    void OnExit(wxCommandEvent& event);
+    void OnClose(wxCloseEvent& event);
+    // Button 1, the hidden default button: Enter ends the dialog.
+    void OnOK(wxCommandEvent& event);
+    void RunExitSteps();
+    void EndDialog(int code);
+
+    void OnDeviceReplyEvent(wxThreadEvent& event);
+    void OnSearchButton(wxCommandEvent& event);
+    void OnSelectAll(wxCommandEvent& event);
+    void OnListClick(wxMouseEvent& event);
+    void OnListDblClk(wxListEvent& event);
+    void OnAutoAssignIP(wxCommandEvent& event);
+    void OnReboot(wxCommandEvent& event);
+    void OnFactoryReset(wxCommandEvent& event);
+    void OnMotorStart(wxCommandEvent& event);
+    void OnMotorStop(wxCommandEvent& event);
+    void OnChangeModel(wxCommandEvent& event);
+    void SendCommandToSelected(std::int32_t command);
+
+    CSortListCtrl* m_listDevice = nullptr;
+    wxStaticText* m_staticOnline = nullptr;
+    wxCheckBox* m_checkAll = nullptr;
+    // 1006, 1, 1008, 1009, 1013, 1014, 1012: always enabled or disabled together.
+    std::array<wxButton*, 7> m_btnCommand{};
+
+    protocol::LocalSockets m_sockets;
+    protocol::ReplyQueue m_replies;
+    std::unique_ptr<protocol::ReplyReceiver> m_receiver;
+    std::unique_ptr<PeriodicSearch> m_searchThread;
+    std::unique_ptr<platform::ArpProbe> m_arpProbe;
+    std::function<bool(const wxString&)> m_openPage;
+    bool m_exitDone = false;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+}  // namespace vimbrel

@@ -1,0 +1,21 @@
+#pragma once
+// The application: names the profile, runs the main window modally, and ends
+// when it ends.
+#include <wx/app.h>
+
+namespace vimbrel {
+
+// Vendor part of the profile's place: HKCU\Software\<this>\<program name>
+// on Windows, the per-user configuration of the same names elsewhere.
+inline constexpr const wchar_t* kProfileVendor = L"应用程序向导生成的本地应用程序";
+
+class CVimbrelApp : public wxApp {
+public:
+    bool OnInit() override;
+    int OnRun() override;
+};
+
+// Application name, vendor and locale, shared with the window tests.
+void SetUpApplication(wxApp& app);
+
+}  // namespace vimbrel

@@ -1,0 +1,23 @@
+#pragma once
+// Asks for the product model the selected devices are to report
+// (template 130), beside the table of models.
+#include <wx/combobox.h>
+#include <wx/dialog.h>
+
+namespace vimbrel {
+
+class CChangeHwModleDlg : public wxDialog {
+public:
+    explicit CChangeHwModleDlg(wxWindow* parent);
+
+    bool TransferDataToWindow() override;
+    bool TransferDataFromWindow() override;
+
+    // The combo box's whole text, picked or typed; valid after OK.
+    wxString m_strModel;
+
+private:
+    wxComboBox* m_comboModel = nullptr;
+};
+
+}  // namespace vimbrel

@@ -1,0 +1,30 @@
+#pragma once
+// Asks for the start address, subnet mask and default gateway of the
+// automatic address assignment (template 278).
+#include <cstdint>
+
+#include <wx/dialog.h>
+
+class CIPAddressCtrl;
+
+namespace vimbrel {
+
+class CModifyIPDlg : public wxDialog {
+public:
+    explicit CModifyIPDlg(wxWindow* parent);
+
+    bool TransferDataToWindow() override;
+    bool TransferDataFromWindow() override;
+
+    // First octet in the highest byte; valid after OK.
+    std::uint32_t m_dwStartIP = 0;
+    std::uint32_t m_dwSubnetMask = 0;
+    std::uint32_t m_dwGateway = 0;
+
+private:
+    CIPAddressCtrl* m_startIP = nullptr;
+    CIPAddressCtrl* m_subnetMask = nullptr;
+    CIPAddressCtrl* m_gateway = nullptr;
+};
+
+}  // namespace vimbrel
