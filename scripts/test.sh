@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the plain build,
+# then the threaded tests under ThreadSanitizer and the unit tests under
+# AddressSanitizer. Private-network tests need root.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/install-deps.sh"
+
+"$top/scripts/build.sh" "$top/build"
+(cd "$top/build" && ctest --output-on-failure)
+
+"$top/scripts/build.sh" "$top/build-tsan" thread
+(cd "$top/build-tsan" && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$top/tests/tsan.supp" \
+   ctest --output-on-failure -R '^(lab|window)$')
+
+"$top/scripts/build.sh" "$top/build-asan" address
+(cd "$top/build-asan" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -R '^unit$')
