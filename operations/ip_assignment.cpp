@@ -1,1 +1,60 @@
-// (being written)
+#include "operations/ip_assignment.h"
+
+#include <cstdio>
+#include <cwchar>
+
+namespace vimbrel {
+
+namespace {
+
+constexpr int LAST_OCTET = 255;
+
+// The leading decimal integer of `piece`, as wcstol reads it (leading blanks,
+// a sign, digits; nothing gives 0).
+long LeadingInteger(const std::wstring& piece) {
+    return std::wcstol(piece.c_str(), nullptr, 10);
+}
+
+}  // namespace
+
+std::uint32_t IPTextToAddress(const std::wstring& text) {
+    std::uint32_t address = 0;
+    std::wstring rest = text;
+    for (int octet = 0; octet < 4; ++octet) {
+        // The fourth piece is all that follows the third dot.
+        std::wstring piece = rest;
+        rest.clear();
+        if (octet < 3) {
+            if (const std::size_t dot = piece.find(L'.'); dot != std::wstring::npos) {
+                rest = piece.substr(dot + 1);
+                piece.resize(dot);
+            }
+        }
+        const auto value = static_cast<std::uint32_t>(LeadingInteger(piece)) & 0xFFu;
+        address |= value << (8 * (3 - octet));
+    }
+    return address;
+}
+
+std::string AddressText(std::uint32_t address) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d.%d.%d.%d", static_cast<int>(address >> 24),
+                  static_cast<int>((address >> 16) & 0xFF), static_cast<int>((address >> 8) & 0xFF),
+                  static_cast<int>(address & 0xFF));
+    return text;
+}
+
+AddressCounter::AddressCounter(std::uint32_t startAddress)
+    : m_dwNetwork(startAddress & 0xFFFFFF00u), m_nCounter(static_cast<int>(startAddress & 0xFFu)) {}
+
+std::optional<std::string> AddressCounter::NextFreeAddress(platform::ArpProbe& probe) {
+    while (m_nCounter <= LAST_OCTET) {
+        const std::uint32_t candidate = m_dwNetwork | static_cast<std::uint32_t>(m_nCounter);
+        ++m_nCounter;  // used up whatever the probe says
+        if (!probe.HostAnswers(candidate))
+            return AddressText(candidate);
+    }
+    return std::nullopt;
+}
+
+}  // namespace vimbrel
