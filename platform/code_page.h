@@ -8,8 +8,8 @@
 
 namespace vimbrel::platform {
 
-// Converts bytes up to the first zero byte or `size`, whichever comes first.
-// Invalid or cut-off sequences give U+FFFD.
+// Converts bytes up to the first zero byte or `size`, whichever comes first;
+// never reads beyond `size`. Invalid or cut-off sequences give U+FFFD.
 std::wstring AnsiToWide(const char* bytes, std::size_t size);
 
 // The code-page bytes of `text`, without a terminator. Characters the code

@@ -27,14 +27,15 @@ std::optional<std::uint32_t> SocketLocalAddress(SocketHandle s);
 std::optional<std::uint16_t> SocketLocalPort(SocketHandle s);
 bool SendDatagram(SocketHandle s, const void* data, std::size_t size,
                   std::uint32_t to, std::uint16_t port);
-// Bytes received (a datagram longer than `capacity` is cut to it), 0 for an
-// empty datagram, -1 on failure.
+// Takes one waiting datagram without blocking: bytes received (a datagram
+// longer than `capacity` is cut to it), 0 for an empty datagram or when
+// nothing is waiting after all, -1 on failure.
 long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity);
 void CloseSocket(SocketHandle s);
 
 // Waits until one of `sockets` can be read or `timeout` passes.
 // Returns the ready sockets; `failed` is set when the wait itself failed
-// (for example with no socket to wait on).
+// (for example with no socket to wait on: that fails at once).
 std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
                                        std::chrono::milliseconds timeout,
                                        bool& failed);

@@ -1,1 +1,62 @@
-// (being written)
+// The three command sends: set network, set model, plain command.
+#include "protocol/command_sender.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace vimbrel::protocol {
+
+namespace {
+
+// Writes "%d.%d.%d.%d" of a host-order address into a zeroed text field.
+void WriteAddressText(NetConfig& block, std::size_t offset, std::uint32_t address) {
+    char text[net_config_offset::text_size] = {};
+    std::snprintf(text, sizeof text, "%d.%d.%d.%d", static_cast<int>((address >> 24) & 0xFF),
+                  static_cast<int>((address >> 16) & 0xFF), static_cast<int>((address >> 8) & 0xFF),
+                  static_cast<int>(address & 0xFF));
+    std::memcpy(&block[offset], text, sizeof text);
+}
+
+}  // namespace
+
+void SendSetNetwork(LocalSockets& sockets, const NetConfig& block, const char* macText) {
+    sockets.RefreshLocalSockets();
+    DevicePacket packet(CMD_SET_NETWORK);
+    packet.SetTargetMac(macText);
+    packet.SetNetConfig(block);
+    sockets.SendToAllSockets(packet);
+}
+
+void SendSetModel(LocalSockets& sockets, const char* macText, const char* modelName) {
+    sockets.RefreshLocalSockets();
+    DevicePacket packet(CMD_SET_MODEL);
+    packet.SetTargetMac(macText);
+    packet.SetModelName(modelName);
+    sockets.SendToAllSockets(packet);
+}
+
+void SendCommand(LocalSockets& sockets, std::int32_t command, const CellBuffer& serial) {
+    sockets.RefreshLocalSockets();
+    DevicePacket packet(command);
+    packet.SetSerialNo(serial);
+    sockets.SendToAllSockets(packet);
+}
+
+NetConfig MakeNetConfig(std::uint32_t subnetMask, std::uint32_t gateway) {
+    NetConfig block{};
+    WriteAddressText(block, net_config_offset::subnet_mask, subnetMask);
+    WriteAddressText(block, net_config_offset::gateway, gateway);
+    WriteAddressText(block, net_config_offset::extra_address1, gateway);
+    WriteAddressText(block, net_config_offset::extra_address2, 0);
+    return block;
+}
+
+void SetNetConfigAddress(NetConfig& block, const char* addressText) {
+    std::memset(&block[net_config_offset::ip_address], 0, net_config_offset::text_size);
+    if (!addressText) return;
+    const std::size_t length = strnlen(addressText, net_config_offset::text_size);
+    if (length >= net_config_offset::text_size) return;  // too long: left out
+    std::memcpy(&block[net_config_offset::ip_address], addressText, length);
+}
+
+}  // namespace vimbrel::protocol

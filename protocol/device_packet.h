@@ -57,8 +57,9 @@ public:
     void SetStamp(std::time_t now);                  // low 32 bits, big-endian
     void SetTargetMac(const char* macText);          // parsed as MacTextToBytes
     void SetNetConfig(const NetConfig& block);
-    // Bytes of `name` without its terminator; a name longer than the field
-    // is left out (the field stays zero).
+    // Bytes of `name` without its terminator; a name that leaves no zero
+    // byte in the 32-byte field (32 bytes or more) is left out: the field
+    // stays zero.
     void SetModelName(const char* name);
     void SetSerialNo(const CellBuffer& serial);      // copied whole
 
@@ -73,7 +74,8 @@ private:
 DevicePacket MakeSearchRequest(std::time_t now);
 
 // Whether `size` received bytes are a DeviceReply: more than zero bytes,
-// "IpCamera" and a zero byte at offset 16, code 100 at offset 0.
+// "IpCamera" and a zero byte at offset 16, code 100 at offset 0. Bytes at
+// or beyond `size` count as zero and are never read.
 bool IsDeviceReply(const std::uint8_t* bytes, long size);
 
 // Six groups of at most two hex digits (either case) split by single colons;

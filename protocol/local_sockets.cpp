@@ -1,1 +1,82 @@
-// (being written)
+// The list of local sockets: refresh, fan-out send, close.
+#include "protocol/local_sockets.h"
+
+#include <thread>
+
+namespace vimbrel::protocol {
+
+namespace {
+
+constexpr std::chrono::milliseconds kPauseBetweenSends{50};
+
+}  // namespace
+
+LocalSockets::LocalSockets()
+    : LocalSockets(platform::LocalIPv4Addresses,
+                   [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); }) {}
+
+LocalSockets::LocalSockets(AddressSource addresses, Pause pause)
+    : m_addresses(std::move(addresses)), m_pause(std::move(pause)) {}
+
+LocalSockets::~LocalSockets() { CloseLocalSockets(); }
+
+void LocalSockets::RefreshLocalSockets() {
+    const std::vector<platform::LocalAddress> addresses =
+        m_addresses ? m_addresses() : std::vector<platform::LocalAddress>{};
+    const std::lock_guard lock(m_csSockets);
+    for (const platform::LocalAddress& local : addresses) {
+        if (FindLocalSocket(local.address)) continue;
+        const platform::SocketHandle s = platform::OpenUdpSocket();
+        if (s == platform::kInvalidSocket) continue;
+        if (!platform::EnableBroadcast(s) || !platform::BindSocket(s, local.address, 0)) {
+            platform::CloseSocket(s);
+            continue;
+        }
+        m_sockets.push_back(LocalSocket{s, local.address});
+    }
+}
+
+bool LocalSockets::FindLocalSocket(std::uint32_t address) {
+    for (auto entry = m_sockets.begin(); entry != m_sockets.end();) {
+        if (entry->socket == platform::kInvalidSocket) {
+            entry = m_sockets.erase(entry);  // its handle was closed when it died
+            continue;
+        }
+        if (platform::SocketLocalAddress(entry->socket) == address) return true;
+        ++entry;
+    }
+    return false;
+}
+
+void LocalSockets::SendToAllSockets(const DevicePacket& packet) {
+    const std::uint32_t group = platform::ParseIPv4(DEVICE_GROUP);
+    const std::uint32_t broadcast = platform::ParseIPv4(DEVICE_BROADCAST);
+    const std::lock_guard lock(m_csSockets);
+    for (const LocalSocket& entry : m_sockets) {
+        if (entry.socket == platform::kInvalidSocket) continue;
+        platform::SendDatagram(entry.socket, packet.data(), packet.size(), group, DEVICE_PORT);
+        if (m_pause) m_pause(kPauseBetweenSends);
+        platform::SendDatagram(entry.socket, packet.data(), packet.size(), broadcast, DEVICE_PORT);
+    }
+}
+
+void LocalSockets::CloseLocalSockets() {
+    const std::lock_guard lock(m_csSockets);
+    for (LocalSocket& entry : m_sockets) {
+        if (entry.socket == platform::kInvalidSocket) continue;
+        platform::CloseSocket(entry.socket);
+        entry.socket = platform::kInvalidSocket;
+    }
+}
+
+void LocalSockets::MarkDead(platform::SocketHandle s) {
+    if (s == platform::kInvalidSocket) return;
+    for (LocalSocket& entry : m_sockets) {
+        if (entry.socket != s) continue;
+        platform::CloseSocket(entry.socket);
+        entry.socket = platform::kInvalidSocket;
+        return;
+    }
+}
+
+}  // namespace vimbrel::protocol

@@ -1,1 +1,91 @@
-// (being written)
+// The receive loop: wait on the live sockets, queue every DeviceReply.
+#include "protocol/reply_receiver.h"
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace vimbrel::protocol {
+
+namespace {
+
+constexpr std::chrono::milliseconds kWaitTimeout{1000};
+constexpr std::chrono::milliseconds kQuietPause{10};
+
+bool Contains(const std::vector<platform::SocketHandle>& set, platform::SocketHandle s) {
+    return std::find(set.begin(), set.end(), s) != set.end();
+}
+
+}  // namespace
+
+ReplyReceiver::ReplyReceiver(LocalSockets& sockets, ReplyQueue& replies, Notify notify)
+    : m_sockets(sockets), m_replies(replies), m_notify(std::move(notify)) {}
+
+ReplyReceiver::~ReplyReceiver() { Stop(); }
+
+void ReplyReceiver::Start() {
+    if (m_thread.joinable()) return;
+    m_bStop = false;
+    m_bRecvExited = false;
+    m_thread = std::thread([this] { ReceiveThreadProc(); });
+}
+
+void ReplyReceiver::Stop() {
+    m_bStop = true;
+    if (m_thread.joinable()) m_thread.join();
+}
+
+void ReplyReceiver::ReceiveThreadProc() {
+    if (m_bStop) {
+        m_bRecvExited = true;
+        return;
+    }
+    ReplyBuffer buffer{};
+    do {
+        std::vector<platform::SocketHandle> waitSet;
+        {
+            const std::lock_guard lock(m_sockets.Lock());
+            for (const LocalSocket& entry : m_sockets.Entries()) {
+                if (entry.socket == platform::kInvalidSocket || Contains(waitSet, entry.socket))
+                    continue;
+                if (waitSet.size() < static_cast<std::size_t>(MAX_WAIT_SOCKETS))
+                    waitSet.push_back(entry.socket);
+            }
+        }
+
+        bool failed = false;
+        const std::vector<platform::SocketHandle> ready =
+            platform::WaitReadable(waitSet, kWaitTimeout, failed);
+
+        if (failed || ready.empty()) {
+            if (m_replies.Size() > 0 && m_notify) m_notify();  // reminder
+            std::this_thread::sleep_for(kQuietPause);
+            continue;
+        }
+
+        int accepted = 0;
+        {
+            const std::lock_guard lock(m_sockets.Lock());
+            std::size_t left = ready.size();
+            for (const LocalSocket& entry : m_sockets.Entries()) {
+                if (left == 0) break;
+                const platform::SocketHandle s = entry.socket;
+                if (s == platform::kInvalidSocket || !Contains(ready, s)) continue;
+                --left;
+                buffer.fill(0);
+                const long received = platform::ReceiveDatagram(s, buffer.data(), buffer.size());
+                if (received == -1) {
+                    m_sockets.MarkDead(s);
+                    continue;
+                }
+                if (!IsDeviceReply(buffer.data(), received)) continue;
+                m_replies.Push(std::make_unique<ReplyBuffer>(buffer));
+                ++accepted;
+            }
+        }
+        for (int i = 0; i < accepted && m_notify; ++i) m_notify();
+    } while (!m_bStop);
+    m_bRecvExited = true;
+}
+
+}  // namespace vimbrel::protocol

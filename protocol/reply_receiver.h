@@ -14,8 +14,9 @@ inline constexpr int MAX_WAIT_SOCKETS = 64;
 
 class ReplyReceiver {
 public:
-    // Called on the receive thread: once per queued reply, and as a reminder
-    // after a quiet or failed wait while replies are queued.
+    // Called on the receive thread, with no lock held: once per queued
+    // reply, and as a reminder after a quiet or failed wait while replies
+    // are queued.
     using Notify = std::function<void()>;
 
     ReplyReceiver(LocalSockets& sockets, ReplyQueue& replies, Notify notify);
@@ -23,7 +24,7 @@ public:
     ReplyReceiver(const ReplyReceiver&) = delete;
     ReplyReceiver& operator=(const ReplyReceiver&) = delete;
 
-    void Start();
+    void Start();  // no effect while the thread runs
     // Sets the stop flag and waits for the thread to end (at most about one
     // wait of one second).
     void Stop();

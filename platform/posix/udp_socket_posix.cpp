@@ -1,1 +1,140 @@
-// (being written)
+// UDP sockets over the POSIX socket calls.
+#include "platform/udp_socket.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace vimbrel::platform {
+
+namespace {
+
+sockaddr_in MakeAddress(std::uint32_t address, std::uint16_t port) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr.s_addr = htonl(address);
+    sa.sin_port = htons(port);
+    return sa;
+}
+
+std::optional<sockaddr_in> LocalName(SocketHandle s) {
+    sockaddr_in sa{};
+    socklen_t length = sizeof sa;
+    if (getsockname(s, reinterpret_cast<sockaddr*>(&sa), &length) != 0 ||
+        sa.sin_family != AF_INET)
+        return std::nullopt;
+    return sa;
+}
+
+// Four decimal numbers of at most three digits and at most 255, split by
+// single dots, nothing before or after.
+std::optional<std::uint32_t> ParseDottedQuad(const char* text) {
+    if (!text) return std::nullopt;
+    std::uint32_t address = 0;
+    const char* p = text;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            if (*p != '.') return std::nullopt;
+            ++p;
+        }
+        unsigned value = 0;
+        int digits = 0;
+        while (*p >= '0' && *p <= '9' && digits < 3) {
+            value = value * 10 + static_cast<unsigned>(*p - '0');
+            ++p;
+            ++digits;
+        }
+        if (digits == 0 || value > 255) return std::nullopt;
+        address = (address << 8) | value;
+    }
+    if (*p != '\0') return std::nullopt;
+    return address;
+}
+
+}  // namespace
+
+SocketHandle OpenUdpSocket() {
+    const int s = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    return s < 0 ? kInvalidSocket : s;
+}
+
+bool EnableBroadcast(SocketHandle s) {
+    const int on = 1;
+    return setsockopt(s, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0;
+}
+
+bool BindSocket(SocketHandle s, std::uint32_t address, std::uint16_t port) {
+    const sockaddr_in sa = MakeAddress(address, port);
+    return bind(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
+}
+
+std::optional<std::uint32_t> SocketLocalAddress(SocketHandle s) {
+    const auto sa = LocalName(s);
+    if (!sa) return std::nullopt;
+    return ntohl(sa->sin_addr.s_addr);
+}
+
+std::optional<std::uint16_t> SocketLocalPort(SocketHandle s) {
+    const auto sa = LocalName(s);
+    if (!sa) return std::nullopt;
+    return ntohs(sa->sin_port);
+}
+
+bool SendDatagram(SocketHandle s, const void* data, std::size_t size,
+                  std::uint32_t to, std::uint16_t port) {
+    const sockaddr_in sa = MakeAddress(to, port);
+    const ssize_t sent = sendto(s, data, size, MSG_NOSIGNAL,
+                                reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
+    return sent == static_cast<ssize_t>(size);
+}
+
+long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity) {
+    sockaddr_in from{};
+    socklen_t length = sizeof from;
+    ssize_t received;
+    do {
+        received = recvfrom(s, buffer, capacity, MSG_DONTWAIT,
+                            reinterpret_cast<sockaddr*>(&from), &length);
+    } while (received < 0 && errno == EINTR);
+    if (received < 0) return (errno == EAGAIN || errno == EWOULDBLOCK) ? 0 : -1;
+    return static_cast<long>(received);
+}
+
+void CloseSocket(SocketHandle s) {
+    if (s != kInvalidSocket) close(s);
+}
+
+std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
+                                       std::chrono::milliseconds timeout,
+                                       bool& failed) {
+    failed = false;
+    std::vector<SocketHandle> ready;
+    if (sockets.empty()) {
+        failed = true;
+        return ready;
+    }
+    std::vector<pollfd> fds;
+    fds.reserve(sockets.size());
+    for (SocketHandle s : sockets) fds.push_back(pollfd{s, POLLIN, 0});
+    const int count = poll(fds.data(), fds.size(), static_cast<int>(timeout.count()));
+    if (count < 0) {
+        failed = true;
+        return ready;
+    }
+    for (const pollfd& p : fds)
+        if (p.revents & (POLLIN | POLLERR | POLLHUP)) ready.push_back(p.fd);
+    return ready;
+}
+
+std::uint32_t ParseIPv4(const char* text) {
+    return ParseDottedQuad(text).value_or(0);
+}
+
+bool IsDottedQuad(const char* text) {
+    return ParseDottedQuad(text).has_value();
+}
+
+}  // namespace vimbrel::platform

@@ -1,0 +1,48 @@
+// Conversion between wide text and GBK.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "platform/code_page.h"
+
+using namespace vimbrel::platform;
+
+TEST(CodePageTest, ChineseRoundTripWithPinnedBytes) {
+    const std::string gbk = WideToAnsi(L"运行正常");
+    EXPECT_EQ(gbk, "\xD4\xCB\xD0\xD0\xD5\xFD\xB3\xA3");
+    EXPECT_EQ(AnsiToWide(gbk.data(), gbk.size()), L"运行正常");
+    EXPECT_EQ(WideToAnsi(L"ZR420 正常"), "ZR420 \xD5\xFD\xB3\xA3");
+}
+
+TEST(CodePageTest, StopsAtZeroByteOrSize) {
+    const char bytes[] = "ab\0cd";
+    EXPECT_EQ(AnsiToWide(bytes, 5), L"ab");
+    EXPECT_EQ(AnsiToWide("abcdef", 3), L"abc");
+    EXPECT_EQ(AnsiToWide("abc", 0), L"");
+    EXPECT_EQ(AnsiToWide(nullptr, 4), L"");
+
+    // Exactly `size` bytes on the heap, no terminator: nothing beyond is read.
+    auto heap = std::make_unique<char[]>(4);
+    std::memcpy(heap.get(), "\xD5\xFD\xB3\xA3", 4);
+    EXPECT_EQ(AnsiToWide(heap.get(), 4), L"正常");
+}
+
+TEST(CodePageTest, InvalidBytesGiveReplacementCharacter) {
+    EXPECT_EQ(AnsiToWide("a\xFF" "b", 3), L"a\uFFFDb");
+    EXPECT_EQ(AnsiToWide("\x81\x20x", 3), L"\uFFFD x");
+    // A lead byte cut off by the end of the text or by its zero byte.
+    EXPECT_EQ(AnsiToWide("ok\xD5", 3), L"ok\uFFFD");
+    EXPECT_EQ(AnsiToWide("ok\xD5\0\xFD", 5), L"ok\uFFFD");
+    std::string junk;
+    for (int i = 1; i < 256; ++i) junk.push_back(static_cast<char>(i));
+    const std::wstring wide = AnsiToWide(junk.data(), junk.size());
+    EXPECT_FALSE(wide.empty());
+}
+
+TEST(CodePageTest, CharactersGbkLacksBecomeQuestionMarks) {
+    EXPECT_EQ(WideToAnsi(L"a\U0001F600b"), "a?b");
+    EXPECT_EQ(WideToAnsi(L"\u0E01x"), "?x");  // Thai
+    EXPECT_EQ(WideToAnsi(L""), "");
+    EXPECT_EQ(WideToAnsi(L"192.168.2.10"), "192.168.2.10");
+}
