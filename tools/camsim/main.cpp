@@ -1,1 +1,201 @@
-int main() { return 0; }
+// camsim: plays one or many network cameras on UDP port 9876 for tests,
+// demos and benchmarks. Runs only inside a private network namespace.
+#include <arpa/inet.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+#include "protocol/device_packet.h"
+#include "tools/camsim/datagram_log.h"
+#include "tools/camsim/device_socket.h"
+#include "tools/camsim/gbk_text.h"
+#include "tools/camsim/interface_address.h"
+#include "tools/camsim/namespace_guard.h"
+#include "tools/camsim/options.h"
+#include "tools/camsim/request_kind.h"
+#include "tools/camsim/sim_camera.h"
+
+namespace camsim {
+namespace {
+
+std::string IpPlus(std::uint32_t base, int step) {
+    in_addr address{};
+    address.s_addr = htonl(base + static_cast<std::uint32_t>(step));
+    char text[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &address, text, sizeof text);
+    return text;
+}
+
+vimbrel::protocol::MacBytes MacPlus(const vimbrel::protocol::MacBytes& base, int step) {
+    std::uint64_t value = 0;
+    for (std::uint8_t byte : base) value = value << 8 | byte;
+    value += static_cast<std::uint64_t>(step);
+    vimbrel::protocol::MacBytes mac{};
+    for (int i = 5; i >= 0; --i) {
+        mac[i] = static_cast<std::uint8_t>(value);
+        value >>= 8;
+    }
+    return mac;
+}
+
+bool MakeCameras(const SimOptions& options, std::vector<SimCamera>& cameras, std::string& error) {
+    std::optional<vimbrel::protocol::MacBytes> mac = ParseMac(options.mac);
+    in_addr ip{};
+    if (!mac) error = "bad --mac " + options.mac;
+    else if (inet_pton(AF_INET, options.ip.c_str(), &ip) != 1) error = "bad --ip " + options.ip;
+    if (!error.empty()) return false;
+
+    CameraSettings base;
+    base.model = Utf8ToGbk(options.model);
+    base.port = options.port;
+    base.firmware = Utf8ToGbk(options.firmware);
+    base.status = Utf8ToGbk(options.status);
+    base.prefix = options.iface.empty() ? 24 : InterfacePrefix(options.iface, options.ip).value_or(24);
+    for (int i = 0; i < options.count; ++i) {
+        CameraSettings settings = base;
+        std::string serial = options.serial;
+        if (options.count > 1) {
+            char suffix[16];
+            std::snprintf(suffix, sizeof suffix, "-%04d", i + 1);
+            serial += suffix;
+        }
+        settings.serial = Utf8ToGbk(serial);
+        settings.ip = IpPlus(ntohl(ip.s_addr), i);
+        settings.mac = MacPlus(*mac, i);
+        cameras.emplace_back(settings, options.rebootSeconds);
+    }
+    return true;
+}
+
+// The receive loop's handling of one datagram.
+class Responder {
+public:
+    Responder(const SimOptions& options, std::vector<SimCamera>& cameras, DeviceSocket& socket,
+              DatagramLog& log)
+        : m_options(options), m_cameras(cameras), m_socket(socket), m_log(log) {}
+
+    void Handle(const std::uint8_t* bytes, const Arrival& arrival) {
+        std::size_t size = static_cast<std::size_t>(arrival.size);
+        m_log.Received(AddressText(arrival.source), DestinationKind(arrival.destination), bytes, size);
+        std::time_t now = std::time(nullptr);
+        if (IsSearchRequest(bytes, size)) {
+            for (const SimCamera& camera : m_cameras) {
+                if (camera.Silent(now)) continue;
+                vimbrel::protocol::ReplyBuffer reply = camera.BuildReply();
+                m_socket.Send(reply.data(), reply.size(), arrival.source, arrival.ifindex);
+            }
+            return;
+        }
+        std::optional<std::int32_t> code = CommandCode(bytes, size);
+        if (!code) return;
+        for (SimCamera& camera : m_cameras) {
+            if (camera.Silent(now)) continue;
+            std::optional<CommandOutcome> outcome = camera.Apply(*code, bytes, now);
+            if (!outcome) continue;
+            m_log.Event(camera.Settings().serial + " " + outcome->description);
+            if (outcome->addressChanged) MoveInterface(camera.Settings());
+        }
+    }
+
+private:
+    void MoveInterface(const CameraSettings& settings) {
+        // Several cameras share one interface; only a lone camera owns it.
+        if (m_options.iface.empty() || m_cameras.size() != 1) return;
+        bool moved = MoveInterfaceAddress(m_options.iface, settings.ip, settings.prefix);
+        m_socket.JoinGroupEverywhere();
+        m_log.Event(std::string(moved ? "moved " : "move-failed ") + m_options.iface + " " +
+                    settings.ip + "/" + std::to_string(settings.prefix));
+    }
+
+    const SimOptions& m_options;
+    std::vector<SimCamera>& m_cameras;
+    DeviceSocket& m_socket;
+    DatagramLog& m_log;
+};
+
+// A signalfd for SIGTERM and SIGINT, which are blocked while it lives.
+class StopSignals {
+public:
+    StopSignals() {
+        sigemptyset(&m_set);
+        sigaddset(&m_set, SIGTERM);
+        sigaddset(&m_set, SIGINT);
+        sigprocmask(SIG_BLOCK, &m_set, nullptr);
+        m_fd = signalfd(-1, &m_set, SFD_CLOEXEC | SFD_NONBLOCK);
+    }
+    ~StopSignals() {
+        if (m_fd >= 0) close(m_fd);
+        sigprocmask(SIG_UNBLOCK, &m_set, nullptr);
+    }
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    sigset_t m_set{};
+    int m_fd = -1;
+};
+
+int Run(int argc, char** argv) {
+    std::string error;
+    std::optional<SimOptions> options = ParseOptions(argc, argv, error);
+    if (!options) {
+        std::fprintf(stderr, "camsim: %s\n%s", error.c_str(), Usage());
+        return 2;
+    }
+    if (InInitialNetworkNamespace()) {
+        std::fprintf(stderr, "camsim: refusing to run in the machine's own network namespace; "
+                             "start it in a private one (scripts/labnet camera ...)\n");
+        return 3;
+    }
+    std::vector<SimCamera> cameras;
+    if (!MakeCameras(*options, cameras, error)) {
+        std::fprintf(stderr, "camsim: %s\n", error.c_str());
+        return 2;
+    }
+    DatagramLog log(options->logPath);
+    if (!log.ok()) {
+        std::fprintf(stderr, "camsim: cannot open log %s\n", options->logPath.c_str());
+        return 1;
+    }
+    StopSignals signals;
+    DeviceSocket socket(vimbrel::protocol::DEVICE_PORT);
+    if (!socket.ok() || signals.fd() < 0) {
+        std::perror("camsim: socket");
+        return 1;
+    }
+    log.Ready();
+
+    Responder responder(*options, cameras, socket, log);
+    std::vector<std::uint8_t> buffer(65536);
+    for (;;) {
+        pollfd waits[2] = {{socket.fd(), POLLIN, 0}, {signals.fd(), POLLIN, 0}};
+        if (poll(waits, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            std::perror("camsim: poll");
+            return 1;
+        }
+        if (waits[1].revents & POLLIN) break;
+        if (waits[0].revents & POLLIN) {
+            for (;;) {
+                Arrival arrival = socket.Receive(buffer.data(), buffer.size());
+                if (arrival.size < 0) break;
+                responder.Handle(buffer.data(), arrival);
+            }
+        }
+    }
+    log.Event("stop");
+    return 0;
+}
+
+}  // namespace
+}  // namespace camsim
+
+int main(int argc, char** argv) { return camsim::Run(argc, argv); }

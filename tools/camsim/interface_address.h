@@ -1,0 +1,17 @@
+#pragma once
+// The address of the simulator's own interface, which a set-network command
+// moves for real (the simulator then runs alone in its namespace).
+#include <optional>
+#include <string>
+
+namespace camsim {
+
+// Prefix length with which `ip` stands on `iface`; nothing if it doesn't.
+std::optional<int> InterfacePrefix(const std::string& iface, const std::string& ip);
+
+// Puts ip/prefix on `iface` and then removes every other IPv4 address from
+// it (new one first, so the interface never stands without one). Uses the
+// `ip` command. False if the new address couldn't be set.
+bool MoveInterfaceAddress(const std::string& iface, const std::string& ip, int prefix);
+
+}  // namespace camsim
