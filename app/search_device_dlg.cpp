@@ -56,6 +56,13 @@ void ChooseWindowFont(wxWindow& window) {
 
 }  // namespace
 
+// The generic list control draws its rows in a child window of its own.
+wxWindow& ListClickWindow(wxListCtrl& list) {
+    for (wxWindow* child : list.GetChildren())
+        if (child->GetClassInfo()->GetClassName() == wxString("wxListMainWindow")) return *child;
+    return list;
+}
+
 wxBEGIN_EVENT_TABLE(CSearchDeviceDlg, wxDialog)
     EVT_BUTTON(IDC_SEARCH, CSearchDeviceDlg::OnSearchButton)
     EVT_BUTTON(wxID_CANCEL, CSearchDeviceDlg::OnExit)
@@ -77,7 +84,7 @@ CSearchDeviceDlg::CSearchDeviceDlg() {
     ChooseWindowFont(*this);
     SetClientSize(ConvertDialogToPixels(wxSize(469, 335)));
 
-    m_listDevice = XRCCTRL(*this, "1003", CSortListCtrl);
+    m_listDevice = XRCCTRL(*this, "1003", ::CSortListCtrl);
     m_staticOnline = XRCCTRL(*this, "1007", wxStaticText);
     m_checkAll = XRCCTRL(*this, "1004", wxCheckBox);
     m_btnCommand = {XRCCTRL(*this, "1006", wxButton),        XRCCTRL(*this, "wxID_OK", wxButton),
@@ -87,7 +94,7 @@ CSearchDeviceDlg::CSearchDeviceDlg() {
     SetEscapeId(wxID_CANCEL);
     Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
     // A click anywhere in the list, selection already updated by the list.
-    m_listDevice->GetMainWindow()->Bind(wxEVT_LEFT_UP, &CSearchDeviceDlg::OnListClick, this);
+    ListClickWindow(*m_listDevice).Bind(wxEVT_LEFT_UP, &CSearchDeviceDlg::OnListClick, this);
 
     m_arpProbe = platform::MakeSystemArpProbe();
     m_openPage = [](const wxString& address) { return wxLaunchDefaultBrowser(address); };

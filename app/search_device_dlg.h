@@ -21,6 +21,9 @@
 
 namespace vimbrel {
 
+// The window that takes the mouse clicks on the rows of `list`.
+wxWindow& ListClickWindow(wxListCtrl& list);
+
 // Posted by the receive thread for every queued reply and as a reminder.
 wxDECLARE_EVENT(EVT_DEVICE_REPLY, wxThreadEvent);
 
@@ -35,7 +38,7 @@ public:
     void OnDeviceReply();
 
     // What the device operations need; tests use them too.
-    CSortListCtrl& DeviceList() { return *m_listDevice; }
+    ::CSortListCtrl& DeviceList() { return *m_listDevice; }
     protocol::LocalSockets& Sockets() { return m_sockets; }
     protocol::ReplyQueue& Replies() { return m_replies; }
     void SetArpProbe(std::unique_ptr<platform::ArpProbe> probe) { m_arpProbe = std::move(probe); }
@@ -69,7 +72,7 @@ private:
     void OnChangeModel(wxCommandEvent& event);
     void SendCommandToSelected(std::int32_t command);
 
-    CSortListCtrl* m_listDevice = nullptr;
+    ::CSortListCtrl* m_listDevice = nullptr;
     wxStaticText* m_staticOnline = nullptr;
     wxCheckBox* m_checkAll = nullptr;
     // 1006, 1, 1008, 1009, 1013, 1014, 1012: always enabled or disabled together.
