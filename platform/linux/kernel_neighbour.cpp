@@ -100,22 +100,24 @@ Neighbour LookUpNeighbour(unsigned index, std::uint32_t target) {
 }
 
 // One byte to `target`'s discard port from `via`'s address: the kernel
-// resolves the neighbour before the datagram can leave.
-void TriggerResolution(const ConnectedInterface& via, std::uint32_t target) {
+// resolves the neighbour before the datagram can leave. False when it could
+// not be sent (a broadcast address, for one), so nothing gets resolved.
+bool TriggerResolution(const ConnectedInterface& via, std::uint32_t target) {
     UniqueFd fd(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     if (!fd.valid())
-        return;
+        return false;
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(via.address);
     if (bind(fd.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0)
-        return;
+        return false;
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(DISCARD_PORT);
     to.sin_addr.s_addr = htonl(target);
     const char byte = 0;
-    sendto(fd.get(), &byte, 1, MSG_DONTWAIT, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    return sendto(fd.get(), &byte, 1, MSG_DONTWAIT, reinterpret_cast<const sockaddr*>(&to),
+                  sizeof to) == 1;
 }
 
 }  // namespace
@@ -133,7 +135,8 @@ bool KernelNeighbourAnswers(const ConnectedInterface& via, std::uint32_t target)
     }
 
     const auto start = Clock::now();
-    TriggerResolution(via, target);
+    if (!TriggerResolution(via, target))
+        return false;
     for (;;) {
         std::this_thread::sleep_for(POLL_INTERVAL);
         switch (LookUpNeighbour(via.index, target)) {

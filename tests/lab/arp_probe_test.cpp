@@ -1,0 +1,126 @@
+// The system's ARP probe on a private link: both ways of asking, the time a
+// silent candidate costs, and what a stale neighbour entry means.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "platform/arp_probe.h"
+#include "tests/lab/lab_network.h"
+
+namespace vimbrel {
+namespace {
+
+using platform::ArpProbeMode;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::uint32_t Address(int a, int b, int c, int d) {
+    return (std::uint32_t(a) << 24) | (std::uint32_t(b) << 16) | (std::uint32_t(c) << 8) |
+           std::uint32_t(d);
+}
+
+constexpr std::uint32_t COMPUTER = Address(192, 168, 2, 100);
+constexpr std::uint32_t HOST = Address(192, 168, 2, 10);
+constexpr std::uint32_t UNUSED = Address(192, 168, 2, 77);
+constexpr std::uint32_t ELSEWHERE = Address(10, 9, 9, 9);
+
+// One probe's verdict and how long it took.
+struct Verdict {
+    bool answered;
+    double seconds;
+};
+
+Verdict Probe(ArpProbeMode mode, std::uint32_t address) {
+    const auto probe = platform::MakeArpProbe(mode);
+    const auto start = Clock::now();
+    const bool answered = probe->HostAnswers(address);
+    return {answered, std::chrono::duration<double>(Clock::now() - start).count()};
+}
+
+// The computer on one link 192.168.2.100/24 with a host at 192.168.2.10;
+// the test thread works inside the computer's namespace.
+class ArpProbeLab : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LAB_REQUIRE_ROOT();
+        m_network = std::make_unique<lab::LabNetwork>();
+        m_link = m_network->AddLink("192.168.2.100/24");
+        m_network->AddHost(m_link, "192.168.2.10");
+        m_network->EnterComputer();
+        lab::RequirePrivateNetwork();
+    }
+    void TearDown() override {
+        if (m_network)
+            m_network->LeaveComputer();
+    }
+
+    // The computer's interface that reaches `address`.
+    std::string DeviceFor(const std::string& address) const {
+        std::istringstream route(m_network->RunInComputer({"ip", "-o", "route", "get", address}));
+        for (std::string word; route >> word;) {
+            if (word == "dev" && route >> word)
+                return word;
+        }
+        return {};
+    }
+
+    std::unique_ptr<lab::LabNetwork> m_network;
+    int m_link = 0;
+};
+
+TEST_F(ArpProbeLab, AHostThatHoldsTheAddressAnswersThroughTheKernel) {
+    EXPECT_TRUE(Probe(ArpProbeMode::KernelNeighbour, HOST).answered);
+}
+
+TEST_F(ArpProbeLab, AHostThatHoldsTheAddressAnswersARequestOfOurOwn) {
+    EXPECT_TRUE(Probe(ArpProbeMode::RawRequest, HOST).answered);
+    EXPECT_TRUE(Probe(ArpProbeMode::Automatic, HOST).answered);
+}
+
+TEST_F(ArpProbeLab, AnUnusedAddressOnTheLinkIsFreeWithinBoundedTime) {
+    for (ArpProbeMode mode : {ArpProbeMode::RawRequest, ArpProbeMode::KernelNeighbour}) {
+        const Verdict verdict = Probe(mode, UNUSED);
+        EXPECT_FALSE(verdict.answered) << static_cast<int>(mode);
+        EXPECT_LT(verdict.seconds, 3.0) << static_cast<int>(mode);
+    }
+}
+
+TEST_F(ArpProbeLab, AnAddressOutsideEveryConnectedNetworkIsFreeAtOnce) {
+    for (ArpProbeMode mode :
+         {ArpProbeMode::Automatic, ArpProbeMode::RawRequest, ArpProbeMode::KernelNeighbour}) {
+        const Verdict verdict = Probe(mode, ELSEWHERE);
+        EXPECT_FALSE(verdict.answered) << static_cast<int>(mode);
+        EXPECT_LT(verdict.seconds, 0.3) << static_cast<int>(mode);
+    }
+    // Nothing was sent for it, so the kernel never looked it up.
+    EXPECT_EQ(m_network->RunInComputer({"ip", "neigh", "show", "10.9.9.9"}), "");
+}
+
+TEST_F(ArpProbeLab, TheComputersOwnAddressIsTaken) {
+    for (ArpProbeMode mode : {ArpProbeMode::RawRequest, ArpProbeMode::KernelNeighbour})
+        EXPECT_TRUE(Probe(mode, COMPUTER).answered) << static_cast<int>(mode);
+}
+
+TEST_F(ArpProbeLab, AStaleEntryIsKeptBackByTheKernelButAskedAgainOnTheWire) {
+    const std::string device = DeviceFor("192.168.2.77");
+    ASSERT_FALSE(device.empty());
+    m_network->RunInComputer({"ip", "neigh", "replace", "192.168.2.77", "lladdr",
+                              "02:00:00:00:00:77", "dev", device, "nud", "stale"});
+    ASSERT_NE(m_network->RunInComputer({"ip", "neigh", "show", "192.168.2.77"}).find("STALE"),
+              std::string::npos);
+
+    // Without privilege the kernel's stale word stands: the address may still
+    // be in use, so it is not handed out.
+    EXPECT_TRUE(Probe(ArpProbeMode::KernelNeighbour, UNUSED).answered);
+    // A request of our own finds nobody there.
+    const Verdict raw = Probe(ArpProbeMode::RawRequest, UNUSED);
+    EXPECT_FALSE(raw.answered);
+    EXPECT_LT(raw.seconds, 3.0);
+    EXPECT_FALSE(Probe(ArpProbeMode::Automatic, UNUSED).answered);
+}
+
+}  // namespace
+}  // namespace vimbrel
