@@ -1,0 +1,199 @@
+// The main window in the private network: start-up state, the search from
+// the button to the rows, the reply checks, the reminder and every way out.
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include <wx/checkbox.h>
+#include <wx/listctrl.h>
+
+#include "platform/udp_socket.h"
+#include "tests/window/window_fixture.h"
+
+namespace vimbrel::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A reply as a camera sends it, offsets written out.
+std::vector<std::uint8_t> CraftedReply(std::int32_t code, std::size_t magicAt, std::uint8_t macLast,
+                                       const char* ip = "192.168.2.50", const char* port = "\x00\x00\x00\x50") {
+    std::vector<std::uint8_t> b(388, 0);
+    std::memcpy(&b[0], &code, 4);  // little-endian host
+    std::memcpy(&b[8], port, 4);
+    std::memcpy(&b[magicAt], "IpCamera", 8);
+    std::memcpy(&b[28], ip, std::strlen(ip));
+    const std::uint8_t mac[6] = {0x02, 0x00, 0x00, 0x00, 0x00, macLast};
+    std::memcpy(&b[92], mac, 6);
+    std::memcpy(&b[196], "V9.9", 4);
+    std::memcpy(&b[228], "ZR410", 5);
+    std::memcpy(&b[292], "INJECTED", 8);
+    std::memcpy(&b[324], "ok", 2);
+    return b;
+}
+
+class SearchWindowTest : public WindowTest {
+protected:
+    // Sends `bytes` to the window's socket on the first link, from the
+    // computer's own namespace.
+    void SendToWindow(const std::vector<std::uint8_t>& bytes) {
+        std::uint16_t port = 0;
+        {
+            std::lock_guard lock(window->Sockets().Lock());
+            for (const auto& entry : window->Sockets().Entries())
+                if (entry.address == 0xC0A80264 && entry.socket != platform::kInvalidSocket)
+                    port = platform::SocketLocalPort(entry.socket).value_or(0);
+        }
+        ASSERT_NE(port, 0);
+        lab::RequirePrivateNetwork();
+        const platform::SocketHandle s = platform::OpenUdpSocket();
+        platform::SendDatagram(s, bytes.data(), bytes.size(), 0xC0A80264, port);
+        platform::CloseSocket(s);
+    }
+
+    void AddThreeCameras() {
+        const int link1 = net.AddLink("192.168.2.100/24");
+        const int link2 = net.AddLink("192.168.3.100/24");
+        lab::CameraConfig c;
+        c.serial = "SN-A"; c.ip = "192.168.2.21"; c.mac = "00:1A:2B:3C:4D:01";
+        net.AddCamera(link1, c);
+        c.serial = "SN-B"; c.ip = "192.168.2.22"; c.mac = "00:1A:2B:3C:4D:02"; c.status = "运行正常";
+        net.AddCamera(link1, c);
+        c.serial = "SN-C"; c.ip = "192.168.3.23"; c.mac = "00:1A:2B:3C:4D:03"; c.port = 8080;
+        net.AddCamera(link2, c);
+    }
+};
+
+TEST_F(SearchWindowTest, StartsEmptyWithEveryCommandDisabled) {
+    LAB_REQUIRE_ROOT();
+    net.AddLink("192.168.2.100/24");
+    OpenWindow();
+    auto& list = window->DeviceList();
+    EXPECT_EQ(list.GetColumnCount(), 8);
+    EXPECT_EQ(list.GetItemCount(), 0);
+    EXPECT_EQ(OnlineCount(), "");
+    EXPECT_FALSE(AnyCommandButtonEnabled());
+    EXPECT_FALSE(wxDynamicCast(window->FindWindow(1004), wxCheckBox)->IsChecked());
+    EXPECT_FALSE(window->FindWindow(wxID_OK)->IsShown());
+    EXPECT_FALSE(window->FindWindow(1012)->IsShown());
+    const char* titles[] = {"索引", "生产系列号", "产品型号", "IP地址", "MAC地址", "端口", "固件版本号", "运行状态"};
+    for (int i = 0; i < 8; ++i) {
+        wxListItem column;
+        column.SetMask(wxLIST_MASK_TEXT);
+        list.GetColumn(i, column);
+        EXPECT_EQ(column.GetText(), wxString::FromUTF8(titles[i]));
+    }
+}
+
+TEST_F(SearchWindowTest, FirstSearchListsEachCameraOnce) {
+    LAB_REQUIRE_ROOT();
+    AddThreeCameras();
+    OpenWindow();
+    WaitForRows(3);
+    PumpFor(1500ms);  // the broadcast copies and the periodic thread's search
+    auto& list = window->DeviceList();
+    ASSERT_EQ(list.GetItemCount(), 3);
+    EXPECT_EQ(OnlineCount(), "3");
+    const long b = RowOfSerial("SN-B");
+    ASSERT_NE(b, -1);
+    EXPECT_EQ(Cell(b, 3), "192.168.2.22");
+    EXPECT_EQ(Cell(b, 4), "00:1A:2B:3C:4D:02");
+    EXPECT_EQ(Cell(b, 5), "80");
+    EXPECT_EQ(Cell(b, 7), wxString::FromUTF8("运行正常"));
+    EXPECT_EQ(Cell(RowOfSerial("SN-C"), 5), "8080");
+    for (long row = 0; row < 3; ++row) EXPECT_EQ(Cell(row, 0), wxString::Format("%ld", row + 1));
+}
+
+TEST_F(SearchWindowTest, OnlyRealRepliesBecomeRows) {
+    LAB_REQUIRE_ROOT();
+    net.AddLink("192.168.2.100/24");
+    OpenWindow();
+    PumpFor(300ms);
+    SendToWindow(CraftedReply(101, 16, 0x01));   // another code
+    SendToWindow(CraftedReply(100, 8, 0x02));    // a search request's layout
+    auto nonZeroAfterMagic = CraftedReply(100, 16, 0x03);
+    nonZeroAfterMagic[24] = 'X';
+    SendToWindow(nonZeroAfterMagic);
+    PumpFor(500ms);
+    EXPECT_EQ(window->DeviceList().GetItemCount(), 0);
+
+    SendToWindow(CraftedReply(100, 16, 0x04));
+    SendToWindow(CraftedReply(100, 16, 0x04));  // the same MAC again
+    WaitForRows(1);
+    EXPECT_EQ(window->DeviceList().GetItemCount(), 1);
+    EXPECT_EQ(Cell(0, 4), "02:00:00:00:00:04");
+    EXPECT_EQ(OnlineCount(), "1");
+}
+
+TEST_F(SearchWindowTest, SearchButtonResetsListAndControls) {
+    LAB_REQUIRE_ROOT();
+    AddThreeCameras();
+    OpenWindow();
+    WaitForRows(3);
+    SetSelectAll(true);
+    ASSERT_TRUE(AllCommandButtonsEnabled());
+
+    Press(1005);
+    EXPECT_EQ(window->DeviceList().GetItemCount(), 0);
+    EXPECT_FALSE(wxDynamicCast(window->FindWindow(1004), wxCheckBox)->IsChecked());
+    EXPECT_FALSE(AnyCommandButtonEnabled());
+    EXPECT_EQ(OnlineCount(), "");
+    WaitForRows(3);
+    EXPECT_EQ(window->DeviceList().GetItemCount(), 3);
+}
+
+TEST_F(SearchWindowTest, QueuedRepliesComeByReminderAboutOncePerSecond) {
+    LAB_REQUIRE_ROOT();
+    net.AddLink("192.168.2.100/24");
+    OpenWindow();
+    PumpFor(200ms);
+    // Queued without an event: only the receive thread's reminders take them.
+    for (std::uint8_t mac = 1; mac <= 3; ++mac) {
+        auto bytes = CraftedReply(100, 16, mac);
+        auto reply = std::make_unique<protocol::ReplyBuffer>();
+        std::copy(bytes.begin(), bytes.end(), reply->begin());
+        window->Replies().Push(std::move(reply));
+    }
+    Press(1005);  // a search does not touch the queue
+    PumpFor(400ms);
+    EXPECT_LE(window->DeviceList().GetItemCount(), 1);
+    PumpUntil([&] { return window->DeviceList().GetItemCount() == 3; }, 5s);
+    EXPECT_EQ(window->DeviceList().GetItemCount(), 3);
+    EXPECT_EQ(OnlineCount(), "3");
+}
+
+// Every way out stops the receive thread before the sockets close.
+class ExitPathTest : public SearchWindowTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ExitPathTest, EndsWithinAboutOneSecond) {
+    LAB_REQUIRE_ROOT();
+    AddThreeCameras();
+    OpenWindow();
+    WaitForRows(3);
+    SetSelectAll(true);  // Enter reaches the default button only while it is enabled
+    const std::string path = GetParam();
+    const auto start = std::chrono::steady_clock::now();
+    if (path == "exit button") {
+        Press(wxID_CANCEL);
+    } else if (path == "escape") {
+        wxKeyEvent key(wxEVT_CHAR_HOOK);
+        key.m_keyCode = WXK_ESCAPE;
+        window->GetEventHandler()->ProcessEvent(key);
+    } else if (path == "close box") {
+        window->Close();
+    } else {
+        Press(wxID_OK);
+    }
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(window->ExitDone());
+    EXPECT_TRUE(window->ReceiveThreadExited());
+    EXPECT_LT(elapsed, 1500ms);
+    std::lock_guard lock(window->Sockets().Lock());
+    for (const auto& entry : window->Sockets().Entries()) EXPECT_EQ(entry.socket, platform::kInvalidSocket);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, ExitPathTest,
+                         ::testing::Values("exit button", "escape", "close box", "enter"));
+
+}  // namespace
+}  // namespace vimbrel::test

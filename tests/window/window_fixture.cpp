@@ -1,0 +1,148 @@
+#include "tests/window/window_fixture.h"
+
+#include <thread>
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/dialog.h>
+
+#include "protocol/device_packet.h"
+
+namespace vimbrel::test {
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        wxTheApp->Yield(true);
+        wxTheApp->ProcessPendingEvents();
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+void PumpFor(std::chrono::milliseconds duration) {
+    PumpUntil([] { return false; }, duration);
+}
+
+void AnswerNextDialog(std::function<void(wxDialog&)> answer) {
+    wxTheApp->CallAfter([answer = std::move(answer)] {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* dialog = dynamic_cast<wxDialog*>(window);
+            if (dialog && dialog->IsModal()) {
+                answer(*dialog);
+                return;
+            }
+        }
+        AnswerNextDialog(answer);  // not shown yet: try again
+    });
+}
+
+void PressDialogButton(wxDialog& dialog, int id) {
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(dialog.FindWindow(id));
+    dialog.GetEventHandler()->ProcessEvent(click);
+}
+
+bool ScriptedArpProbe::HostAnswers(std::uint32_t address) {
+    if (m_asked) m_asked->push_back(address);
+    for (std::uint32_t a : m_answering)
+        if (a == address) return true;
+    return false;
+}
+
+void WindowTest::OpenWindow() {
+    net.EnterComputer();
+    lab::RequirePrivateNetwork();
+    window = new CSearchDeviceDlg;  // the toolkit deletes it (Destroy)
+    window->Show();
+}
+
+void WindowTest::TearDown() {
+    if (window) {
+        window->Close(true);
+        window->Destroy();
+        PumpFor(std::chrono::milliseconds(50));
+        window = nullptr;
+    }
+    net.LeaveComputer();
+}
+
+void WindowTest::WaitForRows(int rows) {
+    auto& list = window->DeviceList();
+    PumpUntil([&] { return list.GetItemCount() >= rows; }, std::chrono::seconds(10));
+    PumpFor(std::chrono::milliseconds(300));  // late duplicates would show now
+}
+
+void WindowTest::Press(int id) {
+    wxWindow* control = window->FindWindow(id);
+    ASSERT_NE(control, nullptr) << id;
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(control);
+    window->GetEventHandler()->ProcessEvent(click);
+}
+
+void WindowTest::SetSelectAll(bool checked) {
+    auto* box = wxDynamicCast(window->FindWindow(1004), wxCheckBox);
+    box->SetValue(checked);
+    wxCommandEvent click(wxEVT_CHECKBOX, 1004);
+    click.SetEventObject(box);
+    click.SetInt(checked ? 1 : 0);
+    window->GetEventHandler()->ProcessEvent(click);
+}
+
+void WindowTest::ClickList() {
+    wxWindow& target = ListClickWindow(window->DeviceList());
+    wxMouseEvent up(wxEVT_LEFT_UP);
+    up.SetEventObject(&target);
+    target.GetEventHandler()->ProcessEvent(up);
+}
+
+void WindowTest::SelectRows(const std::vector<long>& rows) {
+    auto& list = window->DeviceList();
+    for (long row = 0; row < list.GetItemCount(); ++row) list.SetItemState(row, 0, wxLIST_STATE_SELECTED);
+    for (long row : rows) list.SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    ClickList();
+}
+
+wxString WindowTest::Cell(long row, int column) { return window->DeviceList().GetItemText(row, column); }
+
+wxString WindowTest::OnlineCount() {
+    return wxDynamicCast(window->FindWindow(1007), wxStaticText)->GetLabel();
+}
+
+namespace {
+constexpr int kCommandButtons[] = {1006, wxID_OK, 1008, 1009, 1013, 1014, 1012};
+}
+
+bool WindowTest::AnyCommandButtonEnabled() {
+    for (int id : kCommandButtons)
+        if (window->FindWindow(id)->IsEnabled()) return true;
+    return false;
+}
+
+bool WindowTest::AllCommandButtonsEnabled() {
+    for (int id : kCommandButtons)
+        if (!window->FindWindow(id)->IsEnabled()) return false;
+    return true;
+}
+
+long WindowTest::RowOfSerial(const wxString& serial) {
+    auto& list = window->DeviceList();
+    for (long row = 0; row < list.GetItemCount(); ++row)
+        if (list.GetItemText(row, 1) == serial) return row;
+    return -1;
+}
+
+std::vector<lab::LoggedDatagram> WindowTest::Received(int camera, std::int32_t command) {
+    std::vector<lab::LoggedDatagram> found;
+    for (auto& datagram : net.CameraLog(camera)) {
+        const auto& b = datagram.bytes;
+        if (b.size() >= 4 && b[0] == static_cast<std::uint8_t>(command) && b[1] == 0 && b[2] == 0 &&
+            b[3] == 0)
+            found.push_back(datagram);
+    }
+    return found;
+}
+
+}  // namespace vimbrel::test

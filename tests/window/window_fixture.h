@@ -1,0 +1,69 @@
+#pragma once
+// A main window in the private network, with helpers that drive it the way
+// a user would: buttons, the select-all box, clicks and modal dialogs.
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/checkbox.h>
+#include <wx/stattext.h>
+
+#include "app/search_device_dlg.h"
+#include "tests/lab/lab_network.h"
+
+namespace vimbrel::test {
+
+// Handles the toolkit's events until `done` holds or `timeout` passes.
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+void PumpFor(std::chrono::milliseconds duration);
+
+// Runs `answer` on the next modal dialog once it is shown (the window's
+// handler is then inside the dialog's own event loop).
+void AnswerNextDialog(std::function<void(wxDialog&)> answer);
+// Presses a button of a dialog as a user would (OK checks and reads the
+// controls before the dialog ends).
+void PressDialogButton(wxDialog& dialog, int id);
+
+// A probe with scripted answers that records what it was asked.
+class ScriptedArpProbe : public platform::ArpProbe {
+public:
+    explicit ScriptedArpProbe(std::vector<std::uint32_t> answering, std::vector<std::uint32_t>* asked)
+        : m_answering(std::move(answering)), m_asked(asked) {}
+    bool HostAnswers(std::uint32_t address) override;
+
+private:
+    std::vector<std::uint32_t> m_answering;
+    std::vector<std::uint32_t>* m_asked;
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    void TearDown() override;
+
+    // Builds the network (links first), enters the computer's namespace and
+    // opens the main window, which makes its first search.
+    void OpenWindow();
+    // Waits until the list holds `rows` rows and no more arrive for a while.
+    void WaitForRows(int rows);
+
+    void Press(int id);
+    void SetSelectAll(bool checked);
+    void ClickList();
+    void SelectRows(const std::vector<long>& rows);
+    wxString Cell(long row, int column);
+    wxString OnlineCount();
+    bool AnyCommandButtonEnabled();
+    bool AllCommandButtonsEnabled();
+    long RowOfSerial(const wxString& serial);
+
+    // Datagrams of one command code that a camera received.
+    std::vector<lab::LoggedDatagram> Received(int camera, std::int32_t command);
+
+    lab::LabNetwork net;
+    CSearchDeviceDlg* window = nullptr;
+};
+
+}  // namespace vimbrel::test
