@@ -1,0 +1,68 @@
+#pragma once
+
+#include "controls/sort_header_ctrl.h"
+
+#include <wx/listctrl.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class wxConfigBase;
+
+// One row's own copy of its texts, reached through the row's item data.
+struct RowRecord
+{
+    std::vector<wxString> columnTexts;
+    std::uint32_t rowTag = 0; // for the owner; the list never reads it
+};
+
+// Report-view list that keeps a copy of every row's texts, sorts by a clicked
+// column in alternating directions, renumbers column 0 and restores stored
+// column widths.
+class CSortListCtrl : public wxListCtrl
+{
+public:
+    CSortListCtrl();
+    CSortListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
+                  const wxSize& size = wxDefaultSize, long style = wxLC_REPORT);
+    CSortListCtrl(const CSortListCtrl&) = delete;
+    CSortListCtrl& operator=(const CSortListCtrl&) = delete;
+
+    // Appends a row of exactly m_nColumnCount texts at the end, whatever the
+    // sort. Returns its index, or -1 (nothing added) for a wrong text count.
+    int AddItem(const std::vector<wxString>& columnTexts);
+
+    // Removes every row and its record; the sort column and direction stay.
+    void DeleteAllItems();
+
+    // Fixes the column count at 8, then applies the widths stored under
+    // "ListCtrls/<control id>" of the application's config. Reads only.
+    void LoadColumnWidths();
+    void LoadColumnWidths(wxConfigBase& config);
+
+    // Sort comparison over two rows' records; sortData is the list.
+    static int wxCALLBACK CompareRows(wxIntPtr item1, wxIntPtr item2, wxIntPtr sortData);
+
+    int GetSortColumn() const { return m_nSortColumn; }
+    bool IsSortAscending() const { return m_bSortAscending; }
+    const CSortHeaderCtrl& GetSortHeader() const { return m_wndHeader; }
+    // The row's record, or nullptr when the row has none.
+    const RowRecord* GetRowRecord(long item) const;
+
+private:
+    void OnColumnClick(wxListEvent& event);
+    void RenumberRows();
+    void ForgetRecords();
+
+    static constexpr int kDeviceColumnCount = 8;
+
+    CSortHeaderCtrl m_wndHeader;
+    int m_nColumnCount = 0;
+    int m_nSortColumn = -1;
+    bool m_bSortAscending = true;
+    std::vector<std::unique_ptr<RowRecord>> m_records;
+
+    wxDECLARE_DYNAMIC_CLASS(CSortListCtrl);
+    wxDECLARE_EVENT_TABLE();
+};
