@@ -83,10 +83,12 @@ bool IsDeviceReply(const std::uint8_t* bytes, long size);
 MacBytes MacTextToBytes(const char* text);
 std::wstring MacBytesToText(const MacBytes& mac);  // "%02X:%02X:…"
 
-// Reads the fields of a received reply buffer; never reads past its end.
+// Reads the fields of a received reply buffer, which must outlive it;
+// never reads past the buffer's end.
 class DeviceReply {
 public:
     explicit DeviceReply(const ReplyBuffer& buffer) : m_buffer(buffer) {}
+    explicit DeviceReply(const ReplyBuffer&&) = delete;  // would outlive its buffer
 
     std::int32_t Port() const;  // host order, signed as the list shows it
     MacBytes Mac() const;
