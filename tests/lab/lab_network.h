@@ -40,6 +40,7 @@ bool InInitialNetworkNamespace();
 // before anything that sends.
 void RequirePrivateNetwork();
 
+// One private test network, removed with the object.
 class LabNetwork {
 public:
     LabNetwork();   // a unique run name; creates the computer's namespace
@@ -56,21 +57,33 @@ public:
     // A namespace on `link` that holds `address` and only answers ARP.
     void AddHost(int link, const std::string& address);
 
+    // Brings the computer's loopback interface up or down (up after
+    // construction, so 127.0.0.1 counts as a local address).
+    void SetLoopback(bool up);
+
     // Moves the calling thread into (and back out of) the computer's
     // namespace. Threads it starts afterwards are in it too.
     void EnterComputer();
     void LeaveComputer();
 
+    // Datagrams the camera's simulator has received so far, in order.
     std::vector<LoggedDatagram> CameraLog(int camera) const;
-    // Runs `command` (argv) in the computer's namespace; returns its output.
+    // The simulator's event lines without their time, for example
+    // "SN0001 set-network 192.168.2.20/24" or "moved eth0 192.168.2.20/24".
+    std::vector<std::string> CameraEvents(int camera) const;
+    // Runs `command` (argv) in the computer's namespace; returns its output
+    // (standard error included). Throws std::runtime_error when it fails.
     std::string RunInComputer(const std::vector<std::string>& command) const;
     const std::string& ComputerNamespace() const { return m_computer; }
 
 private:
+    std::string Attached(int link, const std::string& address) const;
+
     std::string m_run;
     std::string m_computer;
     int m_links = 0;
     int m_namespaces = 0;
+    std::vector<std::string> m_linkPrefixes;
     std::vector<std::string> m_cameraLogs;
     int m_originalNamespace = -1;
 };

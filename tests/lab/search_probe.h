@@ -1,0 +1,71 @@
+#pragma once
+// Helpers of the lab tests: waiting for the simulators' logs and searching
+// the private network with the core's own sockets and receive thread.
+#include <atomic>
+#include <chrono>
+#include <ctime>
+#include <thread>
+#include <vector>
+
+#include "protocol/device_packet.h"
+#include "protocol/local_sockets.h"
+#include "protocol/reply_queue.h"
+#include "protocol/reply_receiver.h"
+#include "tests/lab/lab_network.h"
+
+namespace vimbrel::lab {
+
+template <class Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds timeout) {
+    auto end = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// The camera's log once it holds at least `count` datagrams (or whatever it
+// holds when the time is up).
+inline std::vector<LoggedDatagram> WaitForDatagrams(const LabNetwork& lab, int camera,
+                                                    std::size_t count,
+                                                    std::chrono::milliseconds timeout =
+                                                        std::chrono::milliseconds(3000)) {
+    WaitFor([&] { return lab.CameraLog(camera).size() >= count; }, timeout);
+    return lab.CameraLog(camera);
+}
+
+// The core's search machinery, run in the computer's namespace by the test
+// thread (which must have entered it first).
+class SearchProbe {
+public:
+    SearchProbe() : m_receiver(m_sockets, m_replies, [this] { ++m_notifies; }) {
+        RequirePrivateNetwork();
+        m_sockets.RefreshLocalSockets();
+        m_receiver.Start();
+    }
+
+    // Sends one search and collects the replies that arrive within `wait`.
+    std::vector<protocol::ReplyBuffer> Search(std::chrono::milliseconds wait =
+                                                  std::chrono::milliseconds(700)) {
+        m_replies.Clear();
+        m_sockets.RefreshLocalSockets();
+        m_sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
+        std::this_thread::sleep_for(wait);
+        std::vector<protocol::ReplyBuffer> replies;
+        while (auto reply = m_replies.TakeFront()) replies.push_back(*reply);
+        return replies;
+    }
+
+    protocol::LocalSockets& Sockets() { return m_sockets; }
+    protocol::ReplyQueue& Replies() { return m_replies; }
+    int Notifies() const { return m_notifies.load(); }
+
+private:
+    protocol::LocalSockets m_sockets;
+    protocol::ReplyQueue m_replies;
+    std::atomic<int> m_notifies{0};
+    protocol::ReplyReceiver m_receiver;  // last: stops before the rest goes
+};
+
+}  // namespace vimbrel::lab
