@@ -9,8 +9,10 @@ class ArpProbe {
 public:
     virtual ~ArpProbe() = default;
     // True when some host answered an ARP request for `address` (host
-    // order); false for no answer, any failure, or an address outside every
-    // directly connected network (then nothing is sent).
+    // order), or when the address is this computer's own; false for no
+    // answer, any failure, or an address outside every directly connected
+    // network (then nothing is sent). Blocks about one second for a
+    // candidate nobody answers for.
     virtual bool HostAnswers(std::uint32_t address) = 0;
 };
 
