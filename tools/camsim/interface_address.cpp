@@ -76,14 +76,10 @@ std::optional<int> InterfacePrefix(const std::string& iface, const std::string& 
 }
 
 bool MoveInterfaceAddress(const std::string& iface, const std::string& ip, int prefix) {
-    std::vector<AddressOnInterface> before = AddressesOf(iface);
-    std::string wanted = ip + "/" + std::to_string(prefix);
-    if (!RunIp({"-4", "addr", "replace", wanted, "dev", iface})) return false;
-    for (const AddressOnInterface& old : before) {
-        if (old.ip == ip && old.prefix == prefix) continue;
-        RunIp({"-4", "addr", "del", old.ip + "/" + std::to_string(old.prefix), "dev", iface});
-    }
-    return true;
+    // Old addresses go first: removing a primary address would take a new
+    // secondary one in the same subnet with it.
+    RunIp({"-4", "addr", "flush", "dev", iface});
+    return RunIp({"-4", "addr", "replace", ip + "/" + std::to_string(prefix), "dev", iface});
 }
 
 }  // namespace camsim

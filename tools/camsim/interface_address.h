@@ -9,9 +9,8 @@ namespace camsim {
 // Prefix length with which `ip` stands on `iface`; nothing if it doesn't.
 std::optional<int> InterfacePrefix(const std::string& iface, const std::string& ip);
 
-// Puts ip/prefix on `iface` and then removes every other IPv4 address from
-// it (new one first, so the interface never stands without one). Uses the
-// `ip` command. False if the new address couldn't be set.
+// Replaces every IPv4 address of `iface` with ip/prefix, using the `ip`
+// command. False if the new address couldn't be set.
 bool MoveInterfaceAddress(const std::string& iface, const std::string& ip, int prefix);
 
 }  // namespace camsim
