@@ -28,9 +28,10 @@ bool IsLocalSubnetBroadcast(in_addr destination) {
     for (ifaddrs* entry = raw; entry != nullptr; entry = entry->ifa_next) {
         if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
         if (!(entry->ifa_flags & IFF_BROADCAST) || entry->ifa_broadaddr == nullptr) continue;
-        if (reinterpret_cast<const sockaddr_in*>(entry->ifa_broadaddr)->sin_addr.s_addr ==
-            destination.s_addr)
-            return true;
+        in_addr broadcast = reinterpret_cast<const sockaddr_in*>(entry->ifa_broadaddr)->sin_addr;
+        in_addr own = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr;
+        // Without a broadcast address the system reports the own one here.
+        if (broadcast.s_addr == destination.s_addr && own.s_addr != destination.s_addr) return true;
     }
     return false;
 }

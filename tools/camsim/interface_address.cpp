@@ -79,7 +79,8 @@ bool MoveInterfaceAddress(const std::string& iface, const std::string& ip, int p
     // Old addresses go first: removing a primary address would take a new
     // secondary one in the same subnet with it.
     RunIp({"-4", "addr", "flush", "dev", iface});
-    return RunIp({"-4", "addr", "replace", ip + "/" + std::to_string(prefix), "dev", iface});
+    return RunIp({"-4", "addr", "replace", ip + "/" + std::to_string(prefix), "broadcast", "+",
+                  "dev", iface});
 }
 
 }  // namespace camsim
