@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The demo: installs what is missing, builds, starts a private network of
+# five simulated cameras (three on the computer's first interface, two on a
+# second) and opens Vimbrel inside it. Without a display the window runs on a
+# virtual one and a screenshot is saved after the first search.
+# Needs root (network namespaces). Nothing is sent on the real network.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+[ "$(id -u)" -eq 0 ] || { echo "demo: run as root (it builds private network namespaces)" >&2; exit 1; }
+
+"$top/scripts/install-deps.sh"
+"$top/scripts/build.sh" "$top/build" >/dev/null
+labnet="$top/scripts/labnet"
+export VIMBREL_CAMSIM="$top/build/tools/camsim/camsim"
+
+run="vb-demo-$$"
+cleanup() { "$labnet" destroy "$run" >/dev/null 2>&1 || true; }
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+"$labnet" create "$run" >/dev/null
+"$labnet" link "$run" 0 192.168.2.100/24
+"$labnet" link "$run" 1 192.168.3.100/24
+camera() {  # link name address/prefix mac serial model firmware status
+  "$labnet" camera "$run" "$1" "$2" "$3" -- --ip "${3%/*}" --mac "$4" --serial "$5" \
+    --model "$6" --firmware "$7" --status "$8" --port 80 >/dev/null
+}
+camera 0 cam1 192.168.2.10/24 00:1A:2B:3C:4D:01 ZR420A0001 ZR420    V2.1.3 "运行正常"
+camera 0 cam2 192.168.2.11/24 00:1A:2B:3C:4D:02 ZR410B0002 ZR410    V1.8.0 running
+camera 0 cam3 192.168.2.12/24 00:1A:2B:3C:4D:03 ZR43C0003  ZR4300-0 V3.0.1 running
+camera 1 cam4 192.168.3.20/24 00:1A:2B:3C:4D:04 ZR45D0004  ZR4500-1 V3.2.0 idle
+camera 1 cam5 192.168.3.21/24 00:1A:2B:3C:4D:05 ZR42E0005  ZR420-2  V2.0.7 idle
+echo "demo: five cameras on 192.168.2.0/24 and 192.168.3.0/24 (private network $run)"
+
+program="$top/build/app/vimbrel"
+if [ -n "${DISPLAY:-}" ] && [ -z "${VIMBREL_DEMO_HEADLESS:-}" ]; then
+  "$labnet" exec "$run" pc -- env DISPLAY="$DISPLAY" XAUTHORITY="${XAUTHORITY:-}" "$program"
+  exit 0
+fi
+
+# No display: a virtual one inside the private network, and a screenshot.
+shot="$top/build/demo-screenshot.png"
+display=":$((100 + $$ % 100))"
+"$labnet" exec "$run" pc -- Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+sleep 1
+"$labnet" exec "$run" pc -- env DISPLAY="$display" "$program" >/dev/null 2>&1 &
+app=$!
+sleep 5  # the first search and its replies
+DISPLAY="$display" import -window root "$shot"
+kill "$app" 2>/dev/null || true
+kill "$xvfb" 2>/dev/null || true
+wait 2>/dev/null || true
+echo "demo: screenshot of the window after the first search: $shot"
