@@ -41,7 +41,7 @@ fi
 # No display: a virtual one inside the private network, and a screenshot.
 shot="$top/build/demo-screenshot.png"
 display=":$((100 + $$ % 100))"
-"$labnet" exec "$run" pc -- Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+"$labnet" exec "$run" pc -- Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 sleep 1
 "$labnet" exec "$run" pc -- env DISPLAY="$display" "$program" >/dev/null 2>&1 &

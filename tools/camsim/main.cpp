@@ -8,7 +8,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <chrono>
 #include <ctime>
+#include <thread>
 #include <memory>
 #include <vector>
 
@@ -86,8 +88,12 @@ public:
         m_log.Received(AddressText(arrival.source), DestinationKind(arrival.destination), bytes, size);
         std::time_t now = std::time(nullptr);
         if (IsSearchRequest(bytes, size)) {
+            // Real cameras don't answer in the same microsecond.
+            const auto gap = std::chrono::microseconds(m_options.replySpreadMs * 1000LL /
+                                                       static_cast<long long>(m_cameras.size()));
             for (const SimCamera& camera : m_cameras) {
                 if (camera.Silent(now)) continue;
+                if (gap.count() > 0) std::this_thread::sleep_for(gap);
                 vimbrel::protocol::ReplyBuffer reply = camera.BuildReply();
                 m_socket.Send(reply.data(), reply.size(), arrival.source, arrival.ifindex);
             }

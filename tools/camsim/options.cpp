@@ -19,7 +19,7 @@ bool ToInt(const char* text, long low, long high, long& out) {
 const char* Usage() {
     return "usage: camsim [--serial S] [--model M] [--ip A.B.C.D] [--mac XX:XX:XX:XX:XX:XX]\n"
            "              [--port N] [--firmware F] [--status TEXT] [--count N]\n"
-           "              [--log FILE] [--iface NAME] [--reboot-seconds N]\n";
+           "              [--log FILE] [--iface NAME] [--reboot-seconds N] [--reply-spread-ms N]\n";
 }
 
 std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error) {
@@ -46,6 +46,8 @@ std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error
             options.count = static_cast<int>(number);
         else if (name == "--reboot-seconds" && ToInt(value, 0, 3600, number))
             options.rebootSeconds = static_cast<int>(number);
+        else if (name == "--reply-spread-ms" && ToInt(value, 0, 60000, number))
+            options.replySpreadMs = static_cast<int>(number);
         else {
             error = "bad option " + std::string(name) + " " + value;
             return std::nullopt;

@@ -19,6 +19,7 @@ struct SimOptions {
     std::string logPath;              // empty: no log
     std::string iface;                // empty: the interface's address is left alone
     int rebootSeconds = 3;
+    int replySpreadMs = 0;            // answers of many cameras spread over this time
 };
 
 // Parses argv; on a bad option returns nothing and fills `error`.
