@@ -9,9 +9,9 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/build.sh" "$top/build"
 (cd "$top/build" && ctest --output-on-failure)
 
-"$top/scripts/build.sh" "$top/build-tsan" thread
+"$top/scripts/build.sh" "$top/build-tsan" thread vimbrel_lab_tests vimbrel_window_tests camsim
 (cd "$top/build-tsan" && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$top/tests/tsan.supp" \
    ctest --output-on-failure -R '^(lab|window)$')
 
-"$top/scripts/build.sh" "$top/build-asan" address
+"$top/scripts/build.sh" "$top/build-asan" address vimbrel_unit_tests
 (cd "$top/build-asan" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -R '^unit$')
