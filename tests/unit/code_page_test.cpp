@@ -8,20 +8,17 @@
 
 using namespace vimbrel::platform;
 
-TEST(CodePageTest, ChineseRoundTripWithPinnedBytes) {
-    const std::string gbk = WideToAnsi(L"运行正常");
-    EXPECT_EQ(gbk, "\xD4\xCB\xD0\xD0\xD5\xFD\xB3\xA3");
-    EXPECT_EQ(AnsiToWide(gbk.data(), gbk.size()), L"运行正常");
-    EXPECT_EQ(WideToAnsi(L"ZR420 正常"), "ZR420 \xD5\xFD\xB3\xA3");
+TEST(CodePageTest, ChineseRoundTripsWithPinnedBytes) {
+    EXPECT_EQ(WideToAnsi(L"ZR420 运行正常"), "ZR420 \xD4\xCB\xD0\xD0\xD5\xFD\xB3\xA3");
+    EXPECT_EQ(AnsiToWide("\xD4\xCB\xD0\xD0\xD5\xFD\xB3\xA3", 8), L"运行正常");
+    // Characters GBK lacks become question marks.
+    EXPECT_EQ(WideToAnsi(L"a\U0001F600b\u0E01"), "a?b?");
 }
 
-TEST(CodePageTest, StopsAtZeroByteOrSize) {
-    const char bytes[] = "ab\0cd";
-    EXPECT_EQ(AnsiToWide(bytes, 5), L"ab");
+TEST(CodePageTest, ReadsAtMostSizeBytesAndStopsAtZero) {
+    EXPECT_EQ(AnsiToWide("ab\0cd", 5), L"ab");
     EXPECT_EQ(AnsiToWide("abcdef", 3), L"abc");
-    EXPECT_EQ(AnsiToWide("abc", 0), L"");
     EXPECT_EQ(AnsiToWide(nullptr, 4), L"");
-
     // Exactly `size` bytes on the heap, no terminator: nothing beyond is read.
     auto heap = std::make_unique<char[]>(4);
     std::memcpy(heap.get(), "\xD5\xFD\xB3\xA3", 4);
@@ -34,15 +31,4 @@ TEST(CodePageTest, InvalidBytesGiveReplacementCharacter) {
     // A lead byte cut off by the end of the text or by its zero byte.
     EXPECT_EQ(AnsiToWide("ok\xD5", 3), L"ok\uFFFD");
     EXPECT_EQ(AnsiToWide("ok\xD5\0\xFD", 5), L"ok\uFFFD");
-    std::string junk;
-    for (int i = 1; i < 256; ++i) junk.push_back(static_cast<char>(i));
-    const std::wstring wide = AnsiToWide(junk.data(), junk.size());
-    EXPECT_FALSE(wide.empty());
-}
-
-TEST(CodePageTest, CharactersGbkLacksBecomeQuestionMarks) {
-    EXPECT_EQ(WideToAnsi(L"a\U0001F600b"), "a?b");
-    EXPECT_EQ(WideToAnsi(L"\u0E01x"), "?x");  // Thai
-    EXPECT_EQ(WideToAnsi(L""), "");
-    EXPECT_EQ(WideToAnsi(L"192.168.2.10"), "192.168.2.10");
 }
