@@ -16,7 +16,7 @@
 
 #include "app/search_device_dlg.h"
 #include "app/vimbrel_app.h"
-#include "tests/lab/lab_network.h"
+#include "tools/lab/lab_network.h"
 
 namespace {
 

@@ -11,27 +11,17 @@
 #include "protocol/local_sockets.h"
 #include "protocol/reply_queue.h"
 #include "protocol/reply_receiver.h"
-#include "tests/lab/lab_network.h"
+#include "tools/lab/lab_network.h"
 
 namespace vimbrel::lab {
-
-template <class Condition>
-bool WaitFor(Condition condition, std::chrono::milliseconds timeout) {
-    auto end = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
 
 // The camera's log once it holds at least `count` datagrams (or whatever it
 // holds when the time is up).
 inline std::vector<LoggedDatagram> WaitForDatagrams(const LabNetwork& lab, int camera,
-                                                    std::size_t count,
-                                                    std::chrono::milliseconds timeout =
-                                                        std::chrono::milliseconds(3000)) {
-    WaitFor([&] { return lab.CameraLog(camera).size() >= count; }, timeout);
+                                                    std::size_t count) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(3000);
+    while (lab.CameraLog(camera).size() < count && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return lab.CameraLog(camera);
 }
 
@@ -45,20 +35,17 @@ public:
         m_receiver.Start();
     }
 
-    // Sends one search and collects the replies that arrive within `wait`.
-    std::vector<protocol::ReplyBuffer> Search(std::chrono::milliseconds wait =
-                                                  std::chrono::milliseconds(700)) {
+    // Sends one search and collects the replies that arrive within 0.7 s.
+    std::vector<protocol::ReplyBuffer> Search() {
         m_replies.Clear();
         m_sockets.RefreshLocalSockets();
         m_sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
-        std::this_thread::sleep_for(wait);
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
         std::vector<protocol::ReplyBuffer> replies;
         while (auto reply = m_replies.TakeFront()) replies.push_back(*reply);
         return replies;
     }
 
-    protocol::LocalSockets& Sockets() { return m_sockets; }
-    protocol::ReplyQueue& Replies() { return m_replies; }
     int Notifies() const { return m_notifies.load(); }
 
 private:

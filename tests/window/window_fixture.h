@@ -12,7 +12,7 @@
 #include <wx/stattext.h>
 
 #include "app/search_device_dlg.h"
-#include "tests/lab/lab_network.h"
+#include "tools/lab/lab_network.h"
 
 namespace vimbrel::test {
 

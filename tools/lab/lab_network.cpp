@@ -1,4 +1,4 @@
-#include "tests/lab/lab_network.h"
+#include "tools/lab/lab_network.h"
 
 #include <fcntl.h>
 #include <sched.h>
