@@ -22,31 +22,37 @@ std::string TextAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
     return std::string(reinterpret_cast<const char*>(&bytes[offset]));
 }
 
+// target_mac (bytes 20..25) as the list writes it.
+wxString MacAt(const std::vector<std::uint8_t>& b) {
+    return wxString::Format("%02X:%02X:%02X:%02X:%02X:%02X", b[20], b[21], b[22], b[23], b[24], b[25]);
+}
+
 class OperationsWindowTest : public WindowTest {
 protected:
-    // Three cameras, two on the first link and one on the second, or all
+    // Three cameras: two on the first link and one on the second, or all
     // three on the first.
     void OpenWithCameras(const std::vector<std::string>& serials = {"SN-A", "SN-B", "SN-C"},
                          bool allOnFirstLink = false) {
         link1 = net.AddLink("192.168.2.100/24");
-        link2 = net.AddLink("192.168.3.100/24");
+        const int link2 = net.AddLink("192.168.3.100/24");
         lab::CameraConfig c;
-        const char* ips[] = {"192.168.2.21", "192.168.2.22", allOnFirstLink ? "192.168.2.23" : "192.168.3.23"};
         for (int i = 0; i < 3; ++i) {
+            const bool first = i < 2 || allOnFirstLink;
             c.serial = serials[i];
-            c.ip = ips[i];
+            c.ip = (first ? "192.168.2.2" : "192.168.3.2") + std::to_string(i + 1);
             c.mac = "00:1A:2B:3C:4D:0" + std::to_string(i + 1);
-            cameras.push_back(net.AddCamera(i < 2 || allOnFirstLink ? link1 : link2, c));
+            cameras.push_back(net.AddCamera(first ? link1 : link2, c));
         }
         OpenWindow();
         WaitForRows(3);
     }
 
-    void AcceptNetworkDialog(std::uint32_t start) {
-        AnswerNextDialog([start](wxDialog& dialog) {
+    void RunAddressDialog(int button, std::uint32_t start = Ip(192, 168, 2, 10)) {
+        AnswerNextDialog([=](wxDialog& dialog) {
             wxDynamicCast(dialog.FindWindow(1008), CIPAddressCtrl)->SetAddress(start);
-            PressDialogButton(dialog, wxID_OK);
+            PressDialogButton(dialog, button);
         });
+        Press(1006);
     }
 
     void ChooseModel(const wxString& text) {
@@ -57,7 +63,7 @@ protected:
         Press(1012);
     }
 
-    int link1 = 0, link2 = 0;
+    int link1 = 0;
     std::vector<int> cameras;
 };
 
@@ -65,23 +71,20 @@ TEST_F(OperationsWindowTest, RebootSendsOnePacketPerSelectedRowOnEverySocket) {
     LAB_REQUIRE_ROOT();
     OpenWithCameras();
     SelectRows({0, 1, 2});
-    ASSERT_TRUE(AllCommandButtonsEnabled());
+    ASSERT_EQ(EnabledCommandButtons(), 7);
     Press(1008);
     PumpFor(200ms);
-
-    std::vector<std::string> listOrder;
-    for (long row = 0; row < 3; ++row) listOrder.push_back(Cell(row, 1).ToStdString());
     for (int camera : cameras) {
         const auto packets = Received(camera, 103);
-        // Each of the three commands reached this camera by multicast and by
-        // broadcast through the socket of its link.
+        // Each command reached the camera by multicast, then by broadcast,
+        // through the socket of its link, in list order.
         ASSERT_EQ(packets.size(), 6u) << "camera " << camera;
         for (std::size_t i = 0; i < 3; ++i) {
             EXPECT_EQ(packets[2 * i].kind, "multicast");
             EXPECT_EQ(packets[2 * i + 1].kind, "broadcast");
             EXPECT_EQ(packets[2 * i].bytes.size(), 344u);
-            EXPECT_EQ(TextAt(packets[2 * i].bytes, 248), listOrder[i]);
             EXPECT_EQ(packets[2 * i].bytes, packets[2 * i + 1].bytes);
+            EXPECT_EQ(TextAt(packets[2 * i].bytes, 248), Cell(long(i), 1));
         }
     }
 }
@@ -95,27 +98,26 @@ TEST_F(OperationsWindowTest, SerialOfThirtyCharactersIsSentAndThirtyOneIsNot) {
     PumpFor(200ms);
     const auto packets = Received(cameras[0], 103);
     ASSERT_EQ(packets.size(), 4u);
-    std::vector<std::vector<std::uint8_t>> serials;
-    for (const auto& p : packets) serials.emplace_back(p.bytes.begin() + 248, p.bytes.begin() + 280);
-    std::vector<std::uint8_t> expectedThirty(32, 0), zeros(32, 0);
-    std::memcpy(expectedThirty.data(), thirty.data(), 30);
-    const bool thirtyFirst = RowOfSerial(thirty) < RowOfSerial(thirtyOne);
-    EXPECT_EQ(serials[thirtyFirst ? 0 : 2], expectedThirty);
-    EXPECT_EQ(serials[thirtyFirst ? 2 : 0], zeros);
+    std::vector<std::uint8_t> sentThirty(32, 0), zeros(32, 0);
+    std::memcpy(sentThirty.data(), thirty.data(), 30);
+    const std::size_t first = RowOfSerial(thirty) < RowOfSerial(thirtyOne) ? 0 : 2;
+    auto serialOf = [&](std::size_t i) {
+        return std::vector<std::uint8_t>(packets[i].bytes.begin() + 248, packets[i].bytes.begin() + 280);
+    };
+    EXPECT_EQ(serialOf(first), sentThirty);
+    EXPECT_EQ(serialOf(2 - first), zeros);
 }
 
 TEST_F(OperationsWindowTest, SelectAllAndClicksDriveTheButtons) {
     LAB_REQUIRE_ROOT();
     net.AddLink("192.168.2.100/24");
-    lab::CameraConfig c;
-    c.ip = "192.168.2.21";
-    const int camera = net.AddCamera(0, c);
+    const int camera = net.AddCamera(0, lab::CameraConfig{});
     OpenWindow();
     WaitForRows(1);
     Press(1005);  // the list is empty until the reply comes back
     ASSERT_EQ(window->DeviceList().GetItemCount(), 0);
     SetSelectAll(true);
-    EXPECT_TRUE(AllCommandButtonsEnabled());
+    EXPECT_EQ(EnabledCommandButtons(), 7);
     Press(1008);  // nothing selected: nothing sent
     PumpFor(300ms);
     EXPECT_TRUE(Received(camera, 103).empty());
@@ -128,12 +130,12 @@ TEST_F(OperationsWindowTest, SelectAllAndClicksDriveTheButtons) {
     SetSelectAll(false);
     EXPECT_EQ(list.GetSelectedItemCount(), 0);
     EXPECT_EQ(list.GetItemState(0, wxLIST_STATE_FOCUSED), 0);
-    EXPECT_FALSE(AnyCommandButtonEnabled());
+    EXPECT_EQ(EnabledCommandButtons(), 0);
 
     SelectRows({0});
-    EXPECT_TRUE(AllCommandButtonsEnabled());
+    EXPECT_EQ(EnabledCommandButtons(), 7);
     SelectRows({});
-    EXPECT_FALSE(AnyCommandButtonEnabled());
+    EXPECT_EQ(EnabledCommandButtons(), 0);
 }
 
 TEST_F(OperationsWindowTest, AssignsFreeAddressesProbedOnTheWire) {
@@ -142,22 +144,19 @@ TEST_F(OperationsWindowTest, AssignsFreeAddressesProbedOnTheWire) {
     net.AddHost(link1, "192.168.2.10/24");
     net.AddHost(link1, "192.168.2.12/24");
     SetSelectAll(true);
-    std::vector<std::string> macs;
-    for (long row = 0; row < 3; ++row) macs.push_back(Cell(row, 4).ToStdString());
+    std::vector<wxString> macs;
+    for (long row = 0; row < 3; ++row) macs.push_back(Cell(row, 4));
 
-    AnswerNextDialog([](wxDialog& dialog) { PressDialogButton(dialog, wxID_OK); });  // defaults
+    AnswerNextDialog([](wxDialog& dialog) { PressDialogButton(dialog, wxID_OK); });  // the defaults
     Press(1006);
 
     const char* given[] = {"192.168.2.11", "192.168.2.13", "192.168.2.14"};
     for (int camera : cameras) {
-        const auto packets = Received(camera, 102);
-        ASSERT_EQ(packets.size(), 6u) << "camera " << camera;
+        const auto packets = Received(camera, 102, "multicast");
+        ASSERT_EQ(packets.size(), 3u) << "camera " << camera;
         for (std::size_t i = 0; i < 3; ++i) {
-            const auto& b = packets[2 * i].bytes;
-            char mac[18];
-            std::snprintf(mac, sizeof mac, "%02X:%02X:%02X:%02X:%02X:%02X", b[20], b[21], b[22], b[23],
-                          b[24], b[25]);
-            EXPECT_EQ(mac, macs[i]);
+            const auto& b = packets[i].bytes;
+            EXPECT_EQ(MacAt(b), macs[i]);
             EXPECT_EQ(TextAt(b, 56), given[i]);
             EXPECT_EQ(TextAt(b, 88), "255.255.255.0");
             EXPECT_EQ(TextAt(b, 120), "192.168.2.1");
@@ -169,45 +168,35 @@ TEST_F(OperationsWindowTest, AssignsFreeAddressesProbedOnTheWire) {
     // The cameras moved: the next search shows their new addresses.
     Press(1005);
     WaitForRows(3);
-    for (long row = 0; row < 3; ++row) {
-        const auto mac = Cell(row, 4).ToStdString();
+    for (long row = 0; row < 3; ++row)
         for (int i = 0; i < 3; ++i)
-            if (mac == macs[i]) EXPECT_EQ(Cell(row, 3), given[i]);
-    }
+            if (Cell(row, 4) == macs[i]) {
+                EXPECT_EQ(Cell(row, 3), given[i]);
+            }
 }
 
-TEST_F(OperationsWindowTest, CounterStopsAtTheEndOfTheRange) {
-    LAB_REQUIRE_ROOT();
-    OpenWithCameras();
-    std::vector<std::uint32_t> asked;
-    window->SetArpProbe(std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{}, &asked));
-    SetSelectAll(true);
-    AcceptNetworkDialog(Ip(192, 168, 2, 254));
-    Press(1006);
-    EXPECT_EQ(asked, (std::vector<std::uint32_t>{Ip(192, 168, 2, 254), Ip(192, 168, 2, 255)}));
-    std::vector<std::string> sent;
-    for (const auto& p : Received(cameras[0], 102))
-        if (p.kind == "multicast") sent.push_back(TextAt(p.bytes, 56));
-    EXPECT_EQ(sent, (std::vector<std::string>{"192.168.2.254", "192.168.2.255"}));
-}
-
-TEST_F(OperationsWindowTest, NothingIsSentWhenEveryCandidateAnswersOrOnCancel) {
+TEST_F(OperationsWindowTest, CounterEndsAtTheLastOctetAndCancelSendsNothing) {
     LAB_REQUIRE_ROOT();
     OpenWithCameras();
     std::vector<std::uint32_t> asked, taken;
+    window->SetArpProbe(std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{}, &asked));
+    SetSelectAll(true);
+    RunAddressDialog(wxID_OK, Ip(192, 168, 2, 254));  // .254, .255, then nothing
+    EXPECT_EQ(asked, (std::vector<std::uint32_t>{Ip(192, 168, 2, 254), Ip(192, 168, 2, 255)}));
+    std::vector<std::string> sent;
+    for (const auto& p : Received(cameras[0], 102, "multicast")) sent.push_back(TextAt(p.bytes, 56));
+    EXPECT_EQ(sent, (std::vector<std::string>{"192.168.2.254", "192.168.2.255"}));
+
     for (int d = 250; d <= 255; ++d) taken.push_back(Ip(192, 168, 2, d));
     window->SetArpProbe(std::make_unique<ScriptedArpProbe>(taken, &asked));
-    SetSelectAll(true);
-    AcceptNetworkDialog(Ip(192, 168, 2, 250));
-    Press(1006);
-    EXPECT_EQ(asked, taken);
-
     asked.clear();
-    AnswerNextDialog([](wxDialog& dialog) { PressDialogButton(dialog, wxID_CANCEL); });
-    Press(1006);
+    RunAddressDialog(wxID_OK, Ip(192, 168, 2, 250));  // every candidate answers
+    EXPECT_EQ(asked, taken);
+    asked.clear();
+    RunAddressDialog(wxID_CANCEL);
     EXPECT_TRUE(asked.empty());
     PumpFor(200ms);
-    for (int camera : cameras) EXPECT_TRUE(Received(camera, 102).empty());
+    EXPECT_EQ(Received(cameras[0], 102, "multicast").size(), 2u);
 }
 
 TEST_F(OperationsWindowTest, ModelChangeTakesOnlyAnExactName) {
@@ -215,23 +204,17 @@ TEST_F(OperationsWindowTest, ModelChangeTakesOnlyAnExactName) {
     OpenWithCameras();
     SelectRows({0, 1});
     for (const char* refused : {"zr420-2", "ZR420-3", "", " ZR420"}) ChooseModel(refused);
-    PumpFor(200ms);
-    EXPECT_TRUE(Received(cameras[0], 105).empty());
-
     ChooseModel("ZR420-2");
     ChooseModel("ZR420");
     PumpFor(200ms);
-    const auto packets = Received(cameras[0], 105);
-    ASSERT_EQ(packets.size(), 8u);  // two rows, two names, two copies each
+    const auto packets = Received(cameras[0], 105, "multicast");
+    ASSERT_EQ(packets.size(), 4u);  // two rows, two names
     std::vector<std::uint8_t> field(32, 0);
     std::memcpy(field.data(), "ZR420-2", 7);
     EXPECT_EQ(std::vector<std::uint8_t>(packets[0].bytes.begin() + 216, packets[0].bytes.begin() + 248), field);
-    EXPECT_EQ(TextAt(packets[4].bytes, 216), "ZR420");
-    EXPECT_EQ(TextAt(packets[6].bytes, 216), "ZR420");
-    char mac[18];
-    const auto& b = packets[0].bytes;
-    std::snprintf(mac, sizeof mac, "%02X:%02X:%02X:%02X:%02X:%02X", b[20], b[21], b[22], b[23], b[24], b[25]);
-    EXPECT_EQ(wxString(mac), Cell(0, 4));
+    EXPECT_EQ(MacAt(packets[0].bytes), Cell(0, 4));
+    EXPECT_EQ(MacAt(packets[1].bytes), Cell(1, 4));
+    EXPECT_EQ(TextAt(packets[2].bytes, 216), "ZR420");
 
     // The devices report the new model at the next search.
     Press(1005);
@@ -242,10 +225,7 @@ TEST_F(OperationsWindowTest, ModelChangeTakesOnlyAnExactName) {
 TEST_F(OperationsWindowTest, DoubleClickOpensOnlyAValidPageAddress) {
     LAB_REQUIRE_ROOT();
     net.AddLink("192.168.2.100/24");
-    lab::CameraConfig c;
-    c.ip = "192.168.2.10";
-    c.port = 80;
-    net.AddCamera(0, c);
+    net.AddCamera(0, lab::CameraConfig{});  // 192.168.2.10, port 80
     OpenWindow();
     WaitForRows(1);
     std::vector<wxString> opened;
@@ -253,22 +233,15 @@ TEST_F(OperationsWindowTest, DoubleClickOpensOnlyAValidPageAddress) {
         opened.push_back(address);
         return true;
     });
-    auto activate = [&](long row) {
+    auto& list = window->DeviceList();
+    list.AddItem({"2", "X", "ZR410", "192.168.2.10 --new-window", "02:00:00:00:00:09", "80", "V1", "ok"});
+    list.AddItem({"3", "Y", "ZR410", "192.168.2.11", "02:00:00:00:00:0A", "0", "V1", "ok"});
+    for (long row : {0L, -1L, 1L, 2L}) {
         wxListEvent event(wxEVT_LIST_ITEM_ACTIVATED, 1003);
         event.m_itemIndex = row;
-        event.SetEventObject(&window->DeviceList());
         window->GetEventHandler()->ProcessEvent(event);
-    };
-    activate(0);
-    activate(-1);
-    ASSERT_EQ(opened, std::vector<wxString>{"http://192.168.2.10:80"});
-
-    window->DeviceList().AddItem({"2", "X", "ZR410", "192.168.2.10 --new-window", "02:00:00:00:00:09", "80",
-                                  "V1", "ok"});
-    window->DeviceList().AddItem({"3", "Y", "ZR410", "192.168.2.11", "02:00:00:00:00:0A", "0", "V1", "ok"});
-    activate(1);
-    activate(2);
-    EXPECT_EQ(opened.size(), 1u);
+    }
+    EXPECT_EQ(opened, std::vector<wxString>{"http://192.168.2.10:80"});
 }
 
 }  // namespace

@@ -115,16 +115,10 @@ namespace {
 constexpr int kCommandButtons[] = {1006, wxID_OK, 1008, 1009, 1013, 1014, 1012};
 }
 
-bool WindowTest::AnyCommandButtonEnabled() {
-    for (int id : kCommandButtons)
-        if (window->FindWindow(id)->IsEnabled()) return true;
-    return false;
-}
-
-bool WindowTest::AllCommandButtonsEnabled() {
-    for (int id : kCommandButtons)
-        if (!window->FindWindow(id)->IsEnabled()) return false;
-    return true;
+int WindowTest::EnabledCommandButtons() {
+    int enabled = 0;
+    for (int id : kCommandButtons) enabled += window->FindWindow(id)->IsEnabled() ? 1 : 0;
+    return enabled;
 }
 
 long WindowTest::RowOfSerial(const wxString& serial) {
@@ -134,13 +128,12 @@ long WindowTest::RowOfSerial(const wxString& serial) {
     return -1;
 }
 
-std::vector<lab::LoggedDatagram> WindowTest::Received(int camera, std::int32_t command) {
+std::vector<lab::LoggedDatagram> WindowTest::Received(int camera, std::int32_t command, const char* kind) {
     std::vector<lab::LoggedDatagram> found;
     for (auto& datagram : net.CameraLog(camera)) {
         const auto& b = datagram.bytes;
-        if (b.size() >= 4 && b[0] == static_cast<std::uint8_t>(command) && b[1] == 0 && b[2] == 0 &&
-            b[3] == 0)
-            found.push_back(datagram);
+        const bool code = b.size() >= 4 && b[0] == command && b[1] == 0 && b[2] == 0 && b[3] == 0;
+        if (code && (!kind || datagram.kind == kind)) found.push_back(datagram);
     }
     return found;
 }

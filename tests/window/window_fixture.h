@@ -55,12 +55,12 @@ protected:
     void SelectRows(const std::vector<long>& rows);
     wxString Cell(long row, int column);
     wxString OnlineCount();
-    bool AnyCommandButtonEnabled();
-    bool AllCommandButtonsEnabled();
+    int EnabledCommandButtons();  // of the seven
     long RowOfSerial(const wxString& serial);
 
-    // Datagrams of one command code that a camera received.
-    std::vector<lab::LoggedDatagram> Received(int camera, std::int32_t command);
+    // Datagrams of one command code that a camera received, of one kind
+    // ("multicast", "broadcast") or all.
+    std::vector<lab::LoggedDatagram> Received(int camera, std::int32_t command, const char* kind = nullptr);
 
     lab::LabNetwork net;
     CSearchDeviceDlg* window = nullptr;
