@@ -2,7 +2,6 @@
 
 #include <ctime>
 
-#include <wx/fontenum.h>
 #include <wx/xrc/xmlres.h>
 
 #include "operations/device_operations.h"
@@ -38,22 +37,6 @@ constexpr ColumnSpec kColumns[] = {
     {L"MAC地址", 190}, {L"端口", 60},        {L"固件版本号", 130}, {L"运行状态", 220},
 };
 
-// "黑体" where the system has it, else the system's Simplified Chinese font.
-void ChooseWindowFont(wxWindow& window) {
-    wxFont font = window.GetFont();
-    if (!wxFontEnumerator::IsValidFacename(L"黑体")) {
-        for (const wchar_t* face : {L"SimHei", L"WenQuanYi Micro Hei", L"Noto Sans CJK SC",
-                                    L"Droid Sans Fallback"}) {
-            if (wxFontEnumerator::IsValidFacename(face)) {
-                font.SetFaceName(face);
-                break;
-            }
-        }
-    }
-    font.SetPointSize(14);
-    window.SetFont(font);
-}
-
 }  // namespace
 
 // The generic list control draws its rows in a child window of its own.
@@ -81,7 +64,8 @@ wxEND_EVENT_TABLE()
 CSearchDeviceDlg::CSearchDeviceDlg() {
     LoadResources();
     wxXmlResource::Get()->LoadDialog(this, nullptr, "102");
-    ChooseWindowFont(*this);
+    // The template's size is converted before its font is set; the controls
+    // are placed with the font.
     SetClientSize(ConvertDialogToPixels(wxSize(469, 335)));
 
     m_listDevice = XRCCTRL(*this, "1003", ::CSortListCtrl);
