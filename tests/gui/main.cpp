@@ -5,18 +5,13 @@
 #include <wx/init.h>
 #include <wx/xrc/xmlres.h>
 
-namespace {
+wxIMPLEMENT_APP_NO_MAIN(wxApp);
 
-// Application object that only brings up the toolkit.
-class GuiTestApp : public wxApp
+// A failed wxWidgets check fails the running test instead of waiting on a dialog.
+static void FailOnAssert(const wxString& file, int line, const wxString&, const wxString& cond, const wxString& msg)
 {
-public:
-    bool OnInit() override { return true; }
-};
-
-} // namespace
-
-wxIMPLEMENT_APP_NO_MAIN(GuiTestApp);
+    ADD_FAILURE_AT(file.utf8_str(), line) << "wxWidgets check failed: " << cond << " " << msg;
+}
 
 // The leak checker of sanitizer builds reads these: memory that fontconfig,
 // D-Bus and GLib keep for the life of the process is not ours to free. The
@@ -35,6 +30,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "cannot start wxWidgets (no display?)\n");
         return 1;
     }
+    wxSetAssertHandler(FailOnAssert);
     wxXmlResource::Get()->InitAllHandlers();
     const int result = RUN_ALL_TESTS();
     wxTheApp->OnExit();

@@ -2,46 +2,58 @@
 #include "tests/gui/gui_test_support.h"
 
 #include <gtest/gtest.h>
+#include <wx/base64.h>
+#include <wx/filename.h>
 #include <wx/fileconf.h>
 #include <wx/sstream.h>
 
-#include <vector>
+#include <algorithm>
+#include <utility>
 
 namespace {
 
-constexpr int kListId = 1003;
+using Texts = std::vector<wxString>;
+using Widths = std::vector<int>;
+const Widths kSetUpWidths = {60, 180, 100, 170, 190, 60, 130, 220};
 
-// A frame holding the device list with its eight columns set up, and a count
-// of the column clicks that reach the frame.
+// Stored width value: each number as four little-endian bytes, cut to `size` bytes.
+std::vector<std::uint8_t> StoredValue(const std::vector<std::uint32_t>& numbers, std::size_t size = SIZE_MAX)
+{
+    std::vector<std::uint8_t> bytes;
+    for (std::uint32_t n : numbers)
+        bytes.insert(bytes.end(),
+                     {std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(n >> 16), std::uint8_t(n >> 24)});
+    bytes.resize(std::min(size, bytes.size()));
+    return bytes;
+}
+
+// A config as the per-user file holds it: section ListCtrls, the value in base64.
+std::unique_ptr<wxFileConfig> ConfigHolding(const std::vector<std::uint8_t>& bytes)
+{
+    const wxString encoded = bytes.empty() ? wxString() : wxBase64Encode(bytes.data(), bytes.size());
+    wxStringInputStream text("[ListCtrls]\n1003=" + encoded + "\n");
+    return std::make_unique<wxFileConfig>(text);
+}
+
+// The device list (id 1003) with its eight columns in a frame, and a
+// count of the column clicks that reach the frame.
 class SortListTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
-        m_list = new CSortListCtrl(m_frame.get(), kListId, wxDefaultPosition, wxSize(1300, 500),
-                                   wxLC_REPORT);
-        const int widths[] = {60, 180, 100, 170, 190, 60, 130, 220};
-        const char* titles[] = {"索引", "生产系列号", "产品型号", "IP地址", "MAC地址", "端口", "固件版本号", "运行状态"};
+        m_list = new CSortListCtrl(m_frame.get(), 1003, wxDefaultPosition, wxSize(1300, 500), wxLC_REPORT);
         for (int i = 0; i < 8; ++i)
-            m_list->InsertColumn(i, wxString::FromUTF8(titles[i]), wxLIST_FORMAT_LEFT, widths[i]);
+            m_list->InsertColumn(i, wxString::Format("c%d", i), wxLIST_FORMAT_LEFT, kSetUpWidths[i]);
         m_frame.get()->Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent&) { ++m_parentClicks; });
-        m_frame.get()->Show();
     }
 
-    void LoadWithoutStoredWidths()
-    {
-        wxStringInputStream nothing(wxEmptyString);
-        wxFileConfig empty(nothing);
-        m_list->LoadColumnWidths(empty);
-    }
-
-    // A row whose serial number (column 1) and IP address (column 3) are given.
-    int AddRow(const wxString& number, const wxString& serial, const wxString& ip = "192.168.2.2")
+    int AddRow(const wxString& number, const wxString& serial, const wxString& ip = "10.0.0.1")
     {
         return m_list->AddItem({number, serial, "M1", ip, "00:11:22:33:44:55", "80", "V1.0", "OK"});
     }
 
-    void ClickColumn(int column)
+    void Click(int column)
     {
         wxListEvent event(wxEVT_LIST_COL_CLICK, m_list->GetId());
         event.SetEventObject(m_list);
@@ -49,32 +61,27 @@ protected:
         m_list->ProcessWindowEvent(event);
     }
 
-    std::vector<wxString> ColumnOnScreen(int column) const
+    Texts Column(int column) const
     {
-        std::vector<wxString> texts;
+        Texts texts;
         for (long i = 0; i < m_list->GetItemCount(); ++i)
             texts.push_back(m_list->GetItemText(i, column));
         return texts;
     }
 
-    std::vector<wxString> ColumnStored(int column) const
+    Widths ColumnWidths() const
     {
-        std::vector<wxString> texts;
-        for (long i = 0; i < m_list->GetItemCount(); ++i)
-            texts.push_back(m_list->GetRowRecord(i)->columnTexts.at(column));
-        return texts;
+        Widths widths;
+        for (int i = 0; i < m_list->GetColumnCount(); ++i)
+            widths.push_back(m_list->GetColumnWidth(i));
+        return widths;
     }
 
-    void ExpectSortState(int column, bool ascending) const
+    // The one sort arrow the list shows: its column and direction.
+    void ExpectSort(int column, bool ascending) const
     {
-        EXPECT_EQ(m_list->GetSortColumn(), column);
-        EXPECT_EQ(m_list->IsSortAscending(), ascending);
-        EXPECT_EQ(m_list->GetSortHeader().GetSortColumn(), column);
-        EXPECT_EQ(m_list->GetSortHeader().IsSortAscending(), ascending);
         EXPECT_EQ(m_list->GetSortIndicator(), column);
-        if (column >= 0) {
-            EXPECT_EQ(m_list->IsAscendingSortIndicator(), ascending);
-        }
+        EXPECT_TRUE(column < 0 || m_list->IsAscendingSortIndicator() == ascending) << "arrow direction";
     }
 
     TestFrame m_frame;
@@ -82,193 +89,90 @@ protected:
     int m_parentClicks = 0;
 };
 
-using Texts = std::vector<wxString>;
-
-TEST_F(SortListTest, AddItemCopiesTextsAndAppends)
+// Order is by text, not number: "10" before "9", "192.168.1.10" before "192.168.1.9".
+TEST_F(SortListTest, ClicksAlternateDirectionAndRenumber)
 {
-    LoadWithoutStoredWidths();
-    EXPECT_EQ(AddRow("1", "B"), 0);
-    EXPECT_EQ(AddRow("2", "A"), 1);
+    m_list->LoadColumnWidths(*ConfigHolding({})); // no stored widths
+    AddRow("x", "9", "192.168.1.9");
+    AddRow("x", "A", "192.168.1.10");
+    AddRow("x", "10", "192.168.1.2");
+    for (int column : {0, 8, -1}) // row numbers, and past the last column
+        Click(column);
+    ExpectSort(-1, true);
+    EXPECT_EQ(Column(0), (Texts{"x", "x", "x"}));
 
-    EXPECT_EQ(ColumnOnScreen(1), (Texts{"B", "A"}));
-    EXPECT_EQ(ColumnOnScreen(7), (Texts{"OK", "OK"}));
-    const RowRecord* record = m_list->GetRowRecord(1);
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->columnTexts, (Texts{"2", "A", "M1", "192.168.2.2", "00:11:22:33:44:55", "80", "V1.0", "OK"}));
-    EXPECT_EQ(record->rowTag, 0u);
-}
+    Click(1);
+    ExpectSort(1, true);
+    EXPECT_EQ(Column(1), (Texts{"10", "9", "A"}));
+    EXPECT_EQ(Column(0), (Texts{"1", "2", "3"}));
+    EXPECT_EQ(m_list->GetRowRecord(2)->columnTexts.at(0), "3") << "the row's own copy is renumbered too";
+    Click(0);
+    Click(1);
+    ExpectSort(1, false);
+    EXPECT_EQ(Column(1), (Texts{"A", "9", "10"}));
+    EXPECT_EQ(m_list->GetRowRecord(2)->columnTexts.at(1), "10") << "copies travel with their rows";
+    Click(1); // third click
+    ExpectSort(1, true);
 
-TEST_F(SortListTest, AddItemRefusesAWrongTextCount)
-{
-    EXPECT_EQ(AddRow("1", "A"), -1) << "no column count before LoadColumnWidths";
-    LoadWithoutStoredWidths();
-    EXPECT_EQ(m_list->AddItem({"1", "A", "B"}), -1);
-    EXPECT_EQ(m_list->AddItem(Texts(9, "x")), -1);
-    EXPECT_EQ(m_list->GetItemCount(), 0);
-    EXPECT_EQ(m_list->AddItem(Texts(8, "x")), 0);
-}
-
-TEST_F(SortListTest, ClicksOnOneColumnAlternateDirection)
-{
-    LoadWithoutStoredWidths();
-    AddRow("1", "B");
-    AddRow("2", "C");
-    AddRow("3", "A");
-
-    ClickColumn(1);
-    ExpectSortState(1, true);
-    EXPECT_EQ(ColumnOnScreen(1), (Texts{"A", "B", "C"}));
-
-    ClickColumn(1);
-    ExpectSortState(1, false);
-    EXPECT_EQ(ColumnOnScreen(1), (Texts{"C", "B", "A"}));
-
-    ClickColumn(1);
-    ExpectSortState(1, true);
-    EXPECT_EQ(ColumnOnScreen(1), (Texts{"A", "B", "C"}));
+    Click(3); // another column starts ascending; the arrow moves
+    ExpectSort(3, true);
+    EXPECT_EQ(Column(3), (Texts{"192.168.1.10", "192.168.1.2", "192.168.1.9"}));
     EXPECT_EQ(m_parentClicks, 0) << "the list consumes its column clicks";
 }
 
-TEST_F(SortListTest, AnotherColumnStartsAscendingAndTheArrowMoves)
+TEST_F(SortListTest, RowsAreAppendedUnsortedAndEmptyingKeepsTheSort)
 {
-    LoadWithoutStoredWidths();
-    AddRow("1", "B", "10.0.0.3");
-    AddRow("2", "A", "10.0.0.1");
-    AddRow("3", "C", "10.0.0.2");
+    EXPECT_EQ(AddRow("1", "A"), -1) << "no column count before the widths are loaded";
+    m_list->LoadColumnWidths(*ConfigHolding({})); // no stored widths
+    EXPECT_EQ(m_list->AddItem({"1", "A", "B"}), -1) << "wrong text count";
+    Click(4); // nothing to sort, the click is still recorded
+    ExpectSort(4, true);
 
-    ClickColumn(1);
-    ClickColumn(1);
-    ExpectSortState(1, false);
-
-    ClickColumn(3);
-    ExpectSortState(3, true);
-    EXPECT_EQ(ColumnOnScreen(3), (Texts{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
-
-    ClickColumn(5);
-    ExpectSortState(5, true);
-    ClickColumn(5);
-    ExpectSortState(5, false);
-    EXPECT_EQ(m_list->GetSortIndicator(), 5) << "only one column carries the arrow";
-    EXPECT_EQ(m_parentClicks, 0);
-}
-
-TEST_F(SortListTest, ColumnZeroClickChangesNothing)
-{
-    LoadWithoutStoredWidths();
-    AddRow("7", "B");
-    AddRow("9", "A");
-    ClickColumn(0);
-    ExpectSortState(-1, true);
-    EXPECT_EQ(ColumnOnScreen(0), (Texts{"7", "9"}));
-    EXPECT_EQ(ColumnOnScreen(1), (Texts{"B", "A"}));
-
-    ClickColumn(1);
-    ClickColumn(1);
-    ClickColumn(0);
-    ExpectSortState(1, false);
-    EXPECT_EQ(ColumnOnScreen(1), (Texts{"B", "A"}));
-    EXPECT_EQ(m_parentClicks, 0);
-}
-
-TEST_F(SortListTest, ClickOutsideTheColumnsIsIgnored)
-{
-    LoadWithoutStoredWidths();
-    AddRow("1", "B");
-    ClickColumn(8);
-    ClickColumn(-1);
-    ExpectSortState(-1, true);
-    EXPECT_EQ(m_parentClicks, 0);
-}
-
-TEST_F(SortListTest, SortRenumbersColumnZeroOnScreenAndInTheCopies)
-{
-    LoadWithoutStoredWidths();
-    AddRow("a", "D");
-    AddRow("b", "B");
-    AddRow("c", "A");
-    AddRow("d", "C");
-
-    ClickColumn(1);
-    EXPECT_EQ(ColumnOnScreen(1), (Texts{"A", "B", "C", "D"}));
-    EXPECT_EQ(ColumnOnScreen(0), (Texts{"1", "2", "3", "4"}));
-    EXPECT_EQ(ColumnStored(0), (Texts{"1", "2", "3", "4"}));
-    EXPECT_EQ(ColumnStored(1), (Texts{"A", "B", "C", "D"})) << "records travel with their rows";
-
-    ClickColumn(1);
-    EXPECT_EQ(ColumnOnScreen(0), (Texts{"1", "2", "3", "4"}));
-    EXPECT_EQ(ColumnStored(1), (Texts{"D", "C", "B", "A"}));
-}
-
-TEST_F(SortListTest, OrderIsTextNotNumber)
-{
-    LoadWithoutStoredWidths();
-    AddRow("1", "9", "192.168.1.9");
-    AddRow("2", "10", "192.168.1.10");
-    AddRow("3", "100", "192.168.1.100");
-
-    ClickColumn(1);
-    EXPECT_EQ(ColumnOnScreen(1), (Texts{"10", "100", "9"}));
-    ClickColumn(3);
-    EXPECT_EQ(ColumnOnScreen(3), (Texts{"192.168.1.10", "192.168.1.100", "192.168.1.9"}));
-}
-
-TEST_F(SortListTest, SortComparesTheListsOwnCopies)
-{
-    LoadWithoutStoredWidths();
-    AddRow("1", "A");
-    AddRow("2", "B");
-    // Only the screen changes; the copies still say A, B.
-    m_list->SetItem(0, 1, "Z");
-
-    ClickColumn(1);
-    ClickColumn(1);
-    EXPECT_EQ(ColumnStored(1), (Texts{"B", "A"}));
-    EXPECT_EQ(ColumnOnScreen(1), (Texts{"B", "Z"}));
-}
-
-TEST_F(SortListTest, ClickOnEmptyListRecordsColumnDirectionAndArrow)
-{
-    LoadWithoutStoredWidths();
-    ClickColumn(4);
-    ExpectSortState(4, true);
-    ClickColumn(4);
-    ExpectSortState(4, false);
-    EXPECT_EQ(m_list->GetItemCount(), 0);
-}
-
-TEST_F(SortListTest, RowsAddedAfterASortAreAppendedUnsorted)
-{
-    LoadWithoutStoredWidths();
     AddRow("1", "C");
     AddRow("2", "A");
-    ClickColumn(1);
+    Click(1);
     EXPECT_EQ(AddRow("3", "B"), 2);
     EXPECT_EQ(AddRow("99", "0"), 3);
-
-    EXPECT_EQ(ColumnOnScreen(1), (Texts{"A", "C", "B", "0"}));
-    EXPECT_EQ(ColumnOnScreen(0), (Texts{"1", "2", "3", "99"}));
-    ExpectSortState(1, true);
-}
-
-TEST_F(SortListTest, EmptyingKeepsTheSortSoTheNextClickReverses)
-{
-    LoadWithoutStoredWidths();
-    AddRow("1", "B");
-    AddRow("2", "A");
-    ClickColumn(2);
-    ClickColumn(1);
+    EXPECT_EQ(Column(1), (Texts{"A", "C", "B", "0"}));
+    EXPECT_EQ(Column(0), (Texts{"1", "2", "3", "99"}));
 
     m_list->DeleteAllItems();
-    EXPECT_EQ(m_list->GetItemCount(), 0);
-    ExpectSortState(1, true);
-
+    ExpectSort(1, true);
     AddRow("1", "A");
     AddRow("2", "B");
-    EXPECT_EQ(m_list->GetRowRecord(0)->columnTexts.at(1), "A");
-    ClickColumn(1);
-    ExpectSortState(1, false);
-    EXPECT_EQ(ColumnOnScreen(1), (Texts{"B", "A"}));
-    EXPECT_EQ(ColumnStored(0), (Texts{"1", "2"}));
+    Click(1);
+    ExpectSort(1, false);
+    EXPECT_EQ(Column(1), (Texts{"B", "A"}));
+}
+
+// A missing per-user file sets no width and reading it leaves no file behind;
+// a stored value sets the widths only when its count is the column count.
+TEST_F(SortListTest, StoredWidthsApplyOnlyWithTheColumnCount)
+{
+    const wxString dir = wxFileName::CreateTempFileName("vimbrel-cfg");
+    ASSERT_TRUE(wxRemoveFile(dir) && wxFileName::Mkdir(dir));
+    {
+        wxFileConfig config("Vimbrel", wxEmptyString, dir + "/vimbrel.conf", wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
+        m_list->LoadColumnWidths(config);
+    }
+    EXPECT_TRUE(wxFileName::Rmdir(dir)) << "the directory stays empty";
+    EXPECT_EQ(ColumnWidths(), kSetUpWidths);
+
+    const std::pair<std::vector<std::uint8_t>, Widths> cases[] = {
+        {StoredValue({8, 50, 51, 52, 53, 54, 55, 56, 300}), {50, 51, 52, 53, 54, 55, 56, 300}},
+        {StoredValue({7, 50, 50, 50, 50, 50, 50, 50}), kSetUpWidths},
+        {StoredValue({8, 40, 41, 42}, 14), {40, 41, 100, 170, 190, 60, 130, 220}},
+    };
+    for (const auto& [stored, expected] : cases) {
+        for (int i = 0; i < 8; ++i)
+            m_list->SetColumnWidth(i, kSetUpWidths[i]);
+        // Through the application's config, as the window reads it.
+        wxConfigBase* previous = wxConfigBase::Set(ConfigHolding(stored).release());
+        m_list->LoadColumnWidths();
+        delete wxConfigBase::Set(previous);
+        EXPECT_EQ(ColumnWidths(), expected) << stored.size() << " bytes stored";
+    }
+    EXPECT_EQ(AddRow("1", "A"), 0) << "the column count is set whatever was stored";
 }
 
 } // namespace
