@@ -6,11 +6,18 @@
 
 #include "app/vimbrel_app.h"
 
+// A failed toolkit check fails the running test instead of waiting on a dialog.
+static void FailOnAssert(const wxString& file, int line, const wxString&, const wxString& cond,
+                         const wxString& msg) {
+    ADD_FAILURE_AT(file.utf8_str(), line) << "wxWidgets check failed: " << cond << " " << msg;
+}
+
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     wxApp::SetInstance(new wxApp);  // the toolkit owns it
     if (!wxEntryStart(argc, argv)) return 2;
     wxTheApp->CallOnInit();
+    wxSetAssertHandler(FailOnAssert);
     vimbrel::SetUpApplication(*wxTheApp);
     const int result = RUN_ALL_TESTS();
     wxEntryCleanup();
