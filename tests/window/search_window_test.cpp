@@ -72,13 +72,6 @@ TEST_F(SearchWindowTest, StartsEmptyWithEveryCommandDisabled) {
     EXPECT_FALSE(wxDynamicCast(window->FindWindow(1004), wxCheckBox)->IsChecked());
     EXPECT_FALSE(window->FindWindow(wxID_OK)->IsShown());
     EXPECT_FALSE(window->FindWindow(1012)->IsShown());
-    const char* titles[] = {"索引", "生产系列号", "产品型号", "IP地址", "MAC地址", "端口", "固件版本号", "运行状态"};
-    for (int i = 0; i < 8; ++i) {
-        wxListItem column;
-        column.SetMask(wxLIST_MASK_TEXT);
-        list.GetColumn(i, column);
-        EXPECT_EQ(column.GetText(), wxString::FromUTF8(titles[i]));
-    }
 }
 
 TEST_F(SearchWindowTest, FirstSearchListsEachCameraOnce) {
@@ -100,7 +93,7 @@ TEST_F(SearchWindowTest, FirstSearchListsEachCameraOnce) {
     for (long row = 0; row < 3; ++row) EXPECT_EQ(Cell(row, 0), wxString::Format("%ld", row + 1));
 }
 
-TEST_F(SearchWindowTest, OnlyRealRepliesBecomeRows) {
+TEST_F(SearchWindowTest, OnlyRealRepliesBecomeRowsAndQueuedOnesComeByReminder) {
     LAB_REQUIRE_ROOT();
     net.AddLink("192.168.2.100/24");
     OpenWindow();
@@ -119,6 +112,20 @@ TEST_F(SearchWindowTest, OnlyRealRepliesBecomeRows) {
     EXPECT_EQ(window->DeviceList().GetItemCount(), 1);
     EXPECT_EQ(Cell(0, 4), "02:00:00:00:00:04");
     EXPECT_EQ(OnlineCount(), "1");
+
+    // Queued without an event, before a search: only the receive thread's
+    // reminders, about one a second, bring them to the emptied list.
+    for (std::uint8_t mac = 5; mac <= 7; ++mac) {
+        auto bytes = CraftedReply(100, 16, mac);
+        auto reply = std::make_unique<protocol::ReplyBuffer>();
+        std::copy(bytes.begin(), bytes.end(), reply->begin());
+        window->Replies().Push(std::move(reply));
+    }
+    Press(1005);
+    PumpFor(400ms);
+    EXPECT_LE(window->DeviceList().GetItemCount(), 1);
+    PumpUntil([&] { return window->DeviceList().GetItemCount() == 3; }, 5s);
+    EXPECT_EQ(OnlineCount(), "3");
 }
 
 TEST_F(SearchWindowTest, SearchButtonResetsListAndControls) {
@@ -136,26 +143,6 @@ TEST_F(SearchWindowTest, SearchButtonResetsListAndControls) {
     EXPECT_EQ(OnlineCount(), "");
     WaitForRows(3);
     EXPECT_EQ(window->DeviceList().GetItemCount(), 3);
-}
-
-TEST_F(SearchWindowTest, QueuedRepliesComeByReminderAboutOncePerSecond) {
-    LAB_REQUIRE_ROOT();
-    net.AddLink("192.168.2.100/24");
-    OpenWindow();
-    PumpFor(200ms);
-    // Queued without an event: only the receive thread's reminders take them.
-    for (std::uint8_t mac = 1; mac <= 3; ++mac) {
-        auto bytes = CraftedReply(100, 16, mac);
-        auto reply = std::make_unique<protocol::ReplyBuffer>();
-        std::copy(bytes.begin(), bytes.end(), reply->begin());
-        window->Replies().Push(std::move(reply));
-    }
-    Press(1005);  // a search does not touch the queue
-    PumpFor(400ms);
-    EXPECT_LE(window->DeviceList().GetItemCount(), 1);
-    PumpUntil([&] { return window->DeviceList().GetItemCount() == 3; }, 5s);
-    EXPECT_EQ(window->DeviceList().GetItemCount(), 3);
-    EXPECT_EQ(OnlineCount(), "3");
 }
 
 // Every way out stops the receive thread before the sockets close.
