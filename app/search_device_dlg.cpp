@@ -81,7 +81,7 @@ CSearchDeviceDlg::CSearchDeviceDlg() {
     ListClickWindow(*m_listDevice).Bind(wxEVT_LEFT_UP, &CSearchDeviceDlg::OnListClick, this);
 
     m_arpProbe = platform::MakeSystemArpProbe();
-    m_openPage = [](const wxString& address) { return wxLaunchDefaultBrowser(address); };
+    m_openPage = OpenInDefaultBrowser;
     OnInitDialog();
 }
 

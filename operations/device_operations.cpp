@@ -1,5 +1,11 @@
 #include "operations/device_operations.h"
 
+#ifdef __WXMSW__
+#include <windows.h>
+#include <shellapi.h>
+#endif
+#include <wx/utils.h>
+
 #include "operations/cell_text.h"
 #include "operations/change_hw_modle_dlg.h"
 #include "operations/device_page.h"
@@ -19,6 +25,15 @@ void SendCommandToSelected(const wxListCtrl& list, protocol::LocalSockets& socke
     ForEachSelectedRow(list, [&](long row) {
         protocol::SendCommand(sockets, command, ReadCellAnsi(list, row, kSerialColumn));
     });
+}
+
+bool OpenInDefaultBrowser(const wxString& address) {
+#ifdef __WXMSW__
+    const auto result = ShellExecuteW(nullptr, L"open", address.wc_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+#else
+    return wxLaunchDefaultBrowser(address);
+#endif
 }
 
 bool OpenDevicePage(const wxListCtrl& list, long row,

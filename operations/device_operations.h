@@ -17,6 +17,10 @@ namespace vimbrel {
 void SendCommandToSelected(const wxListCtrl& list, protocol::LocalSockets& sockets,
                            std::int32_t command);
 
+// The system's default browser: maximised through the shell on Windows, the
+// toolkit's launcher elsewhere. The address is one argument, never a command.
+bool OpenInDefaultBrowser(const wxString& address);
+
 // Opens the web page of `row` with `open` when its address and port make a
 // valid page address; a row of -1 (no row hit) opens nothing.
 bool OpenDevicePage(const wxListCtrl& list, long row,
