@@ -88,7 +88,8 @@ int main(int argc, char** argv) {
     if (counts.empty()) counts = {1, 100, 1000};
 
     wxApp::SetInstance(new wxApp);  // the toolkit owns it
-    if (!wxEntryStart(argc, argv)) return 2;
+    int toolkitArgc = 1;  // the camera counts are ours, not the toolkit's
+    if (!wxEntryStart(toolkitArgc, argv)) return 2;
     wxTheApp->CallOnInit();
     vimbrel::SetUpApplication(*wxTheApp);
     // All answers at once, then spread over 0.5 s as a real network would.
