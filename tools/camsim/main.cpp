@@ -19,7 +19,7 @@
 #include "tools/camsim/device_socket.h"
 #include "tools/camsim/gbk_text.h"
 #include "tools/camsim/interface_address.h"
-#include "tools/camsim/namespace_guard.h"
+#include "tools/lab/network_namespace.h"
 #include "tools/camsim/options.h"
 #include "tools/camsim/request_kind.h"
 #include "tools/camsim/sim_camera.h"
@@ -156,7 +156,7 @@ int Run(int argc, char** argv) {
         std::fprintf(stderr, "camsim: %s\n%s", error.c_str(), Usage());
         return 2;
     }
-    if (InInitialNetworkNamespace()) {
+    if (vimbrel::lab::InInitialNetworkNamespace()) {
         std::fprintf(stderr, "camsim: refusing to run in the machine's own network namespace; "
                              "start it in a private one (scripts/labnet camera ...)\n");
         return 3;

@@ -25,8 +25,6 @@ namespace {
 
 constexpr const char* kLabnet = VIMBREL_LABNET;
 constexpr const char* kCamsim = VIMBREL_CAMSIM;
-// The initial network namespace always carries this inode number.
-constexpr ino_t kInitialNetInode = 0xEFFFFFF9u;
 
 // Runs whose namespaces exist, for the signal handler. Fixed storage: the
 // handler may only read it.
@@ -183,16 +181,6 @@ bool IsRoot() { return geteuid() == 0; }
 bool RunningUnderCi() {
     const char* ci = std::getenv("CI");
     return ci != nullptr && std::strcmp(ci, "true") == 0;
-}
-
-bool InInitialNetworkNamespace() {
-    std::string own = "/proc/self/task/" + std::to_string(syscall(SYS_gettid)) + "/ns/net";
-    struct stat mine {};
-    if (stat(own.c_str(), &mine) != 0) return true;  // can't tell: assume the worst
-    if (mine.st_ino == kInitialNetInode) return true;
-    struct stat first {};
-    return stat("/proc/1/ns/net", &first) == 0 && first.st_ino == mine.st_ino &&
-           first.st_dev == mine.st_dev;
 }
 
 void RequirePrivateNetwork() {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/lab/network_namespace.h"
+
 namespace vimbrel::lab {
 
 // Command line of one simulated camera (tools/camsim).
@@ -34,8 +36,6 @@ struct LoggedDatagram {
 };
 
 bool IsRoot();
-// True when this thread's network namespace is the machine's initial one.
-bool InInitialNetworkNamespace();
 // Aborts the test program if this thread is in the initial namespace. Call
 // before anything that sends.
 void RequirePrivateNetwork();
