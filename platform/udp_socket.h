@@ -40,7 +40,8 @@ std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
                                        std::chrono::milliseconds timeout,
                                        bool& failed);
 
-// Dotted decimal text of an address ("%d.%d.%d.%d") and back.
+// Dotted decimal text of an address ("%d.%d.%d.%d": no sign, no space, no
+// leading zero).
 std::uint32_t ParseIPv4(const char* text);  // 0 if not dotted decimal
 bool IsDottedQuad(const char* text);
 

@@ -1,38 +1,18 @@
 #include "platform/linux/connected_interface.h"
 
-#include <arpa/inet.h>
-#include <ifaddrs.h>
 #include <net/if.h>
 #include <net/if_arp.h>
 #include <netinet/in.h>
 #include <netpacket/packet.h>
 
 #include <cstring>
-#include <memory>
+
+#include "platform/local_addresses.h"
+#include "platform/posix/interface_list.h"
 
 namespace vimbrel::platform {
 
 namespace {
-
-struct IfaddrsFree {
-    void operator()(ifaddrs* list) const { freeifaddrs(list); }
-};
-using IfaddrsList = std::unique_ptr<ifaddrs, IfaddrsFree>;
-
-IfaddrsList SystemInterfaces() {
-    ifaddrs* list = nullptr;
-    if (getifaddrs(&list) != 0)
-        return nullptr;
-    return IfaddrsList(list);
-}
-
-std::uint32_t HostOrder(const sockaddr* address) {
-    return ntohl(reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr);
-}
-
-bool IsUpIPv4(const ifaddrs& entry) {
-    return entry.ifa_addr && entry.ifa_addr->sa_family == AF_INET && (entry.ifa_flags & IFF_UP);
-}
 
 // Fills the hardware address from the interface's link-layer entry.
 void ReadLinkLayer(const ifaddrs* list, ConnectedInterface& found, unsigned flags) {
@@ -52,7 +32,7 @@ void ReadLinkLayer(const ifaddrs* list, ConnectedInterface& found, unsigned flag
 }  // namespace
 
 std::optional<ConnectedInterface> FindConnectedInterface(std::uint32_t target) {
-    const IfaddrsList list = SystemInterfaces();
+    const InterfaceList list = SystemInterfaces();
     for (const ifaddrs* entry = list.get(); entry; entry = entry->ifa_next) {
         if (!IsUpIPv4(*entry) || (entry->ifa_flags & IFF_LOOPBACK) || !entry->ifa_netmask)
             continue;
@@ -74,11 +54,8 @@ std::optional<ConnectedInterface> FindConnectedInterface(std::uint32_t target) {
 }
 
 bool IsOwnAddress(std::uint32_t address) {
-    const IfaddrsList list = SystemInterfaces();
-    for (const ifaddrs* entry = list.get(); entry; entry = entry->ifa_next) {
-        if (IsUpIPv4(*entry) && HostOrder(entry->ifa_addr) == address)
-            return true;
-    }
+    for (const LocalAddress& local : LocalIPv4Addresses())
+        if (local.address == address) return true;
     return false;
 }
 

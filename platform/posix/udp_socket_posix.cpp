@@ -30,7 +30,8 @@ std::optional<sockaddr_in> LocalName(SocketHandle s) {
 }
 
 // Four decimal numbers of at most three digits and at most 255, split by
-// single dots, nothing before or after.
+// single dots, nothing before or after. A leading zero ("010") is refused:
+// some readers of such a text take it as octal.
 std::optional<std::uint32_t> ParseDottedQuad(const char* text) {
     if (!text) return std::nullopt;
     std::uint32_t address = 0;
@@ -48,6 +49,7 @@ std::optional<std::uint32_t> ParseDottedQuad(const char* text) {
             ++digits;
         }
         if (digits == 0 || value > 255) return std::nullopt;
+        if (digits > 1 && p[-digits] == '0') return std::nullopt;
         address = (address << 8) | value;
     }
     if (*p != '\0') return std::nullopt;

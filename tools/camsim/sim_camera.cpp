@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/udp_socket.h"
 #include "tools/camsim/gbk_text.h"
 
 namespace camsim {
@@ -27,11 +28,6 @@ void PutText(ReplyBuffer& reply, std::size_t offset, std::size_t width, const st
 }
 
 }  // namespace
-
-bool IsDottedQuadText(const std::string& text) {
-    in_addr address{};
-    return inet_pton(AF_INET, text.c_str(), &address) == 1;
-}
 
 std::optional<int> MaskPrefix(const std::string& maskText) {
     in_addr address{};
@@ -128,7 +124,7 @@ std::optional<CommandOutcome> SimCamera::Apply(std::int32_t code, const std::uin
 std::optional<CommandOutcome> SimCamera::SetNetwork(const std::uint8_t* packet) {
     const std::uint8_t* block = packet + packet_offset::net_config;
     std::string ip = FieldText(block + net_config_offset::ip_address, net_config_offset::text_size);
-    if (!IsDottedQuadText(ip)) return std::nullopt;
+    if (!vimbrel::platform::IsDottedQuad(ip.c_str())) return std::nullopt;
     std::string mask = FieldText(block + net_config_offset::subnet_mask, net_config_offset::text_size);
     int prefix = MaskPrefix(mask).value_or(m_settings.prefix);
 

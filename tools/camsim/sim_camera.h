@@ -62,6 +62,5 @@ private:
 std::optional<vimbrel::protocol::MacBytes> ParseMac(const std::string& text);
 // Prefix length of a contiguous dotted-decimal mask; nothing otherwise.
 std::optional<int> MaskPrefix(const std::string& maskText);
-bool IsDottedQuadText(const std::string& text);
 
 }  // namespace camsim
