@@ -68,13 +68,13 @@ CSearchDeviceDlg::CSearchDeviceDlg() {
     // are placed with the font.
     SetClientSize(ConvertDialogToPixels(wxSize(469, 335)));
 
-    m_listDevice = XRCCTRL(*this, "1003", ::CSortListCtrl);
-    m_staticOnline = XRCCTRL(*this, "1007", wxStaticText);
-    m_checkAll = XRCCTRL(*this, "1004", wxCheckBox);
-    m_btnCommand = {XRCCTRL(*this, "1006", wxButton),        XRCCTRL(*this, "wxID_OK", wxButton),
-                    XRCCTRL(*this, "1008", wxButton),        XRCCTRL(*this, "1009", wxButton),
-                    XRCCTRL(*this, "1013", wxButton),        XRCCTRL(*this, "1014", wxButton),
-                    XRCCTRL(*this, "1012", wxButton)};
+    m_listDevice = wxStaticCast(FindWindow(IDC_LIST_DEVICE), ::CSortListCtrl);
+    m_staticOnline = wxStaticCast(FindWindow(IDC_STATIC_ONLINE), wxStaticText);
+    m_checkAll = wxStaticCast(FindWindow(IDC_CHECK_ALL), wxCheckBox);
+    const int commandIds[] = {IDC_AUTO_IP,     wxID_OK,        IDC_REBOOT,      IDC_FACTORY_RESET,
+                              IDC_MOTOR_START, IDC_MOTOR_STOP, IDC_CHANGE_MODEL};
+    for (std::size_t i = 0; i < m_btnCommand.size(); ++i)
+        m_btnCommand[i] = wxStaticCast(FindWindow(commandIds[i]), wxButton);
     SetEscapeId(wxID_CANCEL);
     Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
     // A click anywhere in the list, selection already updated by the list.
@@ -182,7 +182,9 @@ void CSearchDeviceDlg::EndDialog(int code) {
 }
 
 void CSearchDeviceDlg::OnSelectAll(wxCommandEvent&) {
-    EnableCommandButtons(SelectAllRows(*m_listDevice, m_checkAll->IsChecked()));
+    const bool checked = m_checkAll->IsChecked();
+    SelectAllRows(*m_listDevice, checked);
+    EnableCommandButtons(checked);
 }
 
 void CSearchDeviceDlg::OnListClick(wxMouseEvent& event) {

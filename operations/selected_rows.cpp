@@ -4,7 +4,7 @@
 
 namespace vimbrel {
 
-bool SelectAllRows(wxListCtrl& list, bool checked) {
+void SelectAllRows(wxListCtrl& list, bool checked) {
     const long count = list.GetItemCount();
     for (long row = 0; row < count; ++row) {
         list.SetFocus();
@@ -13,7 +13,6 @@ bool SelectAllRows(wxListCtrl& list, bool checked) {
         else
             list.SetItemState(row, 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
     }
-    return checked;
 }
 
 void ForEachSelectedRow(const wxListCtrl& list, const std::function<void(long row)>& process) {

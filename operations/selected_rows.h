@@ -9,9 +9,8 @@
 
 namespace vimbrel {
 
-// Selects every row (checked) or clears every row's state; gives whether the
-// command buttons are to be enabled.
-bool SelectAllRows(wxListCtrl& list, bool checked);
+// Selects every row (checked) or clears every row's selection and focus.
+void SelectAllRows(wxListCtrl& list, bool checked);
 
 // Calls `process` for each selected row, top to bottom. The next selected
 // row is looked up before a row is processed.
