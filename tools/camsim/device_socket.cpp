@@ -9,23 +9,19 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/posix/interface_list.h"
 #include "protocol/device_packet.h"
 
 namespace camsim {
 namespace {
 
-struct IfaddrsFree {
-    void operator()(ifaddrs* list) const { freeifaddrs(list); }
-};
 struct NameIndexFree {
     void operator()(struct if_nameindex* list) const { if_freenameindex(list); }
 };
 
 bool IsLocalSubnetBroadcast(in_addr destination) {
-    ifaddrs* raw = nullptr;
-    if (getifaddrs(&raw) != 0) return false;
-    std::unique_ptr<ifaddrs, IfaddrsFree> list(raw);
-    for (ifaddrs* entry = raw; entry != nullptr; entry = entry->ifa_next) {
+    const vimbrel::platform::InterfaceList list = vimbrel::platform::SystemInterfaces();
+    for (const ifaddrs* entry = list.get(); entry != nullptr; entry = entry->ifa_next) {
         if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
         if (!(entry->ifa_flags & IFF_BROADCAST) || entry->ifa_broadaddr == nullptr) continue;
         in_addr broadcast = reinterpret_cast<const sockaddr_in*>(entry->ifa_broadaddr)->sin_addr;

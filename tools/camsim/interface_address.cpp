@@ -10,12 +10,10 @@
 #include <memory>
 #include <vector>
 
+#include "platform/posix/interface_list.h"
+
 namespace camsim {
 namespace {
-
-struct IfaddrsFree {
-    void operator()(ifaddrs* list) const { freeifaddrs(list); }
-};
 
 struct AddressOnInterface {
     std::string ip;
@@ -32,10 +30,8 @@ int PrefixOf(const sockaddr* mask) {
 
 std::vector<AddressOnInterface> AddressesOf(const std::string& iface) {
     std::vector<AddressOnInterface> found;
-    ifaddrs* raw = nullptr;
-    if (getifaddrs(&raw) != 0) return found;
-    std::unique_ptr<ifaddrs, IfaddrsFree> list(raw);
-    for (ifaddrs* entry = raw; entry != nullptr; entry = entry->ifa_next) {
+    const vimbrel::platform::InterfaceList list = vimbrel::platform::SystemInterfaces();
+    for (const ifaddrs* entry = list.get(); entry != nullptr; entry = entry->ifa_next) {
         if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
         if (iface != entry->ifa_name) continue;
         char text[INET_ADDRSTRLEN] = {};
