@@ -51,7 +51,7 @@ void AutoAssignIP(wxWindow* parent, const wxListCtrl& list, protocol::LocalSocke
     CModifyIPDlg dialog(parent);
     if (dialog.ShowModal() != wxID_OK) return;
 
-    AddressCounter counter(dialog.m_dwStartIP);
+    AddressCounter counter(dialog.m_dwStartIP, dialog.m_dwSubnetMask);
     protocol::NetConfig block = protocol::MakeNetConfig(dialog.m_dwSubnetMask, dialog.m_dwGateway);
     ForEachSelectedRow(list, [&](long row) {
         const protocol::CellBuffer mac = ReadCellAnsi(list, row, kMacColumn);

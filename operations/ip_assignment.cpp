@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "operations/address_rules.h"
+
 namespace vimbrel {
 
 namespace {
@@ -44,13 +46,17 @@ std::string AddressText(std::uint32_t address) {
     return text;
 }
 
-AddressCounter::AddressCounter(std::uint32_t startAddress)
-    : m_dwNetwork(startAddress & 0xFFFFFF00u), m_nCounter(static_cast<int>(startAddress & 0xFFu)) {}
+AddressCounter::AddressCounter(std::uint32_t startAddress, std::uint32_t subnetMask)
+    : m_dwStartIP(startAddress),
+      m_dwSubnetMask(subnetMask),
+      m_nCounter(static_cast<int>(startAddress & 0xFFu)) {}
 
 std::optional<std::string> AddressCounter::NextFreeAddress(platform::ArpProbe& probe) {
     while (m_nCounter <= LAST_OCTET) {
-        const std::uint32_t candidate = m_dwNetwork | static_cast<std::uint32_t>(m_nCounter);
+        const std::uint32_t candidate =
+            (m_dwStartIP & 0xFFFFFF00u) | static_cast<std::uint32_t>(m_nCounter);
         ++m_nCounter;  // used up whatever the probe says
+        if (!IsAssignableCandidate(candidate, m_dwStartIP, m_dwSubnetMask)) continue;
         if (!probe.HostAnswers(candidate))
             return AddressText(candidate);
     }

@@ -21,16 +21,19 @@ std::string AddressText(std::uint32_t address);
 // assignment, carried from one device to the next.
 class AddressCounter {
 public:
-    explicit AddressCounter(std::uint32_t startAddress);
+    AddressCounter(std::uint32_t startAddress, std::uint32_t subnetMask);
 
-    // Probes candidates from the counter on, advancing it before each probe,
-    // until one gets no answer: that one's text. Nothing once the counter
-    // has passed 255, then for every later call too, without a probe.
+    // Takes candidates from the counter on, advancing it past each, until
+    // one may be given out (IsAssignableCandidate) and gets no answer to its
+    // probe: that one's text. A candidate that may not be given out is passed
+    // without a probe. Nothing once the counter has passed 255, then for
+    // every later call too, without a probe.
     std::optional<std::string> NextFreeAddress(platform::ArpProbe& probe);
 
 private:
-    std::uint32_t m_dwNetwork;  // the start address's first three octets
-    int m_nCounter;             // the last octet of the next candidate
+    std::uint32_t m_dwStartIP;
+    std::uint32_t m_dwSubnetMask;
+    int m_nCounter;  // the last octet of the next candidate
 };
 
 }  // namespace vimbrel

@@ -44,13 +44,14 @@ TEST(IPTextToAddress, OddTextsStayWithinFourOctets) {
 }
 
 TEST(AddressCounter, NeverCarriesPast255AndLaterDevicesProbeNothing) {
-    // .250 to .254 answer: the first device gets .255. Or .250 to .255 answer:
-    // the first device runs out. Either way each candidate is probed once,
-    // the third octet never changes, and later devices get nothing.
+    // Under a /16, .250 to .254 answer: the first device gets .255. Or .250
+    // to .255 answer: the first device runs out. Either way each candidate is
+    // probed once, the third octet never changes, and later devices get
+    // nothing.
     for (const int lastAnswering : {254, 255}) {
         SCOPED_TRACE(lastAnswering);
         ScriptedProbe probe(250, lastAnswering);
-        AddressCounter counter(Address(172, 16, 5, 250));
+        AddressCounter counter(Address(172, 16, 5, 250), Address(255, 255, 0, 0));
         const std::optional<std::string> first = counter.NextFreeAddress(probe);
         EXPECT_EQ(first, lastAnswering == 254 ? std::optional<std::string>("172.16.5.255") : std::nullopt);
         EXPECT_EQ(counter.NextFreeAddress(probe), std::nullopt);
