@@ -1,33 +1,71 @@
 #include "platform/arp_probe.h"
 
+#include <utility>
+
 #include "platform/linux/connected_interface.h"
-#include "platform/linux/kernel_neighbour.h"
-#include "platform/linux/raw_arp_request.h"
+#include "platform/linux/link_probes.h"
 
 namespace vimbrel::platform {
 
 namespace {
 
-// The Linux probe: finds the interface whose network holds the candidate and
-// asks on that link, with a request of its own or through the kernel.
+// The Linux batch: settles what needs no traffic at once (an address off
+// every link, one of our own, one on a link without ARP) and hands the rest
+// to the link probes of the chosen way.
+class LinuxArpProbeBatch final : public ArpProbeBatch {
+public:
+    explicit LinuxArpProbeBatch(std::unique_ptr<LinkProbes> link) : m_link(std::move(link)) {}
+
+    void Start(std::uint32_t address) override {
+        const auto via = FindConnectedInterface(address);
+        if (!via)
+            return Settle(address, false);  // not on any directly connected network
+        // This computer holds the address itself; nobody else may have it.
+        if (IsOwnAddress(address))
+            return Settle(address, true);
+        if (!via->usesArp || !m_link)
+            return Settle(address, false);  // no way to ask: counts as no answer
+        m_link->Start(*via, address);
+    }
+
+    std::vector<ArpVerdict> Wait(std::chrono::milliseconds wait) override {
+        std::vector<ArpVerdict> verdicts = std::exchange(m_settled, {});
+        if (m_link)
+            m_link->Wait(verdicts.empty() ? wait : std::chrono::milliseconds(0), verdicts);
+        return verdicts;
+    }
+
+private:
+    void Settle(std::uint32_t address, bool answered) { m_settled.push_back({address, answered}); }
+
+    std::unique_ptr<LinkProbes> m_link;  // null: nothing can be asked
+    std::vector<ArpVerdict> m_settled;
+};
+
 class LinuxArpProbe final : public ArpProbe {
 public:
     explicit LinuxArpProbe(ArpProbeMode mode) : m_mode(mode) {}
 
     bool HostAnswers(std::uint32_t address) override {
-        const auto via = FindConnectedInterface(address);
-        if (!via)
-            return false;  // not on any directly connected network: nothing sent
-        // This computer holds the address itself; nobody else may have it.
-        if (IsOwnAddress(address))
-            return true;
-        if (m_mode != ArpProbeMode::KernelNeighbour) {
-            if (const auto answered = RawArpRequestAnswered(*via, address))
-                return *answered;
-            if (m_mode == ArpProbeMode::RawRequest)
-                return false;  // not permitted: counts as no answer
+        const auto batch = OpenBatch();
+        batch->Start(address);
+        // Every candidate settles by its deadline; the bound only guards
+        // against a clock that stands still.
+        for (int round = 0; round < 10; ++round) {
+            const auto verdicts = batch->Wait(kAnswerWait);
+            if (!verdicts.empty())
+                return verdicts.front().answered;
         }
-        return KernelNeighbourAnswers(*via, address);
+        return false;
+    }
+
+    std::unique_ptr<ArpProbeBatch> OpenBatch() override {
+        std::unique_ptr<LinkProbes> link;
+        if (m_mode != ArpProbeMode::KernelNeighbour)
+            link = OpenRawArpProbes();  // null without CAP_NET_RAW
+        if (!link && m_mode != ArpProbeMode::RawRequest)
+            link = OpenKernelNeighbourProbes();
+        return std::make_unique<LinuxArpProbeBatch>(std::move(link));
     }
 
 private:

@@ -1,10 +1,13 @@
-// The system's ARP probe on a private link: both ways of asking, the time a
-// silent candidate costs, and what a stale neighbour entry means.
+// The system's ARP probe on a private link: both ways of asking, one address
+// or many at once, the time a silent candidate costs, and what a stale
+// neighbour entry means.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -22,6 +25,11 @@ const std::uint32_t COMPUTER = platform::ParseIPv4("192.168.2.100");
 const std::uint32_t HOST = platform::ParseIPv4("192.168.2.10");
 const std::uint32_t UNUSED = platform::ParseIPv4("192.168.2.77");
 const std::uint32_t ELSEWHERE = platform::ParseIPv4("10.9.9.9");
+
+std::string Dotted(std::uint32_t a) {
+    return std::to_string(a >> 24) + "." + std::to_string((a >> 16) & 255) + "." +
+           std::to_string((a >> 8) & 255) + "." + std::to_string(a & 255);
+}
 
 // One probe's verdict and how long it took.
 struct Verdict {
@@ -106,6 +114,42 @@ TEST_F(ArpProbeLab, AStaleEntryIsKeptBackByTheKernelButAskedAgainOnTheWire) {
     EXPECT_FALSE(raw.answered);
     EXPECT_LT(raw.seconds, 3.0);
     EXPECT_FALSE(Probe(ArpProbeMode::Automatic, UNUSED).answered);
+}
+
+// 32 candidates .80 to .111 at once, on a link where hosts hold .80, .85,
+// .99 and .111 and the computer .100: each gets one verdict, the right one,
+// within its own deadline of about a second.
+TEST_F(ArpProbeLab, ThirtyTwoCandidatesAtOnceSettleEachWithinItsDeadline) {
+    for (const char* host : {"192.168.2.80", "192.168.2.85", "192.168.2.99", "192.168.2.111"})
+        m_network->AddHost(0, host);
+    const std::uint32_t first = platform::ParseIPv4("192.168.2.80");
+    const std::set<std::uint32_t> answering = {first, first + 5, first + 19, first + 20, first + 31};
+
+    for (ArpProbeMode mode : {ArpProbeMode::KernelNeighbour, ArpProbeMode::RawRequest}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        const auto probe = platform::MakeArpProbe(mode);
+        const auto batch = probe->OpenBatch();
+        std::map<std::uint32_t, Clock::time_point> started;
+        for (std::uint32_t address = first; address < first + 32; ++address) {
+            started[address] = Clock::now();
+            batch->Start(address);
+        }
+        std::map<std::uint32_t, bool> verdicts;
+        const auto giveUp = Clock::now() + std::chrono::seconds(5);
+        while (verdicts.size() < 32 && Clock::now() < giveUp) {
+            for (const platform::ArpVerdict& verdict : batch->Wait(std::chrono::milliseconds(20))) {
+                const double seconds =
+                    std::chrono::duration<double>(Clock::now() - started[verdict.address]).count();
+                EXPECT_LT(seconds, 1.5) << Dotted(verdict.address);
+                EXPECT_TRUE(verdicts.emplace(verdict.address, verdict.answered).second)
+                    << "second verdict for " << Dotted(verdict.address);
+            }
+        }
+        ASSERT_EQ(verdicts.size(), 32u);
+        for (const auto& [address, answered] : verdicts)
+            EXPECT_EQ(answered, answering.count(address) == 1) << Dotted(address);
+        EXPECT_TRUE(batch->Wait(std::chrono::milliseconds(500)).empty());
+    }
 }
 
 }  // namespace
