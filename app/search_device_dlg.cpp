@@ -93,7 +93,7 @@ void CSearchDeviceDlg::OnInitDialog() {
         wxQueueEvent(this, new wxThreadEvent(EVT_DEVICE_REPLY));
     });
     m_searchThread = std::make_unique<PeriodicSearch>(
-        [this](std::function<void()> call) { CallAfter(std::move(call)); },
+        [this](const std::function<void()>& call) { CallAfter(call); },
         [this] { OnSearch(); });
     m_searchThread->Start();
     m_receiver->Start();

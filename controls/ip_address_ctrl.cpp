@@ -86,7 +86,7 @@ std::uint32_t CIPAddressCtrl::GetAddress() const
 
 void CIPAddressCtrl::OnFieldChar(wxKeyEvent& event, int index)
 {
-    const int key = event.GetUnicodeKey();
+    const wxChar key = event.GetUnicodeKey();
     if (key == '.') {
         // A dot ends the octet: go on with the next field.
         if (index + 1 < kOctetCount && !m_fields[index]->IsEmpty()) {

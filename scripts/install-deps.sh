@@ -11,6 +11,8 @@ packages=(
   iproute2 procps
   fonts-wqy-microhei
   imagemagick
+  clang-tidy-14
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

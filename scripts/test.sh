@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the plain build,
+# Installs what is missing, checks the product code with clang-tidy, builds,
+# and runs every test: the plain build,
 # then the threaded tests under ThreadSanitizer and the unit tests under
 # AddressSanitizer. Private-network tests need root.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
+
+"$top/scripts/tidy.sh" "$top/build-tidy"
 
 "$top/scripts/build.sh" "$top/build"
 (cd "$top/build" && ctest --output-on-failure)

@@ -86,6 +86,7 @@ std::string RunLabnet(const std::vector<std::string>& args) {
     std::vector<std::string> strings = {"labnet"};
     strings.insert(strings.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(strings.size() + 1);
     for (std::string& s : strings) argv.push_back(s.data());
     argv.push_back(nullptr);
 
@@ -94,6 +95,7 @@ std::string RunLabnet(const std::vector<std::string>& args) {
         if (std::strncmp(*e, "VIMBREL_CAMSIM=", 15) != 0) environment.emplace_back(*e);
     environment.push_back(std::string("VIMBREL_CAMSIM=") + kCamsim);
     std::vector<char*> envp;
+    envp.reserve(environment.size() + 1);
     for (std::string& s : environment) envp.push_back(s.data());
     envp.push_back(nullptr);
 
