@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the product code with clang-tidy, builds,
 # and runs every test: the plain build,
-# then the threaded tests under ThreadSanitizer and the unit tests under
-# AddressSanitizer. Private-network tests need root.
+# then the threaded tests under ThreadSanitizer, the unit tests under
+# AddressSanitizer, and the datagram fuzz target for a bounded number of
+# inputs. Private-network tests need root.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
@@ -18,3 +19,5 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 
 "$top/scripts/build.sh" "$top/build-asan" address vimbrel_unit_tests
 (cd "$top/build-asan" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -R '^unit$')
+
+"$top/scripts/fuzz.sh" "$top/build-fuzz"
