@@ -110,6 +110,9 @@ public:
         if (std::any_of(m_pending.begin(), m_pending.end(), [](auto& p) { return !p.triggered; }))
             Look(verdicts, /*resync=*/false);
         for (;;) {
+            // Changes that came in first: an answer read late still counts.
+            if (!ReadChanges(verdicts))
+                Look(verdicts, /*resync=*/true);  // changes were lost: read the table
             const auto now = ProbeClock::now();
             auto next = waitEnd;
             std::erase_if(m_pending, [&](const Pending& p) {
@@ -127,8 +130,6 @@ public:
             const int ready = poll(&watch, 1, static_cast<int>(timeout.count()));
             if (ready < 0 && errno != EINTR)
                 return GiveUp(verdicts);
-            if (ready > 0 && !ReadChanges(verdicts))
-                Look(verdicts, /*resync=*/true);  // changes were lost: read the table
         }
     }
 

@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "platform/arp_probe.h"
 #include "platform/udp_socket.h"
@@ -149,6 +150,28 @@ TEST_F(ArpProbeLab, ThirtyTwoCandidatesAtOnceSettleEachWithinItsDeadline) {
         for (const auto& [address, answered] : verdicts)
             EXPECT_EQ(answered, answering.count(address) == 1) << Dotted(address);
         EXPECT_TRUE(batch->Wait(std::chrono::milliseconds(500)).empty());
+    }
+}
+
+// A caller busy elsewhere past the deadline (sending commands, say) still
+// learns of an answer that came in meanwhile.
+TEST_F(ArpProbeLab, AnAnswerReadAfterTheDeadlineStillCounts) {
+    for (ArpProbeMode mode : {ArpProbeMode::KernelNeighbour, ArpProbeMode::RawRequest}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        m_network->RunInComputer({"ip", "-4", "neigh", "flush", "all"});
+        const auto probe = platform::MakeArpProbe(mode);
+        const auto batch = probe->OpenBatch();
+        batch->Start(HOST);
+        batch->Start(UNUSED);
+        std::map<std::uint32_t, bool> verdicts;
+        auto take = [&] {
+            for (const platform::ArpVerdict& verdict : batch->Wait(std::chrono::milliseconds(0)))
+                verdicts.emplace(verdict.address, verdict.answered);
+        };
+        take();  // the requests go out
+        std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // the caller is busy
+        take();
+        EXPECT_EQ(verdicts, (std::map<std::uint32_t, bool>{{HOST, true}, {UNUSED, false}}));
     }
 }
 
