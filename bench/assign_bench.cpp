@@ -111,10 +111,11 @@ bool Delivered(const vimbrel::lab::LabNetwork& net, std::size_t& seen, const Out
     do {
         arrived.clear();
         const auto events = net.CameraEvents(0);
+        // The broadcast copy of the previous run's last command may come late.
+        std::string previous = seen > 0 ? events[seen - 1] : "";
         for (std::size_t i = seen; i < events.size(); ++i)
-            if (events[i].find(" set-network ") != std::string::npos &&
-                (arrived.empty() || arrived.back() != events[i]))
-                arrived.push_back(events[i]);
+            if (events[i].find(" set-network ") != std::string::npos && events[i] != previous)
+                arrived.push_back(previous = events[i]);
         if (arrived == wanted) {
             seen = events.size();
             return true;
