@@ -1,11 +1,11 @@
 #include "app/search_device_dlg.h"
 
-#include <ctime>
-
 #include <wx/xrc/xmlres.h>
 
 #include "operations/device_operations.h"
+#include "operations/device_row.h"
 #include "operations/selected_rows.h"
+#include "protocol/command_sender.h"
 #include "protocol/device_packet.h"
 #include "res/resources.h"
 
@@ -116,8 +116,7 @@ void CSearchDeviceDlg::EnableCommandButtons(bool enable) {
 // on every socket, then reset the selection controls.
 void CSearchDeviceDlg::OnSearch() {
     m_listDevice->DeleteAllItems();
-    m_sockets.RefreshLocalSockets();
-    m_sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
+    protocol::SendSearch(m_sockets);
     m_checkAll->SetValue(false);
     EnableCommandButtons(false);
     m_staticOnline->SetLabel(wxEmptyString);
@@ -129,17 +128,16 @@ void CSearchDeviceDlg::OnSearchButton(wxCommandEvent&) { OnSearch(); }
 void CSearchDeviceDlg::OnDeviceReply() {
     std::unique_ptr<protocol::ReplyBuffer> buffer = m_replies.TakeFront();
     if (!buffer) return;
-    const protocol::DeviceReply reply(*buffer);
+    const DeviceRow device = MakeDeviceRow(protocol::DeviceReply(*buffer));
     const long n = m_listDevice->GetItemCount();
-    const wxString mac(reply.MacText());
+    const wxString mac(device.mac);
     for (long row = 0; row < n; ++row)
         if (m_listDevice->GetItemText(row, 4) == mac) return;  // listed already
 
     m_listDevice->Freeze();
-    m_listDevice->AddItem({wxString::Format("%ld", n + 1), wxString(reply.SerialNo()),
-                           wxString(reply.ModelName()), wxString(reply.IpText()), mac,
-                           wxString::Format("%ld", static_cast<long>(reply.Port())),
-                           wxString(reply.FirmwareVersion()), wxString(reply.RunStatus())});
+    m_listDevice->AddItem({wxString::Format("%ld", n + 1), wxString(device.serial),
+                           wxString(device.model), wxString(device.ip), mac, wxString(device.port),
+                           wxString(device.firmware), wxString(device.status)});
     m_listDevice->Thaw();
     m_staticOnline->SetLabel(wxString::Format("%ld", n + 1));
 }

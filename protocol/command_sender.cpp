@@ -1,8 +1,10 @@
-// The three command sends: set network, set model, plain command.
+// The search send and the three command sends: set network, set model,
+// plain command.
 #include "protocol/command_sender.h"
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 namespace vimbrel::protocol {
 
@@ -18,6 +20,11 @@ void WriteAddressText(NetConfig& block, std::size_t offset, std::uint32_t addres
 }
 
 }  // namespace
+
+void SendSearch(LocalSockets& sockets) {
+    sockets.RefreshLocalSockets();
+    sockets.SendToAllSockets(MakeSearchRequest(std::time(nullptr)));
+}
 
 void SendSetNetwork(LocalSockets& sockets, const NetConfig& block, const char* macText) {
     sockets.RefreshLocalSockets();

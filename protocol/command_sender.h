@@ -8,6 +8,10 @@
 
 namespace vimbrel::protocol {
 
+// The search: refresh the sockets, then the request stamped with the
+// current time on every live socket. Replies come to the receive thread.
+void SendSearch(LocalSockets& sockets);
+
 void SendSetNetwork(LocalSockets& sockets, const NetConfig& block, const char* macText);
 void SendSetModel(LocalSockets& sockets, const char* macText, const char* modelName);
 void SendCommand(LocalSockets& sockets, std::int32_t command, const CellBuffer& serial);

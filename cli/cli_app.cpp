@@ -1,0 +1,32 @@
+#include "cli/cli_app.h"
+
+#include "cli/camera_search.h"
+#include "cli/command_line.h"
+#include "cli/exit_codes.h"
+#include "cli/input_checks.h"
+#include "cli/runs.h"
+
+namespace vimbrel::cli {
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           platform::ArpProbe* probe) {
+    const ParseResult parsed = ParseCommandLine(args, out, err);
+    if (!parsed.commandLine) return parsed.exitCode;
+    const CommandLine& line = *parsed.commandLine;
+    const std::optional<CheckedInput> input = CheckInput(line, err);
+    if (!input) return kExitUsage;
+
+    CameraSearch search(input->interfaceAddress);
+    if (line.command == "search") return RunSearch(line, search, out, err);
+    if (line.command == "assign-ip") {
+        std::unique_ptr<platform::ArpProbe> systemProbe;
+        if (!probe) {
+            systemProbe = platform::MakeSystemArpProbe();
+            probe = systemProbe.get();
+        }
+        return RunAssignIp(line, *input, search, *probe, out, err);
+    }
+    return RunDeviceCommand(line, *input, search, out, err);
+}
+
+}  // namespace vimbrel::cli

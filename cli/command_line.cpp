@@ -1,0 +1,141 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/exit_codes.h"
+
+#ifndef VIMBREL_VERSION
+#define VIMBREL_VERSION "0"
+#endif
+
+namespace vimbrel::cli {
+
+namespace {
+
+constexpr const char* kProgram = "vimbrel-cli";
+
+// The options that name cameras, shared by every command on cameras.
+struct TargetOptions {
+    CLI::Option* serial = nullptr;
+    CLI::Option* mac = nullptr;
+    std::vector<std::string> serials, macs;
+};
+
+void AddTargetOptions(CLI::App& command, TargetOptions& options, CommandLine& line) {
+    options.serial = command.add_option("--serial", options.serials,
+                                        "a camera by its serial number (repeatable)")
+                         ->allow_extra_args(false)
+                         ->option_text("SERIAL");
+    options.mac = command.add_option("--mac", options.macs,
+                                     "a camera by its MAC address, XX:XX:XX:XX:XX:XX (repeatable)")
+                      ->allow_extra_args(false)
+                      ->option_text("MAC");
+    CLI::Option* all = command.add_flag("--all", line.all, "every camera that answers the search");
+    all->excludes(options.serial);
+    all->excludes(options.mac);
+}
+
+void AddWait(CLI::App& command, CommandLine& line) {
+    command.add_option("--wait", line.waitSeconds, "seconds to collect the answers to a search")
+        ->check(CLI::Range(0.1, 600.0))
+        ->option_text("SECONDS (default 2)");
+}
+
+void AddInterface(CLI::App& command, CommandLine& line) {
+    command.add_option_function<std::string>(
+        "--interface", [&line](const std::string& address) { line.interfaceAddress = address; },
+        "only the socket bound to this local IPv4 address")
+        ->option_text("ADDRESS");
+}
+
+// The named targets in the order they stood on the command line.
+std::vector<NamedTarget> InOrder(const CLI::App& command, const TargetOptions& options) {
+    std::vector<NamedTarget> targets;
+    std::size_t serial = 0, mac = 0;
+    for (const CLI::Option* option : command.parse_order()) {
+        if (option == options.serial && serial < options.serials.size())
+            targets.push_back({NamedTarget::Kind::Serial, options.serials[serial++]});
+        else if (option == options.mac && mac < options.macs.size())
+            targets.push_back({NamedTarget::Kind::Mac, options.macs[mac++]});
+    }
+    return targets;
+}
+
+}  // namespace
+
+ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                             std::ostream& err) {
+    CommandLine line;
+    CLI::App app("Finds the network cameras on the local network and acts on them.", kProgram);
+    app.set_version_flag("--version", std::string(kProgram) + " " + VIMBREL_VERSION);
+    app.require_subcommand(1);
+    app.fallthrough();
+    app.failure_message([](const CLI::App*, const CLI::Error& e) {
+        return std::string(kProgram) + ": " + e.what() + "\n";
+    });
+    AddInterface(app, line);
+
+    CLI::App* search = app.add_subcommand("search", "search the network and list the cameras");
+    AddWait(*search, line);
+    search->add_option("--format", line.format, "table, json or csv")
+        ->check(CLI::IsMember({"table", "json", "csv"}))
+        ->option_text("FORMAT (default table)");
+
+    struct Plain {
+        const char* name;
+        const char* description;
+    };
+    const Plain plain[] = {
+        {"reboot", "reboot the chosen cameras"},
+        {"factory-reset", "restore the factory settings of the chosen cameras"},
+        {"motor-start", "start the motor of the chosen cameras"},
+        {"motor-stop", "stop the motor of the chosen cameras"},
+    };
+    std::vector<std::pair<CLI::App*, TargetOptions>> commands;
+    commands.reserve(std::size(plain) + 2);
+    for (const Plain& p : plain) {
+        commands.emplace_back(app.add_subcommand(p.name, p.description), TargetOptions{});
+    }
+
+    commands.emplace_back(app.add_subcommand("set-model", "make the chosen cameras report another model"),
+                          TargetOptions{});
+    commands.back().first->add_option("MODEL", line.model,
+                                      "ZR410, ZR420, ZR420-2, ZR4300-0, ZR4500-0, ZR4300-1 or ZR4500-1")
+        ->required();
+
+    commands.emplace_back(app.add_subcommand("assign-ip",
+                                             "give each chosen camera the next address nobody answers for"),
+                          TargetOptions{});
+    CLI::App* assign = commands.back().first;
+    assign->add_option("--start", line.start, "first address to hand out")
+        ->option_text("A.B.C.D")
+        ->required();
+    assign->add_option("--mask", line.mask, "subnet mask")->option_text("A.B.C.D")->required();
+    assign->add_option("--gateway", line.gateway, "default gateway")->option_text("A.B.C.D")->required();
+    assign->add_flag("--dry-run", line.dryRun, "probe and print the plan; send nothing");
+
+    for (auto& [command, options] : commands) {
+        AddTargetOptions(*command, options, line);
+        AddWait(*command, line);
+        if (std::string(command->get_name()) == "factory-reset")
+            command->add_flag("--yes", line.yes, "confirm a factory reset of --all");
+    }
+
+    try {
+        std::vector<std::string> reversed(args.rbegin(), args.rend());
+        app.parse(reversed);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e, out, err);
+        return {std::nullopt, code == 0 ? kExitOk : kExitUsage};
+    }
+
+    line.command = app.get_subcommands().front()->get_name();
+    for (auto& [command, options] : commands) {
+        if (command->parsed()) line.targets = InOrder(*command, options);
+    }
+    return {line, kExitOk};
+}
+
+}  // namespace vimbrel::cli

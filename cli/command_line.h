@@ -1,0 +1,40 @@
+#pragma once
+// The command line of vimbrel-cli: subcommands and options, read with CLI11.
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace vimbrel::cli {
+
+// A camera named on the command line, in the order given.
+struct NamedTarget {
+    enum class Kind { Serial, Mac } kind;
+    std::string text;  // as typed (UTF-8)
+};
+
+struct CommandLine {
+    std::string command;  // "search", "reboot", …, "assign-ip"
+    std::optional<std::string> interfaceAddress;
+    double waitSeconds = 2.0;
+    std::string format = "table";
+    std::vector<NamedTarget> targets;
+    bool all = false;
+    bool yes = false;
+    std::string model;  // set-model
+    std::string start, mask, gateway;  // assign-ip
+    bool dryRun = false;
+};
+
+// The parsed command line, or the exit code when parsing ended the run:
+// 0 after --help or --version (printed on `out`), 64 after a usage error
+// (one line on `err`).
+struct ParseResult {
+    std::optional<CommandLine> commandLine;
+    int exitCode = 0;
+};
+
+ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream& out,
+                             std::ostream& err);
+
+}  // namespace vimbrel::cli

@@ -1,0 +1,14 @@
+#pragma once
+// The exit codes of vimbrel-cli.
+
+namespace vimbrel::cli {
+
+inline constexpr int kExitOk = 0;
+// Something asked for did not happen: a target no camera answered for, a
+// device left without an address, a device that did not answer from its new
+// address.
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitNoCamera = 2;  // no camera answered the search
+inline constexpr int kExitUsage = 64;    // bad command line; nothing was sent
+
+}  // namespace vimbrel::cli

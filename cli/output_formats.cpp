@@ -1,0 +1,109 @@
+#include "cli/output_formats.h"
+
+#include <array>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/utf8_text.h"
+#include "operations/ip_assignment.h"
+
+namespace vimbrel::cli {
+
+namespace {
+
+constexpr std::array<const char*, 8> kKeys = {"serial", "model",    "ip",     "mac",
+                                              "port",   "firmware", "status", "local_address"};
+
+// TODO(cli): the window's shared column layout once it lands.
+constexpr std::array<const wchar_t*, 8> kColumnTitles = {
+    L"索引", L"生产系列号", L"产品型号", L"IP地址", L"MAC地址", L"端口", L"固件版本号", L"运行状态"};
+
+// The eight fields of a camera in the order of kKeys, as UTF-8.
+std::array<std::string, 8> Fields(const FoundCamera& camera) {
+    const DeviceRow& row = camera.row;
+    return {ToUtf8(row.serial), ToUtf8(row.model),    ToUtf8(row.ip),     ToUtf8(row.mac),
+            ToUtf8(row.port),   ToUtf8(row.firmware), ToUtf8(row.status), AddressText(camera.localAddress)};
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+}  // namespace
+
+std::optional<OutputFormat> ParseOutputFormat(std::string_view name) {
+    if (name == "table") return OutputFormat::Table;
+    if (name == "json") return OutputFormat::Json;
+    if (name == "csv") return OutputFormat::Csv;
+    return std::nullopt;
+}
+
+void WriteTable(std::ostream& out, const std::vector<FoundCamera>& cameras) {
+    std::vector<std::array<std::string, 8>> lines;
+    lines.push_back({});
+    for (std::size_t c = 0; c < kColumnTitles.size(); ++c) lines[0][c] = ToUtf8(kColumnTitles[c]);
+    for (std::size_t i = 0; i < cameras.size(); ++i) {
+        const std::array<std::string, 8> fields = Fields(cameras[i]);
+        std::array<std::string, 8> line;
+        line[0] = std::to_string(i + 1);
+        for (std::size_t c = 1; c < line.size(); ++c) line[c] = WithoutControls(fields[c - 1]);
+        lines.push_back(line);
+    }
+    std::array<std::size_t, 8> widths{};
+    for (const auto& line : lines)
+        for (std::size_t c = 0; c < line.size(); ++c)
+            widths[c] = std::max(widths[c], DisplayWidth(line[c]));
+    for (const auto& line : lines) {
+        std::string text;
+        for (std::size_t c = 0; c < line.size(); ++c) {
+            text += line[c];
+            if (c + 1 < line.size()) text += std::string(widths[c] - DisplayWidth(line[c]) + 2, ' ');
+        }
+        while (!text.empty() && text.back() == ' ') text.pop_back();
+        out << text << '\n';
+    }
+}
+
+void WriteJson(std::ostream& out, const std::vector<FoundCamera>& cameras) {
+    nlohmann::ordered_json array = nlohmann::ordered_json::array();
+    for (const FoundCamera& camera : cameras) {
+        const std::array<std::string, 8> fields = Fields(camera);
+        nlohmann::ordered_json object;
+        for (std::size_t k = 0; k < kKeys.size(); ++k) {
+            if (std::string_view(kKeys[k]) == "port")
+                object[kKeys[k]] = camera.row.portNumber;
+            else
+                object[kKeys[k]] = fields[k];
+        }
+        array.push_back(std::move(object));
+    }
+    out << array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+void WriteCsv(std::ostream& out, const std::vector<FoundCamera>& cameras) {
+    out << "\xEF\xBB\xBF";
+    for (std::size_t k = 0; k < kKeys.size(); ++k) out << (k ? "," : "") << kKeys[k];
+    out << "\r\n";
+    for (const FoundCamera& camera : cameras) {
+        const std::array<std::string, 8> fields = Fields(camera);
+        for (std::size_t k = 0; k < fields.size(); ++k) out << (k ? "," : "") << CsvField(fields[k]);
+        out << "\r\n";
+    }
+}
+
+void WriteCameras(std::ostream& out, OutputFormat format, const std::vector<FoundCamera>& cameras) {
+    switch (format) {
+    case OutputFormat::Table: WriteTable(out, cameras); break;
+    case OutputFormat::Json: WriteJson(out, cameras); break;
+    case OutputFormat::Csv: WriteCsv(out, cameras); break;
+    }
+}
+
+}  // namespace vimbrel::cli

@@ -1,0 +1,29 @@
+#pragma once
+// The three ways the search prints the cameras it found.
+#include <optional>
+#include <ostream>
+#include <string_view>
+#include <vector>
+
+#include "cli/camera_search.h"
+
+namespace vimbrel::cli {
+
+enum class OutputFormat { Table, Json, Csv };
+
+std::optional<OutputFormat> ParseOutputFormat(std::string_view name);
+
+// Aligned columns under the window's column titles, lined up by display
+// width; control characters from the network shown as U+FFFD.
+void WriteTable(std::ostream& out, const std::vector<FoundCamera>& cameras);
+// An array of objects with the keys serial, model, ip, mac, port (a number),
+// firmware, status and local_address.
+void WriteJson(std::ostream& out, const std::vector<FoundCamera>& cameras);
+// RFC 4180: a header line of the JSON keys, CRLF line ends, a field quoted
+// when it holds a comma, a quote, CR or LF, quotes doubled. Starts with the
+// UTF-8 byte order mark so that spreadsheets read the Chinese texts right.
+void WriteCsv(std::ostream& out, const std::vector<FoundCamera>& cameras);
+
+void WriteCameras(std::ostream& out, OutputFormat format, const std::vector<FoundCamera>& cameras);
+
+}  // namespace vimbrel::cli

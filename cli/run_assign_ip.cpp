@@ -1,0 +1,97 @@
+// assign-ip: the window's address assignment on the chosen cameras, then a
+// search that tells which of them answer from their new address.
+#include <chrono>
+
+#include "cli/exit_codes.h"
+#include "cli/mac_text.h"
+#include "cli/runs.h"
+#include "cli/target_selection.h"
+#include "cli/utf8_text.h"
+#include "operations/cell_text.h"
+#include "operations/ip_assignment.h"
+#include "protocol/command_sender.h"
+
+namespace vimbrel::cli {
+
+namespace {
+
+constexpr std::chrono::seconds kConfirmTime{15};
+
+struct Given {
+    FoundCamera camera;
+    std::string address;
+};
+
+// A camera whose address has changed: its serial number and MAC address.
+std::string Moved(const FoundCamera& camera) {
+    return WithoutControls(ToUtf8(camera.row.serial)) + " " + ToUtf8(camera.row.mac);
+}
+
+}  // namespace
+
+int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch& search,
+                platform::ArpProbe& probe, std::ostream& out, std::ostream& err) {
+    const std::vector<FoundCamera> found = search.Search(WaitOf(line));
+    if (line.all && found.empty()) {
+        err << "vimbrel-cli: no camera answered\n";
+        return kExitNoCamera;
+    }
+    const Selection selection = SelectTargets(line.targets, line.all, found);
+    int result = kExitOk;
+    for (const std::string& absent : selection.absent) {
+        err << "vimbrel-cli: no camera answered for " << absent << "; nothing sent to it\n";
+        result = kExitFailed;
+    }
+
+    AddressCounter counter(input.start);
+    protocol::NetConfig block = protocol::MakeNetConfig(input.mask, input.gateway);
+    std::vector<Given> given;
+    for (const FoundCamera& camera : selection.cameras) {
+        const protocol::CellBuffer mac = ToCellBuffer(camera.row.mac);
+        if (!ParseMacText(mac.data())) {
+            err << "vimbrel-cli: " << Describe(camera) << ": its MAC address names no device; nothing sent to it\n";
+            result = kExitFailed;
+            continue;
+        }
+        const std::optional<std::string> address = counter.NextFreeAddress(probe);
+        if (!address) {
+            err << "vimbrel-cli: " << Describe(camera) << ": no free address left; nothing sent to it\n";
+            result = kExitFailed;
+            continue;
+        }
+        if (line.dryRun) {
+            out << Describe(camera) << " would get " << *address << '\n';
+            continue;
+        }
+        protocol::SetNetConfigAddress(block, address->c_str());
+        protocol::SendSetNetwork(search.Sockets(), block, mac.data());
+        out << Describe(camera) << " -> " << *address << " sent\n";
+        given.push_back({camera, *address});
+    }
+    if (line.dryRun || given.empty()) return result;
+
+    // Search again until every device answers from its new address or the
+    // time is up.
+    const auto end = std::chrono::steady_clock::now() + kConfirmTime;
+    while (!given.empty()) {
+        const std::vector<FoundCamera> now = search.Search(WaitOf(line));
+        std::erase_if(given, [&](const Given& g) {
+            for (const FoundCamera& camera : now) {
+                if (camera.row.mac == g.camera.row.mac && ToUtf8(camera.row.ip) == g.address) {
+                    out << Moved(g.camera) << " answers from " << g.address << '\n';
+                    return true;
+                }
+            }
+            return false;
+        });
+        if (std::chrono::steady_clock::now() >= end) break;
+    }
+    for (const Given& g : given) {
+        err << "vimbrel-cli: " << Moved(g.camera) << " did not answer from " << g.address
+            << '\n';
+        result = kExitFailed;
+    }
+    return result;
+}
+
+}  // namespace vimbrel::cli

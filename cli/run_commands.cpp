@@ -1,0 +1,89 @@
+// reboot, factory-reset, motor-start, motor-stop and set-model on the chosen
+// cameras.
+#include <algorithm>
+
+#include "cli/exit_codes.h"
+#include "cli/mac_text.h"
+#include "cli/runs.h"
+#include "cli/target_selection.h"
+#include "cli/utf8_text.h"
+#include "operations/cell_text.h"
+#include "protocol/command_sender.h"
+
+namespace vimbrel::cli {
+
+namespace {
+
+std::int32_t CommandCode(const std::string& command) {
+    if (command == "reboot") return protocol::CMD_REBOOT;
+    if (command == "factory-reset") return protocol::CMD_FACTORY_RESET;
+    if (command == "motor-start") return protocol::CMD_MOTOR_START;
+    if (command == "motor-stop") return protocol::CMD_MOTOR_STOP;
+    return protocol::CMD_SET_MODEL;
+}
+
+// TODO(cli): the shared identity rules and send functions.
+bool SendToCamera(protocol::LocalSockets& sockets, std::int32_t code, const char* model,
+                  const DeviceRow& row) {
+    if (code == protocol::CMD_SET_MODEL) {
+        const protocol::CellBuffer mac = ToCellBuffer(row.mac);
+        if (!ParseMacText(mac.data())) return false;
+        protocol::SendSetModel(sockets, mac.data(), model);
+        return true;
+    }
+    const protocol::CellBuffer serial = ToCellBuffer(row.serial);
+    if (serial[0] == '\0') return false;
+    protocol::SendCommand(sockets, code, serial);
+    return true;
+}
+
+// Cameras outside the selection that report the serial number of `camera`:
+// a command addressed by serial number reaches them too.
+std::vector<const FoundCamera*> SharingSerial(const FoundCamera& camera, const Selection& selection,
+                                              const std::vector<FoundCamera>& found) {
+    std::vector<const FoundCamera*> others;
+    for (const FoundCamera& other : found) {
+        const bool selected = std::any_of(selection.cameras.begin(), selection.cameras.end(),
+                                          [&](const FoundCamera& c) { return c.row.mac == other.row.mac; });
+        if (!selected && other.row.serial == camera.row.serial) others.push_back(&other);
+    }
+    return others;
+}
+
+}  // namespace
+
+int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraSearch& search,
+                     std::ostream& out, std::ostream& err) {
+    const std::vector<FoundCamera> found = search.Search(WaitOf(line));
+    if (line.all && found.empty()) {
+        err << "vimbrel-cli: no camera answered\n";
+        return kExitNoCamera;
+    }
+    const Selection selection = SelectTargets(line.targets, line.all, found);
+    int result = kExitOk;
+    for (const std::string& absent : selection.absent) {
+        err << "vimbrel-cli: no camera answered for " << absent << "; nothing sent to it\n";
+        result = kExitFailed;
+    }
+
+    const std::int32_t code = CommandCode(line.command);
+    const std::string what = code == protocol::CMD_SET_MODEL ? "set-model " + std::string(input.model)
+                                                             : line.command;
+    for (const FoundCamera& camera : selection.cameras) {
+        if (!SendToCamera(search.Sockets(), code, input.model, camera.row)) {
+            err << "vimbrel-cli: " << Describe(camera) << ": its "
+                << (code == protocol::CMD_SET_MODEL ? "MAC address" : "serial number")
+                << " names no device; nothing sent to it\n";
+            result = kExitFailed;
+            continue;
+        }
+        out << what << " sent to " << Describe(camera) << '\n';
+        if (code == protocol::CMD_SET_MODEL) continue;
+        for (const FoundCamera* other : SharingSerial(camera, selection, found))
+            err << "vimbrel-cli: warning: " << Describe(*other)
+                << " reports the same serial number and receives it too\n";
+    }
+    return result;
+}
+
+}  // namespace vimbrel::cli

@@ -1,0 +1,30 @@
+#include <cmath>
+
+#include "cli/cli_app.h"
+#include "cli/exit_codes.h"
+#include "cli/output_formats.h"
+#include "cli/runs.h"
+#include "cli/utf8_text.h"
+
+namespace vimbrel::cli {
+
+std::chrono::milliseconds WaitOf(const CommandLine& line) {
+    return std::chrono::milliseconds(std::lround(line.waitSeconds * 1000));
+}
+
+std::string Describe(const FoundCamera& camera) {
+    return WithoutControls(ToUtf8(camera.row.serial)) + " " + ToUtf8(camera.row.mac) + " " +
+           WithoutControls(ToUtf8(camera.row.ip));
+}
+
+int RunSearch(const CommandLine& line, CameraSearch& search, std::ostream& out, std::ostream& err) {
+    const std::vector<FoundCamera> cameras = search.Search(WaitOf(line));
+    WriteCameras(out, *ParseOutputFormat(line.format), cameras);
+    if (cameras.empty()) {
+        err << "vimbrel-cli: no camera answered\n";
+        return kExitNoCamera;
+    }
+    return kExitOk;
+}
+
+}  // namespace vimbrel::cli

@@ -1,0 +1,45 @@
+#include "cli/target_selection.h"
+
+#include <algorithm>
+
+#include "cli/utf8_text.h"
+#include "cli/mac_text.h"
+
+namespace vimbrel::cli {
+
+namespace {
+
+bool Names(const NamedTarget& target, const FoundCamera& camera) {
+    if (target.kind == NamedTarget::Kind::Serial) return camera.row.serial == FromUtf8(target.text);
+    const auto wanted = ParseMacText(target.text);
+    const auto have = ParseMacText(ToUtf8(camera.row.mac));
+    return wanted && have && *wanted == *have;
+}
+
+}  // namespace
+
+Selection SelectTargets(const std::vector<NamedTarget>& targets, bool all,
+                        const std::vector<FoundCamera>& found) {
+    Selection selection;
+    if (all) {
+        selection.cameras = found;
+        return selection;
+    }
+    for (const NamedTarget& target : targets) {
+        bool any = false;
+        for (const FoundCamera& camera : found) {
+            if (!Names(target, camera)) continue;
+            any = true;
+            const bool chosen = std::any_of(
+                selection.cameras.begin(), selection.cameras.end(),
+                [&](const FoundCamera& c) { return c.row.mac == camera.row.mac; });
+            if (!chosen) selection.cameras.push_back(camera);
+        }
+        if (!any)
+            selection.absent.push_back(
+                (target.kind == NamedTarget::Kind::Serial ? "serial " : "MAC ") + target.text);
+    }
+    return selection;
+}
+
+}  // namespace vimbrel::cli
