@@ -36,7 +36,7 @@ std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait) {
     std::this_thread::sleep_for(wait);
 
     std::vector<FoundCamera> found;
-    const std::uint32_t localAddress = 0;  // TODO(cli): the queue's record of the socket
+    const std::optional<std::uint32_t> localAddress;  // TODO(cli): the queue's record of the socket
     while (const auto buffer = m_replies.TakeFront()) {
         DeviceRow row = MakeDeviceRow(protocol::DeviceReply(*buffer));
         const bool listed = std::any_of(found.begin(), found.end(), [&](const FoundCamera& camera) {

@@ -16,7 +16,8 @@ namespace vimbrel::cli {
 
 struct FoundCamera {
     DeviceRow row;
-    std::uint32_t localAddress = 0;  // the local socket the reply came in on
+    // The local socket the reply came in on, when the receiver tells it.
+    std::optional<std::uint32_t> localAddress;
 };
 
 class CameraSearch {

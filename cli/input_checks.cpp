@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include "cli/mac_text.h"
 #include "cli/utf8_text.h"
+#include "operations/address_rules.h"
 #include "operations/cell_text.h"
+#include "operations/device_identity.h"
 #include "operations/model_names.h"
 #include "platform/local_addresses.h"
 #include "platform/udp_socket.h"
@@ -23,10 +24,6 @@ std::uint32_t Address(const std::string& text, const char* what) {
     if (!platform::IsDottedQuad(text.c_str()))
         throw InputError(std::string("malformed ") + what + " '" + text + "' (expected A.B.C.D)");
     return platform::ParseIPv4(text.c_str());
-}
-
-bool IsContiguousMask(std::uint32_t mask) {  // TODO(cli): the shared rule
-    return mask != 0 && ((~mask + 1) & ~mask) == 0;
 }
 
 std::string ModelList() {
@@ -50,7 +47,7 @@ CheckedInput Check(const CommandLine& line) {
     if (!line.all && line.targets.empty())
         throw InputError(line.command + ": name the cameras with --serial, --mac or --all");
     for (const NamedTarget& target : line.targets) {
-        if (target.kind == NamedTarget::Kind::Mac && !ParseMacText(target.text))
+        if (target.kind == NamedTarget::Kind::Mac && !MacIdentity(target.text))
             throw InputError("malformed MAC address '" + target.text +
                              "' (expected XX:XX:XX:XX:XX:XX)");
         if (target.kind == NamedTarget::Kind::Serial && target.text.empty())
@@ -68,8 +65,14 @@ CheckedInput Check(const CommandLine& line) {
         input.start = Address(line.start, "start address");
         input.mask = Address(line.mask, "subnet mask");
         input.gateway = Address(line.gateway, "gateway");
-        if (!IsContiguousMask(input.mask))
+        switch (CheckAssignmentInput(input.start, input.mask, input.gateway)) {
+        case AssignmentInputFault::kNone: break;
+        case AssignmentInputFault::kMaskNotContiguous:
             throw InputError("subnet mask " + line.mask + " is not contiguous");
+        case AssignmentInputFault::kGatewayOutsideNetwork:
+            throw InputError("gateway " + line.gateway + " is outside the network of " + line.start +
+                             " under mask " + line.mask);
+        }
     }
     return input;
 }

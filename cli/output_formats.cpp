@@ -23,7 +23,7 @@ constexpr std::array<const wchar_t*, 8> kColumnTitles = {
 std::array<std::string, 8> Fields(const FoundCamera& camera) {
     const DeviceRow& row = camera.row;
     return {ToUtf8(row.serial), ToUtf8(row.model),    ToUtf8(row.ip),     ToUtf8(row.mac),
-            ToUtf8(row.port),   ToUtf8(row.firmware), ToUtf8(row.status), AddressText(camera.localAddress)};
+            ToUtf8(row.port),   ToUtf8(row.firmware), ToUtf8(row.status), camera.localAddress ? AddressText(*camera.localAddress) : ""};
 }
 
 std::string CsvField(const std::string& text) {
@@ -79,6 +79,8 @@ void WriteJson(std::ostream& out, const std::vector<FoundCamera>& cameras) {
         for (std::size_t k = 0; k < kKeys.size(); ++k) {
             if (std::string_view(kKeys[k]) == "port")
                 object[kKeys[k]] = camera.row.portNumber;
+            else if (std::string_view(kKeys[k]) == "local_address" && !camera.localAddress)
+                continue;
             else
                 object[kKeys[k]] = fields[k];
         }

@@ -17,7 +17,7 @@ std::optional<OutputFormat> ParseOutputFormat(std::string_view name);
 // width; control characters from the network shown as U+FFFD.
 void WriteTable(std::ostream& out, const std::vector<FoundCamera>& cameras);
 // An array of objects with the keys serial, model, ip, mac, port (a number),
-// firmware, status and local_address.
+// firmware, status and local_address (left out when not known).
 void WriteJson(std::ostream& out, const std::vector<FoundCamera>& cameras);
 // RFC 4180: a header line of the JSON keys, CRLF line ends, a field quoted
 // when it holds a comma, a quote, CR or LF, quotes doubled. Starts with the

@@ -3,11 +3,11 @@
 #include <chrono>
 
 #include "cli/exit_codes.h"
-#include "cli/mac_text.h"
 #include "cli/runs.h"
 #include "cli/target_selection.h"
 #include "cli/utf8_text.h"
 #include "operations/cell_text.h"
+#include "operations/device_identity.h"
 #include "operations/ip_assignment.h"
 #include "protocol/command_sender.h"
 
@@ -43,12 +43,12 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
         result = kExitFailed;
     }
 
-    AddressCounter counter(input.start);
+    AddressCounter counter(input.start, input.mask);
     protocol::NetConfig block = protocol::MakeNetConfig(input.mask, input.gateway);
     std::vector<Given> given;
     for (const FoundCamera& camera : selection.cameras) {
-        const protocol::CellBuffer mac = ToCellBuffer(camera.row.mac);
-        if (!ParseMacText(mac.data())) {
+        const auto mac = CellBufferIfFits(camera.row.mac);
+        if (!mac || !MacIdentity(mac->data())) {
             err << "vimbrel-cli: " << Describe(camera) << ": its MAC address names no device; nothing sent to it\n";
             result = kExitFailed;
             continue;
@@ -64,7 +64,7 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
             continue;
         }
         protocol::SetNetConfigAddress(block, address->c_str());
-        protocol::SendSetNetwork(search.Sockets(), block, mac.data());
+        protocol::SendSetNetwork(search.Sockets(), block, mac->data());
         out << Describe(camera) << " -> " << *address << " sent\n";
         given.push_back({camera, *address});
     }

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "cli/exit_codes.h"
-#include "cli/mac_text.h"
 #include "cli/runs.h"
 #include "cli/target_selection.h"
 #include "cli/utf8_text.h"
 #include "operations/cell_text.h"
+#include "operations/device_identity.h"
 #include "protocol/command_sender.h"
 
 namespace vimbrel::cli {
@@ -22,18 +22,19 @@ std::int32_t CommandCode(const std::string& command) {
     return protocol::CMD_SET_MODEL;
 }
 
-// TODO(cli): the shared identity rules and send functions.
+// The row's identity as the window reads it from its cells, and the window's
+// send; false when the identity names no device and nothing was sent.
 bool SendToCamera(protocol::LocalSockets& sockets, std::int32_t code, const char* model,
                   const DeviceRow& row) {
     if (code == protocol::CMD_SET_MODEL) {
-        const protocol::CellBuffer mac = ToCellBuffer(row.mac);
-        if (!ParseMacText(mac.data())) return false;
-        protocol::SendSetModel(sockets, mac.data(), model);
+        const auto mac = CellBufferIfFits(row.mac);
+        if (!mac || !MacIdentity(mac->data())) return false;
+        protocol::SendSetModel(sockets, mac->data(), model);
         return true;
     }
-    const protocol::CellBuffer serial = ToCellBuffer(row.serial);
-    if (serial[0] == '\0') return false;
-    protocol::SendCommand(sockets, code, serial);
+    const auto serial = SerialIdentity(row.serial);
+    if (!serial) return false;
+    protocol::SendCommand(sockets, code, *serial);
     return true;
 }
 

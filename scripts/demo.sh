@@ -3,6 +3,9 @@
 # five simulated cameras (three on the computer's first interface, two on a
 # second) and opens Vimbrel inside it. Without a display the window runs on a
 # virtual one and a screenshot is saved after the first search.
+# With --cli it runs the README's vimbrel-cli examples on the same network
+# instead, as an unprivileged user, and then opens a shell there if it has a
+# terminal.
 # Needs root (network namespaces). Nothing is sent on the real network.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,6 +34,29 @@ camera 0 cam3 192.168.2.12/24 00:1A:2B:3C:4D:03 ZR43C0003  ZR4300-0 V3.0.1 runni
 camera 1 cam4 192.168.3.20/24 00:1A:2B:3C:4D:04 ZR45D0004  ZR4500-1 V3.2.0 idle
 camera 1 cam5 192.168.3.21/24 00:1A:2B:3C:4D:05 ZR42E0005  ZR420-2  V2.0.7 idle
 echo "demo: five cameras on 192.168.2.0/24 and 192.168.3.0/24 (private network $run)"
+
+if [ "${1:-}" = "--cli" ]; then
+  cli="$top/build/cli/vimbrel-cli"
+  as_user() { "$labnet" exec "$run" pc -- setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"; }
+  step() { printf '\n$ %s\n' "$*"; as_user bash -c "$*" || echo "(exit $?)"; }
+  cd "$top/build/cli"
+  step ./vimbrel-cli search
+  step "./vimbrel-cli search --format json | jq -r '.[] | \"\\(.serial) \\(.ip)\"'"
+  step ./vimbrel-cli search --format csv
+  step ./vimbrel-cli reboot --serial ZR420A0001 --serial ZR410B0002
+  step ./vimbrel-cli set-model ZR420-2 --mac 00:1A:2B:3C:4D:03
+  step ./vimbrel-cli reboot --mac 00:1A:2B:3C:4D:99
+  step ./vimbrel-cli assign-ip --start 192.168.3.30 --mask 255.255.255.0 --gateway 192.168.3.1 \
+    --interface 192.168.3.100 --all --dry-run
+  step ./vimbrel-cli assign-ip --start 192.168.3.30 --mask 255.255.255.0 --gateway 192.168.3.1 \
+    --interface 192.168.3.100 --all
+  step ./vimbrel-cli search --interface 192.168.3.100
+  if [ -t 0 ]; then
+    echo; echo "demo: a shell on the private network as nobody; try $cli --help (exit to end)"
+    as_user env PATH="$top/build/cli:$PATH" bash -i || true
+  fi
+  exit 0
+fi
 
 program="$top/build/app/vimbrel"
 if [ -n "${DISPLAY:-}" ] && [ -z "${VIMBREL_DEMO_HEADLESS:-}" ]; then

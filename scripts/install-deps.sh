@@ -7,12 +7,14 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev googletest
   libwxgtk3.2-dev
+  libcli11-dev nlohmann-json3-dev
   xvfb xauth
   iproute2 procps
   fonts-wqy-microhei
   imagemagick
   clang-tidy-14
   clang-14 libclang-rt-14-dev
+  jq
 )
 
 missing=()

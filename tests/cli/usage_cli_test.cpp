@@ -38,6 +38,7 @@ TEST(UsageCli, BadInputExitsSixtyFourWithOneLineAndSendsNothing) {
         withMask("255.255.255.256"),
         {"assign-ip", "--all", "--start", "192.168.2", "--mask", "255.255.255.0", "--gateway", "192.168.2.1"},
         {"assign-ip", "--all", "--start", "192.168.2.10", "--mask", "255.255.255.0"},
+        {"assign-ip", "--all", "--start", "192.168.2.10", "--mask", "255.255.255.0", "--gateway", "192.168.3.1"},
         {"search", "--format", "xml"},
         {"search", "--wait", "0"},
         {"search", "--wait", "soon"},
