@@ -1,11 +1,14 @@
-// assign-ip: the window's address assignment on the chosen cameras, then a
-// search that tells which of them answer from their new address.
+// assign-ip: the window's address assignment on the chosen cameras (the same
+// candidates, probes and planner), then a search that tells which of them
+// answer from their new address.
 #include <chrono>
 
 #include "cli/exit_codes.h"
 #include "cli/runs.h"
 #include "cli/target_selection.h"
 #include "cli/utf8_text.h"
+#include "operations/address_planner.h"
+#include "operations/address_rules.h"
 #include "operations/cell_text.h"
 #include "operations/device_identity.h"
 #include "operations/ip_assignment.h"
@@ -43,30 +46,44 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
         result = kExitFailed;
     }
 
-    AddressCounter counter(input.start, input.mask);
-    protocol::NetConfig block = protocol::MakeNetConfig(input.mask, input.gateway);
-    std::vector<Given> given;
+    // The cameras whose MAC address names them, with the text that goes out.
+    struct Target {
+        const FoundCamera* camera;
+        protocol::CellBuffer mac;
+    };
+    std::vector<Target> targets;
     for (const FoundCamera& camera : selection.cameras) {
         const auto mac = CellBufferIfFits(camera.row.mac);
-        if (!mac || !MacIdentity(mac->data())) {
-            err << "vimbrel-cli: " << Describe(camera) << ": its MAC address names no device; nothing sent to it\n";
+        if (mac && MacIdentity(mac->data())) {
+            targets.push_back({&camera, *mac});
+        } else {
+            err << "vimbrel-cli: " << Describe(camera)
+                << ": its MAC address names no device; nothing sent to it\n";
             result = kExitFailed;
-            continue;
         }
-        const std::optional<std::string> address = counter.NextFreeAddress(probe);
-        if (!address) {
-            err << "vimbrel-cli: " << Describe(camera) << ": no free address left; nothing sent to it\n";
-            result = kExitFailed;
-            continue;
-        }
-        if (line.dryRun) {
-            out << Describe(camera) << " would get " << *address << '\n';
-            continue;
-        }
-        protocol::SetNetConfigAddress(block, address->c_str());
-        protocol::SendSetNetwork(search.Sockets(), block, mac->data());
-        out << Describe(camera) << " -> " << *address << " sent\n";
-        given.push_back({camera, *address});
+    }
+
+    protocol::NetConfig block = protocol::MakeNetConfig(input.mask, input.gateway);
+    std::vector<Given> given;
+    const AssignmentProgress progress = AssignAddresses(
+        AssignableCandidates(input.start, input.mask), targets.size(), probe,
+        [&](std::size_t device, std::uint32_t address) {
+            const Target& target = targets[device];
+            const std::string text = AddressText(address);
+            if (line.dryRun) {
+                out << Describe(*target.camera) << " would get " << text << std::endl;
+                return;
+            }
+            protocol::SetNetConfigAddress(block, text.c_str());
+            protocol::SendSetNetwork(search.Sockets(), block, target.mac.data());
+            out << Describe(*target.camera) << " -> " << text << " sent" << std::endl;
+            given.push_back({*target.camera, text});
+        },
+        [] { return true; });
+    for (std::size_t device = progress.assigned; device < targets.size(); ++device) {
+        err << "vimbrel-cli: " << Describe(*targets[device].camera)
+            << ": no free address left; nothing sent to it\n";
+        result = kExitFailed;
     }
     if (line.dryRun || given.empty()) return result;
 

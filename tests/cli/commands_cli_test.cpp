@@ -92,6 +92,15 @@ TEST_F(CommandsCli, AssignsFreeAddressesWithoutRootAndFindsTheCamerasThere) {
               "SN-C 00:1A:2B:3C:4D:03 192.168.2.23 would get 192.168.2.11\n"
               "SN-A 00:1A:2B:3C:4D:01 192.168.2.21 would get 192.168.2.13\n"
               "SN-B 00:1A:2B:3C:4D:02 192.168.2.22 would get 192.168.2.14\n");
+    std::vector<std::string> nearTheEnd = dryRun;
+    nearTheEnd[2] = "192.168.2.253";  // .253, .254, and .255 is the broadcast address
+    const CliRun tooFew = RunCliHere(nearTheEnd);
+    EXPECT_EQ(tooFew.exitCode, 1);
+    EXPECT_EQ(tooFew.out,
+              "SN-C 00:1A:2B:3C:4D:03 192.168.2.23 would get 192.168.2.253\n"
+              "SN-A 00:1A:2B:3C:4D:01 192.168.2.21 would get 192.168.2.254\n");
+    EXPECT_EQ(tooFew.err, "vimbrel-cli: SN-B 00:1A:2B:3C:4D:02 192.168.2.22: no free address left; "
+                          "nothing sent to it\n");
     for (int camera : cameras) EXPECT_TRUE(Received(net, camera, 102).empty());
 
     const CliRun run = RunCliProgram(plan, 65534);  // nobody: the probe's unprivileged path
