@@ -15,7 +15,7 @@ command -v "$tidy" >/dev/null || {
 cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 
 # Product sources only; platform/win is not in a Linux compilation database.
-product="$top/(app|controls|operations|protocol|platform|res|tools)/"
+product="$top/(app|cli|controls|operations|protocol|platform|res|tools)/"
 mapfile -t files < <(sed -n 's/^ *"file": "\(.*\)",\?$/\1/p' "$dir/compile_commands.json" \
                      | grep -E "^${product}.*\.cpp$" | sort -u)
 [ ${#files[@]} -gt 0 ] || { echo "tidy: no product sources in $dir" >&2; exit 1; }
