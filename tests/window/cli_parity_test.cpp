@@ -46,7 +46,7 @@ void EnterAddresses(wxDialog& dialog) {
 }
 
 // In this order: the address change moves the camera and the factory reset
-// moves it back; the reboot, which silences it, comes last.
+// moves it back; each command line searches first and finds it by MAC.
 const CommandCase kCases[] = {
     {"motor-start", 106, 1013, {"motor-start"}, nullptr},
     {"motor-stop", 107, 1014, {"motor-stop"}, nullptr},
@@ -63,6 +63,7 @@ TEST_F(WindowTest, CommandLineSendsTheWindowsBytesForTheSameRow) {
     lab::CameraConfig config;
     config.serial = "SN-甲7";  // GBK in the packet, from the row's text both ways
     config.mac = "00:1A:2B:3C:4D:5E";
+    config.extraArgs = {"--reboot-seconds", "0"};  // answers the search right after the reboot
     const int camera = net.AddCamera(net.AddLink("192.168.2.100/24"), config);
     OpenWindow();
     WaitForRows(1);
