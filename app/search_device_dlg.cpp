@@ -2,42 +2,18 @@
 
 #include <wx/xrc/xmlres.h>
 
+#include "operations/device_columns.h"
 #include "operations/device_operations.h"
 #include "operations/device_row.h"
 #include "operations/selected_rows.h"
 #include "protocol/command_sender.h"
 #include "protocol/device_packet.h"
+#include "res/control_ids.h"
 #include "res/resources.h"
 
 namespace vimbrel {
 
 wxDEFINE_EVENT(EVT_DEVICE_REPLY, wxThreadEvent);
-
-namespace {
-
-enum ControlId {
-    IDC_LIST_DEVICE = 1003,
-    IDC_CHECK_ALL = 1004,
-    IDC_SEARCH = 1005,
-    IDC_AUTO_IP = 1006,
-    IDC_STATIC_ONLINE = 1007,
-    IDC_REBOOT = 1008,
-    IDC_FACTORY_RESET = 1009,
-    IDC_CHANGE_MODEL = 1012,
-    IDC_MOTOR_START = 1013,
-    IDC_MOTOR_STOP = 1014,
-};
-
-struct ColumnSpec {
-    const wchar_t* title;
-    int width;
-};
-constexpr ColumnSpec kColumns[] = {
-    {L"索引", 60},     {L"生产系列号", 180}, {L"产品型号", 100},   {L"IP地址", 170},
-    {L"MAC地址", 190}, {L"端口", 60},        {L"固件版本号", 130}, {L"运行状态", 220},
-};
-
-}  // namespace
 
 // The generic list control draws its rows in a child window of its own.
 wxWindow& ListClickWindow(wxListCtrl& list) {
@@ -47,34 +23,32 @@ wxWindow& ListClickWindow(wxListCtrl& list) {
 }
 
 wxBEGIN_EVENT_TABLE(CSearchDeviceDlg, wxDialog)
-    EVT_BUTTON(IDC_SEARCH, CSearchDeviceDlg::OnSearchButton)
+    EVT_BUTTON(ids::kSearch, CSearchDeviceDlg::OnSearchButton)
     EVT_BUTTON(wxID_CANCEL, CSearchDeviceDlg::OnExit)
     EVT_BUTTON(wxID_OK, CSearchDeviceDlg::OnOK)
     EVT_CLOSE(CSearchDeviceDlg::OnClose)
-    EVT_CHECKBOX(IDC_CHECK_ALL, CSearchDeviceDlg::OnSelectAll)
-    EVT_BUTTON(IDC_AUTO_IP, CSearchDeviceDlg::OnAutoAssignIP)
-    EVT_LIST_ITEM_ACTIVATED(IDC_LIST_DEVICE, CSearchDeviceDlg::OnListDblClk)
-    EVT_BUTTON(IDC_REBOOT, CSearchDeviceDlg::OnReboot)
-    EVT_BUTTON(IDC_FACTORY_RESET, CSearchDeviceDlg::OnFactoryReset)
-    EVT_BUTTON(IDC_CHANGE_MODEL, CSearchDeviceDlg::OnChangeModel)
-    EVT_BUTTON(IDC_MOTOR_START, CSearchDeviceDlg::OnMotorStart)
-    EVT_BUTTON(IDC_MOTOR_STOP, CSearchDeviceDlg::OnMotorStop)
+    EVT_CHECKBOX(ids::kCheckAll, CSearchDeviceDlg::OnSelectAll)
+    EVT_BUTTON(ids::kAutoAssignIP, CSearchDeviceDlg::OnAutoAssignIP)
+    EVT_LIST_ITEM_ACTIVATED(ids::kDeviceList, CSearchDeviceDlg::OnListDblClk)
+    EVT_BUTTON(ids::kReboot, CSearchDeviceDlg::OnReboot)
+    EVT_BUTTON(ids::kFactoryReset, CSearchDeviceDlg::OnFactoryReset)
+    EVT_BUTTON(ids::kChangeModel, CSearchDeviceDlg::OnChangeModel)
+    EVT_BUTTON(ids::kMotorStart, CSearchDeviceDlg::OnMotorStart)
+    EVT_BUTTON(ids::kMotorStop, CSearchDeviceDlg::OnMotorStop)
 wxEND_EVENT_TABLE()
 
 CSearchDeviceDlg::CSearchDeviceDlg() {
     LoadResources();
-    wxXmlResource::Get()->LoadDialog(this, nullptr, "102");
+    wxXmlResource::Get()->LoadDialog(this, nullptr, ids::kSearchDeviceDialog);
     // The template's size is converted before its font is set; the controls
     // are placed with the font.
     SetClientSize(ConvertDialogToPixels(wxSize(469, 335)));
 
-    m_listDevice = wxStaticCast(FindWindow(IDC_LIST_DEVICE), ::CSortListCtrl);
-    m_staticOnline = wxStaticCast(FindWindow(IDC_STATIC_ONLINE), wxStaticText);
-    m_checkAll = wxStaticCast(FindWindow(IDC_CHECK_ALL), wxCheckBox);
-    const int commandIds[] = {IDC_AUTO_IP,     wxID_OK,        IDC_REBOOT,      IDC_FACTORY_RESET,
-                              IDC_MOTOR_START, IDC_MOTOR_STOP, IDC_CHANGE_MODEL};
+    m_listDevice = wxStaticCast(FindWindow(ids::kDeviceList), ::CSortListCtrl);
+    m_staticOnline = wxStaticCast(FindWindow(ids::kStaticOnline), wxStaticText);
+    m_checkAll = wxStaticCast(FindWindow(ids::kCheckAll), wxCheckBox);
     for (std::size_t i = 0; i < m_btnCommand.size(); ++i)
-        m_btnCommand[i] = wxStaticCast(FindWindow(commandIds[i]), wxButton);
+        m_btnCommand[i] = wxStaticCast(FindWindow(ids::kCommandButtons[i]), wxButton);
     SetEscapeId(wxID_CANCEL);
     Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
     // A click anywhere in the list, selection already updated by the list.
@@ -103,8 +77,9 @@ void CSearchDeviceDlg::OnInitDialog() {
 }
 
 void CSearchDeviceDlg::InitDeviceList() {
-    for (int i = 0; i < 8; ++i)
-        m_listDevice->InsertColumn(i, kColumns[i].title, wxLIST_FORMAT_LEFT, kColumns[i].width);
+    for (int i = 0; i < column::kCount; ++i)
+        m_listDevice->InsertColumn(i, kDeviceColumns[i].title, wxLIST_FORMAT_LEFT,
+                                   kDeviceColumns[i].width);
     m_listDevice->LoadColumnWidths();
 }
 

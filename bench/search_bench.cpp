@@ -16,6 +16,7 @@
 
 #include "app/search_device_dlg.h"
 #include "app/vimbrel_app.h"
+#include "res/control_ids.h"
 #include "tools/lab/lab_network.h"
 
 namespace {
@@ -62,7 +63,7 @@ void Measure(int cameras, int spreadMs, int rounds) {
     WatchRows(*window, Clock::now(), cameras, 3s);  // the start-up searches settle
 
     for (int round = 0; round < rounds; ++round) {
-        wxCommandEvent click(wxEVT_BUTTON, 1005);
+        wxCommandEvent click(wxEVT_BUTTON, vimbrel::ids::kSearch);
         const auto start = Clock::now();
         window->GetEventHandler()->ProcessEvent(click);
         const auto [ms, rows] = WatchRows(*window, start, cameras, 2s);

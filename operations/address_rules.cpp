@@ -1,16 +1,12 @@
 #include "operations/address_rules.h"
 
-namespace vimbrel {
+#include "platform/ipv4_text.h"
 
-bool IsContiguousMask(std::uint32_t mask) {
-    const std::uint32_t hostBits = ~mask;
-    // hostBits is 2^k - 1 exactly when the mask is ones followed by zeros.
-    return mask != 0 && (hostBits & (hostBits + 1)) == 0;
-}
+namespace vimbrel {
 
 AssignmentInputFault CheckAssignmentInput(std::uint32_t startAddress, std::uint32_t subnetMask,
                                           std::uint32_t gateway) {
-    if (!IsContiguousMask(subnetMask)) return AssignmentInputFault::kMaskNotContiguous;
+    if (!platform::IsContiguousMask(subnetMask)) return AssignmentInputFault::kMaskNotContiguous;
     if ((startAddress & subnetMask) != (gateway & subnetMask))
         return AssignmentInputFault::kGatewayOutsideNetwork;
     return AssignmentInputFault::kNone;

@@ -20,9 +20,6 @@ enum class AssignmentInputFault {
     kGatewayOutsideNetwork,   // start and gateway differ under the mask
 };
 
-// Ones from the top, then zeros, and at least one bit set.
-bool IsContiguousMask(std::uint32_t mask);
-
 // Whether the dialog's three values can be used, and if not, why.
 AssignmentInputFault CheckAssignmentInput(std::uint32_t startAddress, std::uint32_t subnetMask,
                                           std::uint32_t gateway);

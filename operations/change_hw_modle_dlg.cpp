@@ -2,14 +2,15 @@
 
 #include <wx/xrc/xmlres.h>
 
+#include "res/control_ids.h"
 #include "res/resources.h"
 
 namespace vimbrel {
 
 CChangeHwModleDlg::CChangeHwModleDlg(wxWindow* parent) {
     LoadResources();
-    wxXmlResource::Get()->LoadDialog(this, parent, "130");
-    m_comboModel = XRCCTRL(*this, "1011", wxComboBox);
+    wxXmlResource::Get()->LoadDialog(this, parent, ids::kChangeHwModleDialog);
+    m_comboModel = wxStaticCast(FindWindow(ids::kModelCombo), wxComboBox);
     if (wxWindow* ok = FindWindow(wxID_OK)) ok->SetFocus();
 }
 

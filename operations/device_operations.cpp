@@ -8,6 +8,7 @@
 
 #include "operations/cell_text.h"
 #include "operations/change_hw_modle_dlg.h"
+#include "operations/device_columns.h"
 #include "operations/device_page.h"
 #include "operations/ip_assignment.h"
 #include "operations/model_names.h"
@@ -16,14 +17,10 @@
 #include "protocol/command_sender.h"
 
 namespace vimbrel {
-namespace {
-constexpr int kSerialColumn = 1, kAddressColumn = 3, kMacColumn = 4, kPortColumn = 5;
-}
-
 void SendCommandToSelected(const wxListCtrl& list, protocol::LocalSockets& sockets,
                            std::int32_t command) {
     ForEachSelectedRow(list, [&](long row) {
-        protocol::SendCommand(sockets, command, ReadCellAnsi(list, row, kSerialColumn));
+        protocol::SendCommand(sockets, command, ReadCellAnsi(list, row, column::kSerial));
     });
 }
 
@@ -39,8 +36,8 @@ bool OpenInDefaultBrowser(const wxString& address) {
 bool OpenDevicePage(const wxListCtrl& list, long row,
                     const std::function<bool(const wxString&)>& open) {
     if (row < 0 || row >= list.GetItemCount()) return false;
-    const auto address = DevicePageAddress(list.GetItemText(row, kAddressColumn).ToStdWstring(),
-                                           list.GetItemText(row, kPortColumn).ToStdWstring());
+    const auto address = DevicePageAddress(list.GetItemText(row, column::kAddress).ToStdWstring(),
+                                           list.GetItemText(row, column::kPort).ToStdWstring());
     if (!address) return false;
     open(wxString(*address));
     return true;
@@ -54,7 +51,7 @@ void AutoAssignIP(wxWindow* parent, const wxListCtrl& list, protocol::LocalSocke
     AddressCounter counter(dialog.m_dwStartIP, dialog.m_dwSubnetMask);
     protocol::NetConfig block = protocol::MakeNetConfig(dialog.m_dwSubnetMask, dialog.m_dwGateway);
     ForEachSelectedRow(list, [&](long row) {
-        const protocol::CellBuffer mac = ReadCellAnsi(list, row, kMacColumn);
+        const protocol::CellBuffer mac = ReadCellAnsi(list, row, column::kMac);
         if (const auto address = counter.NextFreeAddress(probe)) {
             protocol::SetNetConfigAddress(block, address->c_str());
             protocol::SendSetNetwork(sockets, block, mac.data());
@@ -69,7 +66,7 @@ void ChangeModel(wxWindow* parent, const wxListCtrl& list, protocol::LocalSocket
     const char* model = MatchModelName(ToCellBuffer(dialog.m_strModel.ToStdWstring()));
     if (!model) return;
     ForEachSelectedRow(list, [&](long row) {
-        const protocol::CellBuffer mac = ReadCellAnsi(list, row, kMacColumn);
+        const protocol::CellBuffer mac = ReadCellAnsi(list, row, column::kMac);
         protocol::SendSetModel(sockets, mac.data(), model);
     });
 }

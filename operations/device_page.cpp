@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/udp_socket.h"
+#include "platform/ipv4_text.h"
 
 namespace vimbrel {
 namespace {
@@ -25,7 +25,7 @@ bool IsDottedQuad(const std::wstring& text) {
         if (c <= 0 || c > 0x7F) return false;
         ascii.push_back(static_cast<char>(c));
     }
-    return platform::IsDottedQuad(ascii.c_str());
+    return platform::IsDottedQuad(ascii);
 }
 
 }  // namespace

@@ -1,15 +1,15 @@
 #include "operations/ip_assignment.h"
 
-#include <cstdio>
 #include <cwchar>
 
 #include "operations/address_rules.h"
+#include "platform/ipv4_text.h"
 
 namespace vimbrel {
 
 namespace {
 
-constexpr int LAST_OCTET = 255;
+constexpr int kLastOctet = 255;
 
 // The leading decimal integer of `piece`, as wcstol reads it (leading blanks,
 // a sign, digits; nothing gives 0).
@@ -38,27 +38,19 @@ std::uint32_t IPTextToAddress(const std::wstring& text) {
     return address;
 }
 
-std::string AddressText(std::uint32_t address) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d.%d.%d.%d", static_cast<int>(address >> 24),
-                  static_cast<int>((address >> 16) & 0xFF), static_cast<int>((address >> 8) & 0xFF),
-                  static_cast<int>(address & 0xFF));
-    return text;
-}
-
 AddressCounter::AddressCounter(std::uint32_t startAddress, std::uint32_t subnetMask)
     : m_dwStartIP(startAddress),
       m_dwSubnetMask(subnetMask),
       m_nCounter(static_cast<int>(startAddress & 0xFFu)) {}
 
 std::optional<std::string> AddressCounter::NextFreeAddress(platform::ArpProbe& probe) {
-    while (m_nCounter <= LAST_OCTET) {
+    while (m_nCounter <= kLastOctet) {
         const std::uint32_t candidate =
             (m_dwStartIP & 0xFFFFFF00u) | static_cast<std::uint32_t>(m_nCounter);
         ++m_nCounter;  // used up whatever the probe says
         if (!IsAssignableCandidate(candidate, m_dwStartIP, m_dwSubnetMask)) continue;
         if (!probe.HostAnswers(candidate))
-            return AddressText(candidate);
+            return platform::FormatIPv4(candidate);
     }
     return std::nullopt;
 }

@@ -14,9 +14,6 @@ namespace vimbrel {
 // integer (as wcstol reads it), low 8 bits only.
 std::uint32_t IPTextToAddress(const std::wstring& text);
 
-// "%d.%d.%d.%d" of the four bytes, highest first.
-std::string AddressText(std::uint32_t address);
-
 // Walks the last octet upward from the start address, once per run of the
 // assignment, carried from one device to the next.
 class AddressCounter {

@@ -5,16 +5,17 @@
 
 #include "controls/ip_address_ctrl.h"
 #include "operations/ip_assignment.h"
+#include "res/control_ids.h"
 #include "res/resources.h"
 
 namespace vimbrel {
 
 CModifyIPDlg::CModifyIPDlg(wxWindow* parent) {
     LoadResources();
-    wxXmlResource::Get()->LoadDialog(this, parent, "278");
-    m_startIP = XRCCTRL(*this, "1008", CIPAddressCtrl);
-    m_subnetMask = XRCCTRL(*this, "1009", CIPAddressCtrl);
-    m_gateway = XRCCTRL(*this, "1010", CIPAddressCtrl);
+    wxXmlResource::Get()->LoadDialog(this, parent, ids::kModifyIPDialog);
+    m_startIP = wxStaticCast(FindWindow(ids::kStartIP), CIPAddressCtrl);
+    m_subnetMask = wxStaticCast(FindWindow(ids::kSubnetMask), CIPAddressCtrl);
+    m_gateway = wxStaticCast(FindWindow(ids::kGateway), CIPAddressCtrl);
 
     m_dwGateway = IPTextToAddress(L"192.168.2.1");
     m_dwSubnetMask = IPTextToAddress(L"255.255.255.0");

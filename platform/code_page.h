@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace vimbrel::platform {
 
@@ -15,5 +16,10 @@ std::wstring AnsiToWide(const char* bytes, std::size_t size);
 // The code-page bytes of `text`, without a terminator. Characters the code
 // page lacks become '?', as WideCharToMultiByte does without flags.
 std::string WideToAnsi(const std::wstring& text);
+
+// UTF-8 text (command lines, terminals) and wide text. Invalid UTF-8
+// sequences give U+FFFD.
+std::wstring Utf8ToWide(std::string_view utf8);
+std::string WideToUtf8(const std::wstring& text);
 
 }  // namespace vimbrel::platform

@@ -40,9 +40,4 @@ std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
                                        std::chrono::milliseconds timeout,
                                        bool& failed);
 
-// Dotted decimal text of an address ("%d.%d.%d.%d": no sign, no space, no
-// leading zero).
-std::uint32_t ParseIPv4(const char* text);  // 0 if not dotted decimal
-bool IsDottedQuad(const char* text);
-
 }  // namespace vimbrel::platform

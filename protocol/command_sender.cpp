@@ -2,9 +2,11 @@
 // plain command.
 #include "protocol/command_sender.h"
 
-#include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string>
+
+#include "platform/ipv4_text.h"
 
 namespace vimbrel::protocol {
 
@@ -12,11 +14,9 @@ namespace {
 
 // Writes "%d.%d.%d.%d" of a host-order address into a zeroed text field.
 void WriteAddressText(NetConfig& block, std::size_t offset, std::uint32_t address) {
-    char text[net_config_offset::text_size] = {};
-    std::snprintf(text, sizeof text, "%d.%d.%d.%d", static_cast<int>((address >> 24) & 0xFF),
-                  static_cast<int>((address >> 16) & 0xFF), static_cast<int>((address >> 8) & 0xFF),
-                  static_cast<int>(address & 0xFF));
-    std::memcpy(&block[offset], text, sizeof text);
+    const std::string text = platform::FormatIPv4(address);  // at most 15 characters
+    std::memset(&block[offset], 0, net_config_offset::text_size);
+    std::memcpy(&block[offset], text.data(), text.size());
 }
 
 }  // namespace

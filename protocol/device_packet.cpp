@@ -36,7 +36,7 @@ void DevicePacket::SetStamp(std::time_t now) {
 }
 
 void DevicePacket::SetTargetMac(const char* macText) {
-    const MacBytes mac = MacTextToBytes(macText);
+    const MacBytes mac = macText ? ParseMacText(macText).value_or(MacBytes{}) : MacBytes{};
     std::memcpy(&m_bytes[packet_offset::target_mac], mac.data(), mac.size());
 }
 
@@ -76,21 +76,22 @@ bool IsDeviceReply(const std::uint8_t* bytes, long size) {
     return static_cast<std::int32_t>(code) == CMD_SEARCH;
 }
 
-MacBytes MacTextToBytes(const char* text) {
+std::optional<MacBytes> ParseMacText(std::string_view text) {
     MacBytes mac{};
-    if (!text) return mac;
-    const char* p = text;
+    std::size_t p = 0;
     for (std::size_t group = 0; group < mac.size(); ++group) {
         if (group > 0) {
-            if (*p != ':') break;
+            if (p >= text.size() || text[p] != ':') return std::nullopt;
             ++p;
         }
         int value = 0;
         int digits = 0;
-        for (int d; digits < 2 && (d = HexDigit(*p)) >= 0; ++p, ++digits) value = value * 16 + d;
-        if (digits == 0) break;
+        for (int d; digits < 2 && p < text.size() && (d = HexDigit(text[p])) >= 0; ++p, ++digits)
+            value = value * 16 + d;
+        if (digits == 0) return std::nullopt;
         mac[group] = static_cast<std::uint8_t>(value);
     }
+    if (p != text.size()) return std::nullopt;
     return mac;
 }
 

@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace vimbrel::protocol {
 
@@ -55,7 +57,8 @@ public:
     explicit DevicePacket(std::int32_t command);  // command and magic set
 
     void SetStamp(std::time_t now);                  // low 32 bits, big-endian
-    void SetTargetMac(const char* macText);          // parsed as MacTextToBytes
+    // Parsed as ParseMacText; a text that names no MAC leaves the field zero.
+    void SetTargetMac(const char* macText);
     void SetNetConfig(const NetConfig& block);
     // Bytes of `name` without its terminator; a name that leaves no zero
     // byte in the 32-byte field (32 bytes or more) is left out: the field
@@ -78,9 +81,9 @@ DevicePacket MakeSearchRequest(std::time_t now);
 // or beyond `size` count as zero and are never read.
 bool IsDeviceReply(const std::uint8_t* bytes, long size);
 
-// Six groups of at most two hex digits (either case) split by single colons;
-// reading stops at the first character that doesn't fit, the rest stays zero.
-MacBytes MacTextToBytes(const char* text);
+// Six groups of one or two hex digits (either case) split by single colons,
+// nothing before or after; nothing for any other text.
+std::optional<MacBytes> ParseMacText(std::string_view text);
 std::wstring MacBytesToText(const MacBytes& mac);  // "%02X:%02X:…"
 
 // Reads the fields of a received reply buffer, which must outlive it;

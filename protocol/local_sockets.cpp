@@ -3,6 +3,8 @@
 
 #include <thread>
 
+#include "platform/ipv4_text.h"
+
 namespace vimbrel::protocol {
 
 namespace {
@@ -49,8 +51,8 @@ bool LocalSockets::FindLocalSocket(std::uint32_t address) {
 }
 
 void LocalSockets::SendToAllSockets(const DevicePacket& packet) {
-    const std::uint32_t group = platform::ParseIPv4(DEVICE_GROUP);
-    const std::uint32_t broadcast = platform::ParseIPv4(DEVICE_BROADCAST);
+    const std::uint32_t group = platform::ParseIPv4(DEVICE_GROUP).value();
+    const std::uint32_t broadcast = platform::ParseIPv4(DEVICE_BROADCAST).value();
     const std::lock_guard lock(m_csSockets);
     for (const LocalSocket& entry : m_sockets) {
         if (entry.socket == platform::kInvalidSocket) continue;

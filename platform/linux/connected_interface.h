@@ -1,4 +1,7 @@
 #pragma once
+#ifndef VIMBREL_PLATFORM_INTERNAL
+#error "private to the platform library: include its interface headers in platform/"
+#endif
 // The interface through which an IPv4 address is reached directly.
 #include <array>
 #include <cstdint>

@@ -1,4 +1,7 @@
 #pragma once
+#ifndef VIMBREL_PLATFORM_INTERNAL
+#error "private to the platform library: include its interface headers in platform/"
+#endif
 // ARP probes of many addresses on directly connected links at once, by one of
 // the two ways Linux offers: a raw ARP request of our own, or the kernel's
 // neighbour resolution.

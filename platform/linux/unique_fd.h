@@ -1,4 +1,7 @@
 #pragma once
+#ifndef VIMBREL_PLATFORM_INTERNAL
+#error "private to the platform library: include its interface headers in platform/"
+#endif
 // Owns one file descriptor and closes it when it goes.
 #include <unistd.h>
 

@@ -2,6 +2,7 @@
 #include "platform/code_page.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <iconv.h>
 
@@ -34,17 +35,14 @@ private:
     iconv_t m_cd;
 };
 
-}  // namespace
-
-std::wstring AnsiToWide(const char* bytes, std::size_t size) {
-    std::wstring text;
-    if (!bytes) return text;
-    const std::size_t length = strnlen(bytes, size);
-    if (length == 0) return text;
-
-    Converter converter("WCHAR_T", kCodePage);
+// Decodes `length` bytes in `from` to wide text, one U+FFFD for each byte
+// that starts no valid sequence. No encoding used here gives more than one
+// wide character per byte.
+std::wstring DecodeToWide(const char* from, const char* bytes, std::size_t length) {
+    Converter converter("WCHAR_T", from);
     if (!converter.ok()) {
-        // No GBK table: keep ASCII, replace the rest.
+        // No table: keep ASCII, replace the rest.
+        std::wstring text;
         for (std::size_t i = 0; i < length; ++i) {
             const auto c = static_cast<unsigned char>(bytes[i]);
             text.push_back(c < 0x80 ? static_cast<wchar_t>(c) : kReplacement);
@@ -52,7 +50,6 @@ std::wstring AnsiToWide(const char* bytes, std::size_t size) {
         return text;
     }
 
-    // A GBK byte never gives more than one wide character.
     std::wstring out(length, L'\0');
     char* in = const_cast<char*>(bytes);
     std::size_t inLeft = length;
@@ -76,18 +73,21 @@ std::wstring AnsiToWide(const char* bytes, std::size_t size) {
     return out;
 }
 
-std::string WideToAnsi(const std::wstring& text) {
-    std::string bytes;
-    if (text.empty()) return bytes;
-
-    Converter converter(kCodePage, "WCHAR_T");
+// Encodes wide text in `to`, `unknown` in place of each character the
+// encoding lacks; `widest` is the most bytes one character takes.
+std::string EncodeFromWide(const char* to, std::size_t widest, const std::wstring& text,
+                           const std::string& unknown) {
+    Converter converter(to, "WCHAR_T");
     if (!converter.ok()) {
-        for (wchar_t c : text) bytes.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+        std::string bytes;
+        for (wchar_t c : text) {
+            if (c < 0x80) bytes.push_back(static_cast<char>(c));
+            else bytes += unknown;
+        }
         return bytes;
     }
 
-    // GBK needs at most two bytes per character.
-    std::string out(text.size() * 2, '\0');
+    std::string out(text.size() * std::max(widest, unknown.size()), '\0');
     char* in = reinterpret_cast<char*>(const_cast<wchar_t*>(text.data()));
     std::size_t inLeft = text.size() * sizeof(wchar_t);
     char* outPtr = out.data();
@@ -95,16 +95,37 @@ std::string WideToAnsi(const std::wstring& text) {
     while (inLeft > 0) {
         if (converter.Convert(&in, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1))
             break;
-        if (errno == E2BIG || outLeft == 0) break;
-        // A character GBK lacks: '?' in its place, then the next character.
-        *outPtr++ = '?';
-        --outLeft;
+        if (errno == E2BIG || outLeft < unknown.size()) break;
+        // A character the encoding lacks: `unknown` in its place, then the next.
+        std::memcpy(outPtr, unknown.data(), unknown.size());
+        outPtr += unknown.size();
+        outLeft -= unknown.size();
         in += sizeof(wchar_t);
         inLeft -= sizeof(wchar_t);
         converter.Reset();
     }
     out.resize(out.size() - outLeft);
     return out;
+}
+
+}  // namespace
+
+std::wstring AnsiToWide(const char* bytes, std::size_t size) {
+    if (!bytes) return {};
+    return DecodeToWide(kCodePage, bytes, strnlen(bytes, size));
+}
+
+std::string WideToAnsi(const std::wstring& text) {
+    // GBK needs at most two bytes per character.
+    return EncodeFromWide(kCodePage, 2, text, "?");
+}
+
+std::wstring Utf8ToWide(std::string_view utf8) {
+    return DecodeToWide("UTF-8", utf8.data(), utf8.size());
+}
+
+std::string WideToUtf8(const std::wstring& text) {
+    return EncodeFromWide("UTF-8", 4, text, "\xEF\xBF\xBD");
 }
 
 }  // namespace vimbrel::platform

@@ -1,4 +1,7 @@
 #pragma once
+#ifndef VIMBREL_PLATFORM_INTERNAL
+#error "private to the platform library: include its interface headers in platform/"
+#endif
 // The system's list of interface addresses (getifaddrs), freed with its
 // owner.
 #include <arpa/inet.h>

@@ -19,4 +19,22 @@ std::vector<LocalAddress> LocalIPv4Addresses() {
     return addresses;
 }
 
+std::vector<InterfaceAddress> InterfaceIPv4Addresses() {
+    std::vector<InterfaceAddress> addresses;
+    const InterfaceList list = SystemInterfaces();
+    for (const ifaddrs* i = list.get(); i; i = i->ifa_next) {
+        if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET) continue;
+        InterfaceAddress entry;
+        entry.name = i->ifa_name;
+        entry.address = HostOrder(i->ifa_addr);
+        if (i->ifa_netmask && i->ifa_netmask->sa_family == AF_INET)
+            entry.netmask = HostOrder(i->ifa_netmask);
+        if ((i->ifa_flags & IFF_BROADCAST) && i->ifa_broadaddr &&
+            i->ifa_broadaddr->sa_family == AF_INET)
+            entry.broadcast = HostOrder(i->ifa_broadaddr);
+        addresses.push_back(entry);
+    }
+    return addresses;
+}
+
 }  // namespace vimbrel::platform

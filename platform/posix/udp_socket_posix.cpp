@@ -29,33 +29,6 @@ std::optional<sockaddr_in> LocalName(SocketHandle s) {
     return sa;
 }
 
-// Four decimal numbers of at most three digits and at most 255, split by
-// single dots, nothing before or after. A leading zero ("010") is refused:
-// some readers of such a text take it as octal.
-std::optional<std::uint32_t> ParseDottedQuad(const char* text) {
-    if (!text) return std::nullopt;
-    std::uint32_t address = 0;
-    const char* p = text;
-    for (int part = 0; part < 4; ++part) {
-        if (part > 0) {
-            if (*p != '.') return std::nullopt;
-            ++p;
-        }
-        unsigned value = 0;
-        int digits = 0;
-        while (*p >= '0' && *p <= '9' && digits < 3) {
-            value = value * 10 + static_cast<unsigned>(*p - '0');
-            ++p;
-            ++digits;
-        }
-        if (digits == 0 || value > 255) return std::nullopt;
-        if (digits > 1 && p[-digits] == '0') return std::nullopt;
-        address = (address << 8) | value;
-    }
-    if (*p != '\0') return std::nullopt;
-    return address;
-}
-
 }  // namespace
 
 SocketHandle OpenUdpSocket() {
@@ -129,14 +102,6 @@ std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
     for (const pollfd& p : fds)
         if (p.revents & (POLLIN | POLLERR | POLLHUP)) ready.push_back(p.fd);
     return ready;
-}
-
-std::uint32_t ParseIPv4(const char* text) {
-    return ParseDottedQuad(text).value_or(0);
-}
-
-bool IsDottedQuad(const char* text) {
-    return ParseDottedQuad(text).has_value();
 }
 
 }  // namespace vimbrel::platform

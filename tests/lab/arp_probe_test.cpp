@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "platform/arp_probe.h"
+#include "platform/ipv4_text.h"
 #include "platform/udp_socket.h"
 #include "tools/lab/lab_network.h"
 
@@ -22,10 +23,10 @@ namespace {
 using platform::ArpProbeMode;
 using Clock = std::chrono::steady_clock;
 
-const std::uint32_t COMPUTER = platform::ParseIPv4("192.168.2.100");
-const std::uint32_t HOST = platform::ParseIPv4("192.168.2.10");
-const std::uint32_t UNUSED = platform::ParseIPv4("192.168.2.77");
-const std::uint32_t ELSEWHERE = platform::ParseIPv4("10.9.9.9");
+const std::uint32_t kComputer = *platform::ParseIPv4("192.168.2.100");
+const std::uint32_t kHost = *platform::ParseIPv4("192.168.2.10");
+const std::uint32_t kUnused = *platform::ParseIPv4("192.168.2.77");
+const std::uint32_t kElsewhere = *platform::ParseIPv4("10.9.9.9");
 
 std::string Dotted(std::uint32_t a) {
     return std::to_string(a >> 24) + "." + std::to_string((a >> 16) & 255) + "." +
@@ -75,14 +76,14 @@ protected:
 TEST_F(ArpProbeLab, AHostThatHoldsTheAddressAnswersEitherWay) {
     for (ArpProbeMode mode :
          {ArpProbeMode::Automatic, ArpProbeMode::RawRequest, ArpProbeMode::KernelNeighbour}) {
-        EXPECT_TRUE(Probe(mode, HOST).answered) << static_cast<int>(mode);
-        EXPECT_TRUE(Probe(mode, COMPUTER).answered) << "own address, " << static_cast<int>(mode);
+        EXPECT_TRUE(Probe(mode, kHost).answered) << static_cast<int>(mode);
+        EXPECT_TRUE(Probe(mode, kComputer).answered) << "own address, " << static_cast<int>(mode);
     }
 }
 
 TEST_F(ArpProbeLab, AnUnusedAddressOnTheLinkIsFreeWithinBoundedTime) {
     for (ArpProbeMode mode : {ArpProbeMode::RawRequest, ArpProbeMode::KernelNeighbour}) {
-        const Verdict verdict = Probe(mode, UNUSED);
+        const Verdict verdict = Probe(mode, kUnused);
         EXPECT_FALSE(verdict.answered) << static_cast<int>(mode);
         EXPECT_LT(verdict.seconds, 3.0) << static_cast<int>(mode);
     }
@@ -91,7 +92,7 @@ TEST_F(ArpProbeLab, AnUnusedAddressOnTheLinkIsFreeWithinBoundedTime) {
 TEST_F(ArpProbeLab, AnAddressOutsideEveryConnectedNetworkIsFreeAtOnce) {
     for (ArpProbeMode mode :
          {ArpProbeMode::Automatic, ArpProbeMode::RawRequest, ArpProbeMode::KernelNeighbour}) {
-        const Verdict verdict = Probe(mode, ELSEWHERE);
+        const Verdict verdict = Probe(mode, kElsewhere);
         EXPECT_FALSE(verdict.answered) << static_cast<int>(mode);
         EXPECT_LT(verdict.seconds, 0.3) << static_cast<int>(mode);
     }
@@ -109,12 +110,12 @@ TEST_F(ArpProbeLab, AStaleEntryIsKeptBackByTheKernelButAskedAgainOnTheWire) {
 
     // Without privilege the kernel's stale word stands: the address may still
     // be in use, so it is not handed out.
-    EXPECT_TRUE(Probe(ArpProbeMode::KernelNeighbour, UNUSED).answered);
+    EXPECT_TRUE(Probe(ArpProbeMode::KernelNeighbour, kUnused).answered);
     // A request of our own finds nobody there.
-    const Verdict raw = Probe(ArpProbeMode::RawRequest, UNUSED);
+    const Verdict raw = Probe(ArpProbeMode::RawRequest, kUnused);
     EXPECT_FALSE(raw.answered);
     EXPECT_LT(raw.seconds, 3.0);
-    EXPECT_FALSE(Probe(ArpProbeMode::Automatic, UNUSED).answered);
+    EXPECT_FALSE(Probe(ArpProbeMode::Automatic, kUnused).answered);
 }
 
 // 32 candidates .80 to .111 at once, on a link where hosts hold .80, .85,

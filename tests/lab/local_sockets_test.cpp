@@ -7,6 +7,7 @@
 #include <set>
 #include <tuple>
 
+#include "platform/ipv4_text.h"
 #include "platform/udp_socket.h"
 #include "tests/lab/search_probe.h"
 
@@ -36,8 +37,8 @@ TEST(LocalSocketsLab, TwoInterfacesAndLoopbackGiveThreeEntriesOnce) {
         addresses.insert(entry.address);
         EXPECT_EQ(platform::SocketLocalAddress(entry.socket), entry.address);
     }
-    EXPECT_EQ(addresses, (std::multiset<std::uint32_t>{ParseIPv4("127.0.0.1"), ParseIPv4("192.168.2.100"),
-                                                       ParseIPv4("10.20.0.100")}));
+    EXPECT_EQ(addresses, (std::multiset<std::uint32_t>{*ParseIPv4("127.0.0.1"), *ParseIPv4("192.168.2.100"),
+                                                       *ParseIPv4("10.20.0.100")}));
 
     sockets.RefreshLocalSockets();  // nothing new: the same sockets, no copies
     std::vector<LocalSocket> second = Snapshot(sockets);
@@ -90,7 +91,7 @@ TEST(LocalSocketsLab, ThreeSocketsSendSixDatagramsInOrder) {
     std::vector<std::tuple<double, std::size_t, std::string>> seen;  // time, entry, kind
     for (std::size_t e = 0; e < entries.size(); ++e) {
         int i = static_cast<int>(entries[e].address >> 8 & 255) - 2;  // 192.168.<i + 2>.100
-        ASSERT_TRUE(i >= 0 && i < 3 && entries[e].address == ParseIPv4(computer[i].c_str()));
+        ASSERT_TRUE(i >= 0 && i < 3 && entries[e].address == *ParseIPv4(computer[i]));
         std::vector<LoggedDatagram> log = WaitForDatagrams(lab, cameras[i], 2);
         ASSERT_EQ(log.size(), 2u) << computer[i];
         for (const LoggedDatagram& d : log) {

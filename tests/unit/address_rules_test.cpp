@@ -11,6 +11,7 @@
 
 #include "operations/address_rules.h"
 #include "operations/ip_assignment.h"
+#include "platform/ipv4_text.h"
 
 namespace vimbrel {
 namespace {
@@ -45,10 +46,10 @@ std::vector<std::optional<std::string>> Assign(AddressCounter& counter, Scripted
 TEST(AssignmentInput, MaskMustBeContiguousAndGatewayInTheStartsNetwork) {
     for (const std::uint32_t mask : {Ip(255, 255, 255, 0), Ip(255, 255, 255, 128), Ip(255, 255, 255, 255),
                                      Ip(128, 0, 0, 0), Ip(255, 255, 0, 0)})
-        EXPECT_TRUE(IsContiguousMask(mask)) << std::hex << mask;
+        EXPECT_TRUE(platform::IsContiguousMask(mask)) << std::hex << mask;
     for (const std::uint32_t mask : {Ip(0, 0, 0, 0), Ip(255, 0, 255, 0), Ip(255, 255, 255, 1),
                                      Ip(0, 255, 255, 255), Ip(255, 255, 254, 128)})
-        EXPECT_FALSE(IsContiguousMask(mask)) << std::hex << mask;
+        EXPECT_FALSE(platform::IsContiguousMask(mask)) << std::hex << mask;
 
     const std::uint32_t start = Ip(192, 168, 2, 10), gateway = Ip(192, 168, 2, 1);
     EXPECT_EQ(CheckAssignmentInput(start, Ip(255, 255, 255, 0), gateway), AssignmentInputFault::kNone);

@@ -49,18 +49,18 @@ protected:
 
     void RunAddressDialog(int button, std::uint32_t start = Ip(192, 168, 2, 10)) {
         AnswerNextDialog([=](wxDialog& dialog) {
-            wxDynamicCast(dialog.FindWindow(1008), CIPAddressCtrl)->SetAddress(start);
+            wxDynamicCast(dialog.FindWindow(ids::kStartIP), CIPAddressCtrl)->SetAddress(start);
             PressDialogButton(dialog, button);
         });
-        Press(1006);
+        Press(ids::kAutoAssignIP);
     }
 
     void ChooseModel(const wxString& text) {
         AnswerNextDialog([text](wxDialog& dialog) {
-            wxDynamicCast(dialog.FindWindow(1011), wxComboBox)->SetValue(text);
+            wxDynamicCast(dialog.FindWindow(ids::kModelCombo), wxComboBox)->SetValue(text);
             PressDialogButton(dialog, wxID_OK);
         });
-        Press(1012);
+        Press(ids::kChangeModel);
     }
 
     int link1 = 0;
@@ -72,7 +72,7 @@ TEST_F(OperationsWindowTest, RebootSendsOnePacketPerSelectedRowOnEverySocket) {
     OpenWithCameras();
     SelectRows({0, 1, 2});
     ASSERT_EQ(EnabledCommandButtons(), 7);
-    Press(1008);
+    Press(ids::kReboot);
     PumpFor(200ms);
     for (int camera : cameras) {
         const auto packets = Received(camera, 103);
@@ -94,7 +94,7 @@ TEST_F(OperationsWindowTest, SerialOfThirtyCharactersIsSentAndThirtyOneIsNot) {
     const std::string thirty(30, 'S'), thirtyOne(31, 'T');
     OpenWithCameras({thirty, thirtyOne, "SN-C"});
     SelectRows({RowOfSerial(thirty), RowOfSerial(thirtyOne)});
-    Press(1008);
+    Press(ids::kReboot);
     PumpFor(200ms);
     const auto packets = Received(cameras[0], 103);
     ASSERT_EQ(packets.size(), 4u);
@@ -114,11 +114,11 @@ TEST_F(OperationsWindowTest, SelectAllAndClicksDriveTheButtons) {
     const int camera = net.AddCamera(0, lab::CameraConfig{});
     OpenWindow();
     WaitForRows(1);
-    Press(1005);  // the list is empty until the reply comes back
+    Press(ids::kSearch);  // the list is empty until the reply comes back
     ASSERT_EQ(window->DeviceList().GetItemCount(), 0);
     SetSelectAll(true);
     EXPECT_EQ(EnabledCommandButtons(), 7);
-    Press(1008);  // nothing selected: nothing sent
+    Press(ids::kReboot);  // nothing selected: nothing sent
     PumpFor(300ms);
     EXPECT_TRUE(Received(camera, 103).empty());
 
@@ -148,7 +148,7 @@ TEST_F(OperationsWindowTest, AssignsFreeAddressesProbedOnTheWire) {
     for (long row = 0; row < 3; ++row) macs.push_back(Cell(row, 4));
 
     AnswerNextDialog([](wxDialog& dialog) { PressDialogButton(dialog, wxID_OK); });  // the defaults
-    Press(1006);
+    Press(ids::kAutoAssignIP);
 
     const char* given[] = {"192.168.2.11", "192.168.2.13", "192.168.2.14"};
     for (int camera : cameras) {
@@ -166,7 +166,7 @@ TEST_F(OperationsWindowTest, AssignsFreeAddressesProbedOnTheWire) {
     }
 
     // The cameras moved: the next search shows their new addresses.
-    Press(1005);
+    Press(ids::kSearch);
     WaitForRows(3);
     for (long row = 0; row < 3; ++row)
         for (int i = 0; i < 3; ++i)
@@ -218,7 +218,7 @@ TEST_F(OperationsWindowTest, ModelChangeTakesOnlyAnExactName) {
     EXPECT_EQ(TextAt(packets[2].bytes, 216), "ZR420");
 
     // The devices report the new model at the next search.
-    Press(1005);
+    Press(ids::kSearch);
     WaitForRows(3);
     EXPECT_EQ(Cell(RowOfSerial("SN-A"), 2), "ZR420");
 }
@@ -238,7 +238,7 @@ TEST_F(OperationsWindowTest, DoubleClickOpensOnlyAValidPageAddress) {
     list.AddItem({"2", "X", "ZR410", "192.168.2.10 --new-window", "02:00:00:00:00:09", "80", "V1", "ok"});
     list.AddItem({"3", "Y", "ZR410", "192.168.2.11", "02:00:00:00:00:0A", "0", "V1", "ok"});
     for (long row : {0L, -1L, 1L, 2L}) {
-        wxListEvent event(wxEVT_LIST_ITEM_ACTIVATED, 1003);
+        wxListEvent event(wxEVT_LIST_ITEM_ACTIVATED, ids::kDeviceList);
         event.m_itemIndex = row;
         window->GetEventHandler()->ProcessEvent(event);
     }

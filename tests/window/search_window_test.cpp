@@ -65,13 +65,21 @@ TEST_F(SearchWindowTest, StartsEmptyWithEveryCommandDisabled) {
     net.AddLink("192.168.2.100/24");
     OpenWindow();
     auto& list = window->DeviceList();
-    EXPECT_EQ(list.GetColumnCount(), 8);
+    EXPECT_EQ(list.GetColumnCount(), column::kCount);
+    for (int i = 0; i < column::kCount; ++i) {
+        wxListItem item;
+        item.SetMask(wxLIST_MASK_TEXT);
+        list.GetColumn(i, item);
+        EXPECT_EQ(item.GetText(), kDeviceColumns[i].title);
+    }
+    for (int id : {ids::kDeviceList, ids::kCheckAll, ids::kSearch, ids::kStaticOnline})
+        EXPECT_NE(window->FindWindow(id), nullptr) << id;
     EXPECT_EQ(list.GetItemCount(), 0);
     EXPECT_EQ(OnlineCount(), "");
     EXPECT_EQ(EnabledCommandButtons(), 0);
-    EXPECT_FALSE(wxDynamicCast(window->FindWindow(1004), wxCheckBox)->IsChecked());
+    EXPECT_FALSE(wxDynamicCast(window->FindWindow(ids::kCheckAll), wxCheckBox)->IsChecked());
     EXPECT_FALSE(window->FindWindow(wxID_OK)->IsShown());
-    EXPECT_FALSE(window->FindWindow(1012)->IsShown());
+    EXPECT_FALSE(window->FindWindow(ids::kChangeModel)->IsShown());
 }
 
 TEST_F(SearchWindowTest, FirstSearchListsEachCameraOnce) {
@@ -121,7 +129,7 @@ TEST_F(SearchWindowTest, OnlyRealRepliesBecomeRowsAndQueuedOnesComeByReminder) {
         std::copy(bytes.begin(), bytes.end(), reply->begin());
         window->Replies().Push(std::move(reply));
     }
-    Press(1005);
+    Press(ids::kSearch);
     PumpFor(400ms);
     EXPECT_LE(window->DeviceList().GetItemCount(), 1);
     PumpUntil([&] { return window->DeviceList().GetItemCount() == 3; }, 5s);
@@ -136,9 +144,9 @@ TEST_F(SearchWindowTest, SearchButtonResetsListAndControls) {
     SetSelectAll(true);
     ASSERT_EQ(EnabledCommandButtons(), 7);
 
-    Press(1005);
+    Press(ids::kSearch);
     EXPECT_EQ(window->DeviceList().GetItemCount(), 0);
-    EXPECT_FALSE(wxDynamicCast(window->FindWindow(1004), wxCheckBox)->IsChecked());
+    EXPECT_FALSE(wxDynamicCast(window->FindWindow(ids::kCheckAll), wxCheckBox)->IsChecked());
     EXPECT_EQ(EnabledCommandButtons(), 0);
     EXPECT_EQ(OnlineCount(), "");
     WaitForRows(3);

@@ -83,9 +83,9 @@ void WindowTest::Press(int id) {
 }
 
 void WindowTest::SetSelectAll(bool checked) {
-    auto* box = wxDynamicCast(window->FindWindow(1004), wxCheckBox);
+    auto* box = wxDynamicCast(window->FindWindow(ids::kCheckAll), wxCheckBox);
     box->SetValue(checked);
-    wxCommandEvent click(wxEVT_CHECKBOX, 1004);
+    wxCommandEvent click(wxEVT_CHECKBOX, ids::kCheckAll);
     click.SetEventObject(box);
     click.SetInt(checked ? 1 : 0);
     window->GetEventHandler()->ProcessEvent(click);
@@ -108,16 +108,15 @@ void WindowTest::SelectRows(const std::vector<long>& rows) {
 wxString WindowTest::Cell(long row, int column) { return window->DeviceList().GetItemText(row, column); }
 
 wxString WindowTest::OnlineCount() {
-    return wxDynamicCast(window->FindWindow(1007), wxStaticText)->GetLabel();
+    return wxDynamicCast(window->FindWindow(ids::kStaticOnline), wxStaticText)->GetLabel();
 }
 
 namespace {
-constexpr int kCommandButtons[] = {1006, wxID_OK, 1008, 1009, 1013, 1014, 1012};
 }
 
 int WindowTest::EnabledCommandButtons() {
     int enabled = 0;
-    for (int id : kCommandButtons) enabled += window->FindWindow(id)->IsEnabled() ? 1 : 0;
+    for (int id : ids::kCommandButtons) enabled += window->FindWindow(id)->IsEnabled() ? 1 : 0;
     return enabled;
 }
 

@@ -12,6 +12,8 @@
 #include <wx/stattext.h>
 
 #include "app/search_device_dlg.h"
+#include "operations/device_columns.h"
+#include "res/control_ids.h"
 #include "tools/lab/lab_network.h"
 
 namespace vimbrel::test {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <ctime>
 
-namespace camsim {
+namespace vimbrel::camsim {
 
 std::string NowText() {
     timespec now{};
@@ -59,4 +59,4 @@ void DatagramLog::WriteLine(const std::string& line) {
     }
 }
 
-}  // namespace camsim
+}  // namespace vimbrel::camsim

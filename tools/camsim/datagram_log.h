@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-namespace camsim {
+namespace vimbrel::camsim {
 
 // Append-only log file of one simulator run; a no-op without a path.
 class DatagramLog {
@@ -36,4 +36,4 @@ private:
 
 std::string NowText();
 
-}  // namespace camsim
+}  // namespace vimbrel::camsim

@@ -9,25 +9,21 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/posix/interface_list.h"
+#include "platform/ipv4_text.h"
+#include "platform/local_addresses.h"
 #include "protocol/device_packet.h"
 
-namespace camsim {
+namespace vimbrel::camsim {
 namespace {
 
 struct NameIndexFree {
     void operator()(struct if_nameindex* list) const { if_freenameindex(list); }
 };
 
-bool IsLocalSubnetBroadcast(in_addr destination) {
-    const vimbrel::platform::InterfaceList list = vimbrel::platform::SystemInterfaces();
-    for (const ifaddrs* entry = list.get(); entry != nullptr; entry = entry->ifa_next) {
-        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
-        if (!(entry->ifa_flags & IFF_BROADCAST) || entry->ifa_broadaddr == nullptr) continue;
-        in_addr broadcast = reinterpret_cast<const sockaddr_in*>(entry->ifa_broadaddr)->sin_addr;
-        in_addr own = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr;
+bool IsLocalSubnetBroadcast(std::uint32_t destination) {
+    for (const platform::InterfaceAddress& entry : platform::InterfaceIPv4Addresses()) {
         // Without a broadcast address the system reports the own one here.
-        if (broadcast.s_addr == destination.s_addr && own.s_addr != destination.s_addr) return true;
+        if (entry.broadcast == destination && entry.address != destination) return true;
     }
     return false;
 }
@@ -37,14 +33,13 @@ bool IsLocalSubnetBroadcast(in_addr destination) {
 const char* DestinationKind(in_addr destination) {
     std::uint32_t address = ntohl(destination.s_addr);
     if (IN_MULTICAST(address)) return "multicast";
-    if (address == INADDR_BROADCAST || IsLocalSubnetBroadcast(destination)) return "broadcast";
+    if (address == INADDR_BROADCAST || IsLocalSubnetBroadcast(address)) return "broadcast";
     return "unicast";
 }
 
 std::string AddressText(const sockaddr_in& address) {
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
-    return std::string(text) + ":" + std::to_string(ntohs(address.sin_port));
+    return platform::FormatIPv4(ntohl(address.sin_addr.s_addr)) + ":" +
+           std::to_string(ntohs(address.sin_port));
 }
 
 DeviceSocket::DeviceSocket(std::uint16_t port) {
@@ -74,7 +69,7 @@ void DeviceSocket::JoinGroupEverywhere() {
     if (!interfaces) return;
     for (struct if_nameindex* entry = interfaces.get(); entry->if_index != 0; ++entry) {
         ip_mreqn request{};
-        inet_pton(AF_INET, vimbrel::protocol::DEVICE_GROUP, &request.imr_multiaddr);
+        request.imr_multiaddr.s_addr = htonl(platform::ParseIPv4(protocol::DEVICE_GROUP).value());
         request.imr_ifindex = static_cast<int>(entry->if_index);
         setsockopt(m_fd, IPPROTO_IP, IP_ADD_MEMBERSHIP, &request, sizeof request);
     }
@@ -128,4 +123,4 @@ void DeviceSocket::Send(const std::uint8_t* bytes, std::size_t size, const socka
     sendmsg(m_fd, &message, 0);  // a lost answer is a lost answer
 }
 
-}  // namespace camsim
+}  // namespace vimbrel::camsim

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace camsim {
+namespace vimbrel::camsim {
 
 // One datagram as it arrived.
 struct Arrival {
@@ -42,4 +42,4 @@ private:
 const char* DestinationKind(in_addr destination);
 std::string AddressText(const sockaddr_in& address);
 
-}  // namespace camsim
+}  // namespace vimbrel::camsim

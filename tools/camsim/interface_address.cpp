@@ -1,18 +1,15 @@
 #include "tools/camsim/interface_address.h"
 
-#include <arpa/inet.h>
-#include <ifaddrs.h>
-#include <netinet/in.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <memory>
 #include <vector>
 
-#include "platform/posix/interface_list.h"
+#include "platform/ipv4_text.h"
+#include "platform/local_addresses.h"
 
-namespace camsim {
+namespace vimbrel::camsim {
 namespace {
 
 struct AddressOnInterface {
@@ -20,24 +17,11 @@ struct AddressOnInterface {
     int prefix = 0;
 };
 
-int PrefixOf(const sockaddr* mask) {
-    if (mask == nullptr) return 32;
-    std::uint32_t bits = ntohl(reinterpret_cast<const sockaddr_in*>(mask)->sin_addr.s_addr);
-    int prefix = 0;
-    while (prefix < 32 && (bits & (0x80000000u >> prefix))) ++prefix;
-    return prefix;
-}
-
 std::vector<AddressOnInterface> AddressesOf(const std::string& iface) {
     std::vector<AddressOnInterface> found;
-    const vimbrel::platform::InterfaceList list = vimbrel::platform::SystemInterfaces();
-    for (const ifaddrs* entry = list.get(); entry != nullptr; entry = entry->ifa_next) {
-        if (entry->ifa_addr == nullptr || entry->ifa_addr->sa_family != AF_INET) continue;
-        if (iface != entry->ifa_name) continue;
-        char text[INET_ADDRSTRLEN] = {};
-        inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr, text,
-                  sizeof text);
-        found.push_back({text, PrefixOf(entry->ifa_netmask)});
+    for (const platform::InterfaceAddress& entry : platform::InterfaceIPv4Addresses()) {
+        if (entry.name != iface) continue;
+        found.push_back({platform::FormatIPv4(entry.address), platform::MaskPrefixLength(entry.netmask)});
     }
     return found;
 }
@@ -79,4 +63,4 @@ bool MoveInterfaceAddress(const std::string& iface, const std::string& ip, int p
                   "dev", iface});
 }
 
-}  // namespace camsim
+}  // namespace vimbrel::camsim

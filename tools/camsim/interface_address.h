@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace camsim {
+namespace vimbrel::camsim {
 
 // Prefix length with which `ip` stands on `iface`; nothing if it doesn't.
 std::optional<int> InterfacePrefix(const std::string& iface, const std::string& ip);
@@ -13,4 +13,4 @@ std::optional<int> InterfacePrefix(const std::string& iface, const std::string& 
 // command. False if the new address couldn't be set.
 bool MoveInterfaceAddress(const std::string& iface, const std::string& ip, int prefix);
 
-}  // namespace camsim
+}  // namespace vimbrel::camsim

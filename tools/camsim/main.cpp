@@ -14,32 +14,28 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ipv4_text.h"
 #include "protocol/device_packet.h"
 #include "tools/camsim/datagram_log.h"
 #include "tools/camsim/device_socket.h"
-#include "tools/camsim/gbk_text.h"
 #include "tools/camsim/interface_address.h"
 #include "tools/lab/network_namespace.h"
 #include "tools/camsim/options.h"
 #include "tools/camsim/request_kind.h"
 #include "tools/camsim/sim_camera.h"
 
-namespace camsim {
+namespace vimbrel::camsim {
 namespace {
 
 std::string IpPlus(std::uint32_t base, int step) {
-    in_addr address{};
-    address.s_addr = htonl(base + static_cast<std::uint32_t>(step));
-    char text[INET_ADDRSTRLEN] = {};
-    inet_ntop(AF_INET, &address, text, sizeof text);
-    return text;
+    return platform::FormatIPv4(base + static_cast<std::uint32_t>(step));
 }
 
-vimbrel::protocol::MacBytes MacPlus(const vimbrel::protocol::MacBytes& base, int step) {
+protocol::MacBytes MacPlus(const protocol::MacBytes& base, int step) {
     std::uint64_t value = 0;
     for (std::uint8_t byte : base) value = value << 8 | byte;
     value += static_cast<std::uint64_t>(step);
-    vimbrel::protocol::MacBytes mac{};
+    protocol::MacBytes mac{};
     for (int i = 5; i >= 0; --i) {
         mac[i] = static_cast<std::uint8_t>(value);
         value >>= 8;
@@ -48,10 +44,10 @@ vimbrel::protocol::MacBytes MacPlus(const vimbrel::protocol::MacBytes& base, int
 }
 
 bool MakeCameras(const SimOptions& options, std::vector<SimCamera>& cameras, std::string& error) {
-    std::optional<vimbrel::protocol::MacBytes> mac = ParseMac(options.mac);
-    in_addr ip{};
+    const std::optional<protocol::MacBytes> mac = protocol::ParseMacText(options.mac);
+    const std::optional<std::uint32_t> ip = platform::ParseIPv4(options.ip);
     if (!mac) error = "bad --mac " + options.mac;
-    else if (inet_pton(AF_INET, options.ip.c_str(), &ip) != 1) error = "bad --ip " + options.ip;
+    else if (!ip) error = "bad --ip " + options.ip;
     if (!error.empty()) return false;
 
     CameraSettings base;
@@ -69,7 +65,7 @@ bool MakeCameras(const SimOptions& options, std::vector<SimCamera>& cameras, std
             serial += suffix;
         }
         settings.serial = Utf8ToGbk(serial);
-        settings.ip = IpPlus(ntohl(ip.s_addr), i);
+        settings.ip = IpPlus(*ip, i);
         settings.mac = MacPlus(*mac, i);
         cameras.emplace_back(settings, options.rebootSeconds);
     }
@@ -94,7 +90,7 @@ public:
             for (const SimCamera& camera : m_cameras) {
                 if (camera.Silent(now)) continue;
                 if (gap.count() > 0) std::this_thread::sleep_for(gap);
-                vimbrel::protocol::ReplyBuffer reply = camera.BuildReply();
+                protocol::ReplyBuffer reply = camera.BuildReply();
                 m_socket.Send(reply.data(), reply.size(), arrival.source, arrival.ifindex);
             }
             return;
@@ -172,7 +168,7 @@ int Run(int argc, char** argv) {
         return 1;
     }
     StopSignals signals;
-    DeviceSocket socket(vimbrel::protocol::DEVICE_PORT);
+    DeviceSocket socket(protocol::DEVICE_PORT);
     if (!socket.ok() || signals.fd() < 0) {
         std::perror("camsim: socket");
         return 1;
@@ -202,6 +198,6 @@ int Run(int argc, char** argv) {
 }
 
 }  // namespace
-}  // namespace camsim
+}  // namespace vimbrel::camsim
 
-int main(int argc, char** argv) { return camsim::Run(argc, argv); }
+int main(int argc, char** argv) { return vimbrel::camsim::Run(argc, argv); }

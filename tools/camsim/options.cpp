@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-namespace camsim {
+namespace vimbrel::camsim {
 namespace {
 
 bool ToInt(const char* text, long low, long high, long& out) {
@@ -56,4 +56,4 @@ std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error
     return options;
 }
 
-}  // namespace camsim
+}  // namespace vimbrel::camsim

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace camsim {
+namespace vimbrel::camsim {
 
 // What one run of the simulator plays, as given on its command line.
 struct SimOptions {
@@ -27,4 +27,4 @@ std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error
 
 const char* Usage();
 
-}  // namespace camsim
+}  // namespace vimbrel::camsim

@@ -4,7 +4,7 @@
 
 #include "protocol/device_packet.h"
 
-namespace camsim {
+namespace vimbrel::camsim {
 namespace {
 
 using namespace vimbrel::protocol;
@@ -39,4 +39,4 @@ std::optional<std::int32_t> CommandCode(const std::uint8_t* bytes, std::size_t s
     return code;
 }
 
-}  // namespace camsim
+}  // namespace vimbrel::camsim

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace camsim {
+namespace vimbrel::camsim {
 
 // A search request: at least 344 bytes, code 100 little-endian at 0,
 // "IpCamera" at 8, and not itself a DeviceReply (magic at 16).
@@ -14,4 +14,4 @@ bool IsSearchRequest(const std::uint8_t* bytes, std::size_t size);
 // 344 bytes; nothing for anything else.
 std::optional<std::int32_t> CommandCode(const std::uint8_t* bytes, std::size_t size);
 
-}  // namespace camsim
+}  // namespace vimbrel::camsim

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/udp_socket.h"
-#include "tools/camsim/gbk_text.h"
+#include "platform/code_page.h"
+#include "platform/ipv4_text.h"
 
-namespace camsim {
+namespace vimbrel::camsim {
 namespace {
 
 using namespace vimbrel::protocol;
@@ -30,25 +30,13 @@ void PutText(ReplyBuffer& reply, std::size_t offset, std::size_t width, const st
 }  // namespace
 
 std::optional<int> MaskPrefix(const std::string& maskText) {
-    in_addr address{};
-    if (inet_pton(AF_INET, maskText.c_str(), &address) != 1) return std::nullopt;
-    std::uint32_t mask = ntohl(address.s_addr);
-    int prefix = 0;
-    while (prefix < 32 && (mask & (0x80000000u >> prefix))) ++prefix;
-    std::uint32_t expected = prefix == 0 ? 0 : ~0u << (32 - prefix);
-    if (mask != expected || prefix == 0) return std::nullopt;
-    return prefix;
+    const std::optional<std::uint32_t> mask = platform::ParseIPv4(maskText);
+    if (!mask || !platform::IsContiguousMask(*mask)) return std::nullopt;
+    return platform::MaskPrefixLength(*mask);
 }
 
-std::optional<MacBytes> ParseMac(const std::string& text) {
-    MacBytes mac{};
-    unsigned values[6];
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%2x:%2x:%2x:%2x:%2x:%2x%c", &values[0], &values[1], &values[2],
-                    &values[3], &values[4], &values[5], &tail) != 6)
-        return std::nullopt;
-    for (int i = 0; i < 6; ++i) mac[i] = static_cast<std::uint8_t>(values[i]);
-    return mac;
+std::string Utf8ToGbk(std::string_view utf8) {
+    return platform::WideToAnsi(platform::Utf8ToWide(utf8));
 }
 
 SimCamera::SimCamera(const CameraSettings& startUp, int rebootSeconds)
@@ -124,7 +112,7 @@ std::optional<CommandOutcome> SimCamera::Apply(std::int32_t code, const std::uin
 std::optional<CommandOutcome> SimCamera::SetNetwork(const std::uint8_t* packet) {
     const std::uint8_t* block = packet + packet_offset::net_config;
     std::string ip = FieldText(block + net_config_offset::ip_address, net_config_offset::text_size);
-    if (!vimbrel::platform::IsDottedQuad(ip.c_str())) return std::nullopt;
+    if (!platform::IsDottedQuad(ip)) return std::nullopt;
     std::string mask = FieldText(block + net_config_offset::subnet_mask, net_config_offset::text_size);
     int prefix = MaskPrefix(mask).value_or(m_settings.prefix);
 
@@ -136,4 +124,4 @@ std::optional<CommandOutcome> SimCamera::SetNetwork(const std::uint8_t* packet) 
     return outcome;
 }
 
-}  // namespace camsim
+}  // namespace vimbrel::camsim

@@ -6,10 +6,11 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "protocol/device_packet.h"
 
-namespace camsim {
+namespace vimbrel::camsim {
 
 // The settings a camera reports; texts are GBK bytes, as on the wire.
 struct CameraSettings {
@@ -17,7 +18,7 @@ struct CameraSettings {
     std::string model;
     std::string ip;    // dotted decimal
     int prefix = 24;   // of the ip, for the interface
-    vimbrel::protocol::MacBytes mac{};
+    protocol::MacBytes mac{};
     std::int32_t port = 80;
     std::string firmware;
     std::string status;
@@ -39,7 +40,7 @@ public:
     bool Silent(std::time_t now) const { return now < m_silentUntil; }
 
     // The 388-byte DeviceReply to a search.
-    vimbrel::protocol::ReplyBuffer BuildReply() const;
+    protocol::ReplyBuffer BuildReply() const;
 
     // Acts on a command packet (code already checked) if it names this
     // camera; nothing when it doesn't or when the command can't be carried
@@ -58,9 +59,11 @@ private:
     std::time_t m_silentUntil = 0;
 };
 
-// "XX:XX:XX:XX:XX:XX" (hex, either case) to bytes; nothing if malformed.
-std::optional<vimbrel::protocol::MacBytes> ParseMac(const std::string& text);
 // Prefix length of a contiguous dotted-decimal mask; nothing otherwise.
 std::optional<int> MaskPrefix(const std::string& maskText);
 
-}  // namespace camsim
+// The wire's GBK bytes of a UTF-8 text (the command line's, or our own);
+// what GBK lacks becomes '?'.
+std::string Utf8ToGbk(std::string_view utf8);
+
+}  // namespace vimbrel::camsim
