@@ -88,7 +88,7 @@ std::optional<MacBytes> ParseMacText(std::string_view text) {
         int digits = 0;
         for (int d; digits < 2 && p < text.size() && (d = HexDigit(text[p])) >= 0; ++p, ++digits)
             value = value * 16 + d;
-        if (digits == 0) return std::nullopt;
+        if (digits != 2) return std::nullopt;
         mac[group] = static_cast<std::uint8_t>(value);
     }
     if (p != text.size()) return std::nullopt;

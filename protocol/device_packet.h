@@ -81,8 +81,8 @@ DevicePacket MakeSearchRequest(std::time_t now);
 // or beyond `size` count as zero and are never read.
 bool IsDeviceReply(const std::uint8_t* bytes, long size);
 
-// Six groups of one or two hex digits (either case) split by single colons,
-// nothing before or after; nothing for any other text.
+// Six groups of two hex digits (either case) split by single colons, as the
+// list writes them, nothing before or after; nothing for any other text.
 std::optional<MacBytes> ParseMacText(std::string_view text);
 std::wstring MacBytesToText(const MacBytes& mac);  // "%02X:%02X:…"
 

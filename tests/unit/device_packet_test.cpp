@@ -51,8 +51,7 @@ TEST(DevicePacketTest, ModelNameOf31FitsAnd32IsLeftOut) {
 
 TEST(MacTextTest, ReadsSixOctetsOrNothingAndPrintsUpperCase) {
     EXPECT_EQ(ParseMacText("0a:1B:2c:3D:4e:5F"), (MacBytes{0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}));
-    EXPECT_EQ(ParseMacText("0:1:2:3:4:5"), (MacBytes{0, 1, 2, 3, 4, 5}));
-    for (const char* bad : {"00:1A:G2:33:44:55", "001:22:33:44:55:66", "00::22:33:44:55",
+    for (const char* bad : {"0:1:2:3:4:5", "00:1A:G2:33:44:55", "001:22:33:44:55:66", "00::22:33:44:55",
                             " 00:11:22:33:44:55", "00:11:22:33:44:55:66", "00:11:22:33:44", ""})
         EXPECT_EQ(ParseMacText(bad), std::nullopt) << bad;
     EXPECT_EQ(MacBytesToText(MacBytes{0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}), L"0A:1B:2C:3D:4E:5F");
