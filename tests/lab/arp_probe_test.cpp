@@ -124,7 +124,7 @@ TEST_F(ArpProbeLab, AStaleEntryIsKeptBackByTheKernelButAskedAgainOnTheWire) {
 TEST_F(ArpProbeLab, ThirtyTwoCandidatesAtOnceSettleEachWithinItsDeadline) {
     for (const char* host : {"192.168.2.80", "192.168.2.85", "192.168.2.99", "192.168.2.111"})
         m_network->AddHost(0, host);
-    const std::uint32_t first = platform::ParseIPv4("192.168.2.80");
+    const std::uint32_t first = *platform::ParseIPv4("192.168.2.80");
     const std::set<std::uint32_t> answering = {first, first + 5, first + 19, first + 20, first + 31};
 
     for (ArpProbeMode mode : {ArpProbeMode::KernelNeighbour, ArpProbeMode::RawRequest}) {

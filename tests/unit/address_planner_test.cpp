@@ -15,6 +15,7 @@
 #include "operations/address_planner.h"
 #include "operations/address_rules.h"
 #include "operations/ip_assignment.h"
+#include "platform/ipv4_text.h"
 
 namespace vimbrel {
 namespace {
@@ -147,7 +148,7 @@ void ExpectSameAsSequential(const Scenario& s, const char* ruleName, const Delay
         AssignableCandidates(s.start, s.mask), s.devices, network,
         [&](std::size_t device, std::uint32_t address) {
             EXPECT_EQ(device, nextDevice++);  // device order, each once
-            given[device] = AddressText(address);
+            given[device] = platform::FormatIPv4(address);
         },
         [] { return true; });
 
