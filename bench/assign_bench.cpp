@@ -18,6 +18,7 @@
 #include "operations/address_rules.h"
 #include "operations/ip_assignment.h"
 #include "platform/arp_probe.h"
+#include "platform/ipv4_text.h"
 #include "protocol/command_sender.h"
 #include "tools/lab/lab_network.h"
 
@@ -86,7 +87,7 @@ Outcome Ahead(vimbrel::platform::ArpProbe& probe, vimbrel::protocol::LocalSocket
     vimbrel::AssignAddresses(
         vimbrel::AssignableCandidates(kStart, kMask), macs.size(), probe,
         [&](std::size_t device, std::uint32_t address) {
-            outcome.given[device] = vimbrel::AddressText(address);
+            outcome.given[device] = vimbrel::platform::FormatIPv4(address);
             vimbrel::protocol::SetNetConfigAddress(block, outcome.given[device].c_str());
             vimbrel::protocol::SendSetNetwork(sockets, block, macs[device].c_str());
         },

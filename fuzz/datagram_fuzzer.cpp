@@ -87,7 +87,7 @@ void CheckModelMatch(const std::uint8_t* data, std::size_t size) {
     const char* model = MatchModelName(cell);
     if (!model) return;
     // Compared by text: equal literals need not share an address across files.
-    Check(std::any_of(MODEL_NAMES.begin(), MODEL_NAMES.end(),
+    Check(std::any_of(kModelNames.begin(), kModelNames.end(),
                       [&](const char* name) { return std::strcmp(name, model) == 0; }),
           "match outside the model list");
     Check(std::strcmp(cell.data(), model) == 0, "match is not the whole name");
@@ -96,12 +96,15 @@ void CheckModelMatch(const std::uint8_t* data, std::size_t size) {
 void CheckMacText(const std::uint8_t* data, std::size_t size) {
     // Any text, read up to its terminator only.
     const auto text = HeapCopy(data, size, true);
-    const protocol::MacBytes parsed = protocol::MacTextToBytes(text.get());
-    // Formatting then parsing gives the same six bytes back.
-    const std::wstring formatted = protocol::MacBytesToText(parsed);
+    const std::optional<protocol::MacBytes> parsed = protocol::ParseMacText(text.get());
+    if (!parsed) return;
+    // A text that reads is 17 characters; formatting then parsing gives the
+    // same six bytes back.
+    Check(std::strlen(text.get()) == 17, "MAC text read from other than 17 characters");
+    const std::wstring formatted = protocol::MacBytesToText(*parsed);
     Check(formatted.size() == 17, "MAC text is not 17 characters");
     const std::string narrow(formatted.begin(), formatted.end());
-    Check(protocol::MacTextToBytes(narrow.c_str()) == parsed, "MAC text does not round-trip");
+    Check(protocol::ParseMacText(narrow) == parsed, "MAC text does not round-trip");
 }
 
 void CheckPageAddress(const std::wstring& address, const std::wstring& port) {
@@ -143,7 +146,7 @@ void CheckReply(const std::uint8_t* data, std::size_t size) {
 
     const std::wstring mac = reply.MacText();
     const std::string narrowMac(mac.begin(), mac.end());
-    Check(protocol::MacTextToBytes(narrowMac.c_str()) == reply.Mac(), "reply MAC does not round-trip");
+    Check(protocol::ParseMacText(narrowMac) == reply.Mac(), "reply MAC does not round-trip");
 
     CheckPageAddress(reply.IpText(), std::to_wstring(reply.Port()));
 }

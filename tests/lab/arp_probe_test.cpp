@@ -162,8 +162,8 @@ TEST_F(ArpProbeLab, AnAnswerReadAfterTheDeadlineStillCounts) {
         m_network->RunInComputer({"ip", "-4", "neigh", "flush", "all"});
         const auto probe = platform::MakeArpProbe(mode);
         const auto batch = probe->OpenBatch();
-        batch->Start(HOST);
-        batch->Start(UNUSED);
+        batch->Start(kHost);
+        batch->Start(kUnused);
         std::map<std::uint32_t, bool> verdicts;
         auto take = [&] {
             for (const platform::ArpVerdict& verdict : batch->Wait(std::chrono::milliseconds(0)))
@@ -172,7 +172,7 @@ TEST_F(ArpProbeLab, AnAnswerReadAfterTheDeadlineStillCounts) {
         take();  // the requests go out
         std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // the caller is busy
         take();
-        EXPECT_EQ(verdicts, (std::map<std::uint32_t, bool>{{HOST, true}, {UNUSED, false}}));
+        EXPECT_EQ(verdicts, (std::map<std::uint32_t, bool>{{kHost, true}, {kUnused, false}}));
     }
 }
 
