@@ -8,7 +8,7 @@
 #include "operations/device_identity.h"
 #include "operations/model_names.h"
 #include "platform/local_addresses.h"
-#include "platform/udp_socket.h"
+#include "platform/ipv4_text.h"
 
 namespace vimbrel::cli {
 
@@ -21,14 +21,15 @@ public:
 };
 
 std::uint32_t Address(const std::string& text, const char* what) {
-    if (!platform::IsDottedQuad(text.c_str()))
+    const std::optional<std::uint32_t> address = platform::ParseIPv4(text);
+    if (!address)
         throw InputError(std::string("malformed ") + what + " '" + text + "' (expected A.B.C.D)");
-    return platform::ParseIPv4(text.c_str());
+    return *address;
 }
 
 std::string ModelList() {
     std::string list;
-    for (const char* name : MODEL_NAMES) list += (list.empty() ? "" : ", ") + std::string(name);
+    for (const char* name : kModelNames) list += (list.empty() ? "" : ", ") + std::string(name);
     return list;
 }
 

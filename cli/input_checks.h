@@ -13,7 +13,7 @@ namespace vimbrel::cli {
 
 struct CheckedInput {
     std::optional<std::uint32_t> interfaceAddress;
-    const char* model = nullptr;  // set-model: one of MODEL_NAMES
+    const char* model = nullptr;  // set-model: one of kModelNames
     std::uint32_t start = 0, mask = 0, gateway = 0;  // assign-ip
 };
 

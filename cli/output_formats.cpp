@@ -7,6 +7,7 @@
 
 #include "cli/utf8_text.h"
 #include "operations/ip_assignment.h"
+#include "platform/ipv4_text.h"
 
 namespace vimbrel::cli {
 
@@ -23,7 +24,7 @@ constexpr std::array<const wchar_t*, 8> kColumnTitles = {
 std::array<std::string, 8> Fields(const FoundCamera& camera) {
     const DeviceRow& row = camera.row;
     return {ToUtf8(row.serial), ToUtf8(row.model),    ToUtf8(row.ip),     ToUtf8(row.mac),
-            ToUtf8(row.port),   ToUtf8(row.firmware), ToUtf8(row.status), camera.localAddress ? AddressText(*camera.localAddress) : ""};
+            ToUtf8(row.port),   ToUtf8(row.firmware), ToUtf8(row.status), camera.localAddress ? platform::FormatIPv4(*camera.localAddress) : ""};
 }
 
 std::string CsvField(const std::string& text) {

@@ -12,6 +12,7 @@
 #include "operations/cell_text.h"
 #include "operations/device_identity.h"
 #include "operations/ip_assignment.h"
+#include "platform/ipv4_text.h"
 #include "protocol/command_sender.h"
 
 namespace vimbrel::cli {
@@ -69,7 +70,7 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
         AssignableCandidates(input.start, input.mask), targets.size(), probe,
         [&](std::size_t device, std::uint32_t address) {
             const Target& target = targets[device];
-            const std::string text = AddressText(address);
+            const std::string text = platform::FormatIPv4(address);
             if (line.dryRun) {
                 out << Describe(*target.camera) << " would get " << text << std::endl;
                 return;
