@@ -44,6 +44,7 @@ TEST(UsageCli, BadInputExitsSixtyFourWithOneLineAndSendsNothing) {
         {"search", "--wait", "soon"},
         {"search", "--interface", "10.9.9.9"},
         {"search", "--interface", "192.168.2"},
+        {"--interface", "192.168.2.1", "search"},
     };
     for (const auto& args : bad) {
         std::string shown;
