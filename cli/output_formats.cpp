@@ -1,12 +1,13 @@
 #include "cli/output_formats.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
 #include <nlohmann/json.hpp>
 
 #include "cli/utf8_text.h"
-#include "operations/ip_assignment.h"
+#include "operations/device_columns.h"
 #include "platform/ipv4_text.h"
 
 namespace vimbrel::cli {
@@ -16,15 +17,12 @@ namespace {
 constexpr std::array<const char*, 8> kKeys = {"serial", "model",    "ip",     "mac",
                                               "port",   "firmware", "status", "local_address"};
 
-// TODO(cli): the window's shared column layout once it lands.
-constexpr std::array<const wchar_t*, 8> kColumnTitles = {
-    L"索引", L"生产系列号", L"产品型号", L"IP地址", L"MAC地址", L"端口", L"固件版本号", L"运行状态"};
-
 // The eight fields of a camera in the order of kKeys, as UTF-8.
 std::array<std::string, 8> Fields(const FoundCamera& camera) {
     const DeviceRow& row = camera.row;
+    const std::string local = camera.localAddress ? platform::FormatIPv4(*camera.localAddress) : "";
     return {ToUtf8(row.serial), ToUtf8(row.model),    ToUtf8(row.ip),     ToUtf8(row.mac),
-            ToUtf8(row.port),   ToUtf8(row.firmware), ToUtf8(row.status), camera.localAddress ? platform::FormatIPv4(*camera.localAddress) : ""};
+            ToUtf8(row.port),   ToUtf8(row.firmware), ToUtf8(row.status), local};
 }
 
 std::string CsvField(const std::string& text) {
@@ -47,17 +45,17 @@ std::optional<OutputFormat> ParseOutputFormat(std::string_view name) {
 }
 
 void WriteTable(std::ostream& out, const std::vector<FoundCamera>& cameras) {
-    std::vector<std::array<std::string, 8>> lines;
-    lines.push_back({});
-    for (std::size_t c = 0; c < kColumnTitles.size(); ++c) lines[0][c] = ToUtf8(kColumnTitles[c]);
+    using Line = std::array<std::string, column::kCount>;  // the window's columns
+    std::vector<Line> lines(1);
+    for (std::size_t c = 0; c < kDeviceColumns.size(); ++c) lines[0][c] = ToUtf8(kDeviceColumns[c].title);
     for (std::size_t i = 0; i < cameras.size(); ++i) {
         const std::array<std::string, 8> fields = Fields(cameras[i]);
-        std::array<std::string, 8> line;
+        Line line;
         line[0] = std::to_string(i + 1);
         for (std::size_t c = 1; c < line.size(); ++c) line[c] = WithoutControls(fields[c - 1]);
         lines.push_back(line);
     }
-    std::array<std::size_t, 8> widths{};
+    std::array<std::size_t, column::kCount> widths{};
     for (const auto& line : lines)
         for (std::size_t c = 0; c < line.size(); ++c)
             widths[c] = std::max(widths[c], DisplayWidth(line[c]));
