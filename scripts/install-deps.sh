@@ -12,7 +12,7 @@ packages=(
   iproute2 procps
   fonts-wqy-microhei
   imagemagick
-  clang-tidy-14
+  clang-tidy-14 clang-format-14
   clang-14 libclang-rt-14-dev
   jq
 )
