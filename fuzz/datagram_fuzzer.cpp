@@ -1,13 +1,12 @@
 // libFuzzer target over everything that reads a received datagram: the
 // reply test, the row texts through the code page, MAC text both ways, the
-// 32-byte cell buffer, the model match and the web-page address check.
+// 32-byte cell buffer, the model match, the web-page address check and the
+// command line's table, JSON and CSV of a row.
 // Built with AddressSanitizer, so a read past the given bytes crashes; the
 // checks below stop on a broken round trip or a text cut mid-character.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -16,19 +15,17 @@
 
 #include "operations/cell_text.h"
 #include "operations/device_page.h"
+#include "operations/device_row.h"
 #include "operations/model_names.h"
 #include "platform/code_page.h"
 #include "protocol/device_packet.h"
+#include "fuzz/cli_output_checks.h"
+#include "fuzz/fuzz_check.h"
 
 namespace {
 
 using namespace vimbrel;
-
-void Check(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "datagram_fuzzer: %s\n", what);
-    std::abort();
-}
+using fuzz::Check;
 
 bool IsValidCodePoint(wchar_t c) {
     const auto v = static_cast<std::uint32_t>(c);
@@ -130,33 +127,40 @@ void CheckReply(const std::uint8_t* data, std::size_t size) {
         Check(protocol::IsDeviceReply(buffer->data(), static_cast<long>(buffer->size())) == isReply,
               "reply test depends on bytes past the datagram");
 
-    // The row texts, as the window reads them (every datagram, not only
-    // the accepted ones: the reader must be safe on any buffer).
-    const protocol::DeviceReply reply(*buffer);
+    // The row texts, as the window and the command line read them (every
+    // datagram, not only the accepted ones: the reader must be safe on any
+    // buffer).
+    const DeviceRow row = MakeDeviceRow(protocol::DeviceReply(*buffer));
     const auto field = [&](std::size_t offset, const std::wstring& text) {
         const char* bytes = reinterpret_cast<const char*>(buffer->data()) + offset;
         CheckAnsiText(bytes, buffer->size() - offset, text);
         CheckCellBuffer(text);
     };
-    field(protocol::reply_offset::ip_text, reply.IpText());
-    field(protocol::reply_offset::firmware_version, reply.FirmwareVersion());
-    field(protocol::reply_offset::model_name, reply.ModelName());
-    field(protocol::reply_offset::serial_no, reply.SerialNo());
-    field(protocol::reply_offset::run_status, reply.RunStatus());
+    field(protocol::reply_offset::ip_text, row.ip);
+    field(protocol::reply_offset::firmware_version, row.firmware);
+    field(protocol::reply_offset::model_name, row.model);
+    field(protocol::reply_offset::serial_no, row.serial);
+    field(protocol::reply_offset::run_status, row.status);
 
-    const std::wstring mac = reply.MacText();
-    const std::string narrowMac(mac.begin(), mac.end());
-    Check(protocol::ParseMacText(narrowMac) == reply.Mac(), "reply MAC does not round-trip");
+    const std::string narrowMac(row.mac.begin(), row.mac.end());
+    Check(protocol::ParseMacText(narrowMac) == protocol::DeviceReply(*buffer).Mac(),
+          "reply MAC does not round-trip");
 
-    CheckPageAddress(reply.IpText(), std::to_wstring(reply.Port()));
+    CheckPageAddress(row.ip, row.port);
+    // The command line prints accepted replies only.
+    if (isReply) fuzz::CheckCliOutput(row);
 }
 
-// The input as a wide text, two bytes a character, for the checks that
-// start from a list cell.
-std::wstring WideView(const std::uint8_t* data, std::size_t size) {
+// The input as a wide text, `unit` bytes (2 or 4, little-endian) a
+// character: two for the checks that start from a list cell, four to reach
+// past U+FFFF and past the last code point.
+std::wstring WideView(const std::uint8_t* data, std::size_t size, std::size_t unit) {
     std::wstring text;
-    for (std::size_t i = 0; i + 1 < size; i += 2)
-        text.push_back(static_cast<wchar_t>(data[i] | (data[i + 1] << 8)));
+    for (std::size_t i = 0; i + unit <= size; i += unit) {
+        std::uint32_t value = 0;
+        for (std::size_t k = 0; k < unit; ++k) value |= std::uint32_t{data[i + k]} << (8 * k);
+        text.push_back(static_cast<wchar_t>(value));
+    }
     return text;
 }
 
@@ -171,8 +175,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckMacText(data, size);
     CheckModelMatch(data, size);
 
-    const std::wstring wide = WideView(data, size);
+    const std::wstring wide = WideView(data, size, 2);
     CheckCellBuffer(wide);
+    fuzz::CheckUtf8(wide);
+    fuzz::CheckUtf8(WideView(data, size, 4));
     const std::size_t colon = wide.find(L':');
     CheckPageAddress(wide.substr(0, colon),
                      colon == std::wstring::npos ? std::wstring() : wide.substr(colon + 1));
