@@ -10,12 +10,15 @@ namespace vimbrel::cli {
 
 namespace {
 
-protocol::LocalSockets::AddressSource Addresses(std::optional<std::uint32_t> onlyAddress) {
-    return [onlyAddress] {
+constexpr std::chrono::milliseconds kCollectInterval{10};
+
+// The system's addresses, less those other than `only`.
+protocol::LocalSockets::AddressSource Addresses(std::optional<std::uint32_t> only) {
+    return [only] {
         std::vector<platform::LocalAddress> addresses = platform::LocalIPv4Addresses();
-        if (onlyAddress)
+        if (only)
             std::erase_if(addresses, [&](const platform::LocalAddress& local) {
-                return local.address != *onlyAddress;
+                return local.address != *only;
             });
         return addresses;
     };
@@ -25,24 +28,56 @@ void Pause(std::chrono::milliseconds duration) { std::this_thread::sleep_for(dur
 
 }  // namespace
 
+// The sockets of one local address and what receives on them.
+struct CameraSearch::Link {
+    explicit Link(std::uint32_t address)
+        : address(address), sockets(Addresses(address), Pause), receiver(sockets, replies, [] {}) {}
+
+    std::uint32_t address;
+    protocol::LocalSockets sockets;
+    protocol::ReplyQueue replies;
+    protocol::ReplyReceiver receiver;  // last: stops before the rest goes
+};
+
 CameraSearch::CameraSearch(std::optional<std::uint32_t> onlyAddress)
-    : m_sockets(Addresses(onlyAddress), Pause), m_receiver(m_sockets, m_replies, [] {}) {
-    m_receiver.Start();
+    : m_commandSockets(Addresses(onlyAddress), Pause) {
+    for (const platform::LocalAddress& local : Addresses(onlyAddress)()) {
+        const bool known = std::any_of(m_links.begin(), m_links.end(),
+                                       [&](const auto& link) { return link->address == local.address; });
+        if (known) continue;
+        m_links.push_back(std::make_unique<Link>(local.address));
+        m_links.back()->receiver.Start();
+    }
+}
+
+CameraSearch::~CameraSearch() {
+    // Each receive thread ends within about one wait; together, not in turn.
+    std::vector<std::thread> stops;
+    for (auto& link : m_links) stops.emplace_back([&link] { link->receiver.Stop(); });
+    for (std::thread& stop : stops) stop.join();
 }
 
 std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait) {
-    m_replies.Clear();  // answers to an earlier search tell nothing about now
-    protocol::SendSearch(m_sockets);
-    std::this_thread::sleep_for(wait);
+    for (auto& link : m_links) link->replies.Clear();  // answers to an earlier search tell nothing now
+    for (auto& link : m_links) protocol::SendSearch(link->sockets);
 
+    // Taken off the queues while they come, so that the first reply of a
+    // device answering on two links is the one kept.
     std::vector<FoundCamera> found;
-    const std::optional<std::uint32_t> localAddress;  // TODO(cli): the queue's record of the socket
-    while (const auto buffer = m_replies.TakeFront()) {
-        DeviceRow row = MakeDeviceRow(protocol::DeviceReply(*buffer));
-        const bool listed = std::any_of(found.begin(), found.end(), [&](const FoundCamera& camera) {
-            return camera.row.mac == row.mac;
-        });
-        if (!listed) found.push_back({std::move(row), localAddress});
+    const auto end = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        for (auto& link : m_links) {
+            while (const auto buffer = link->replies.TakeFront()) {
+                DeviceRow row = MakeDeviceRow(protocol::DeviceReply(*buffer));
+                const bool listed = std::any_of(found.begin(), found.end(), [&](const FoundCamera& c) {
+                    return c.row.mac == row.mac;
+                });
+                if (!listed) found.push_back({std::move(row), link->address});
+            }
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= end) break;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kCollectInterval, end - now));
     }
     return found;
 }

@@ -2,8 +2,15 @@
 // The search of the command line: the core's sockets, receive thread and
 // reply queue, kept for the whole run, and the replies of one search
 // collected into one entry per device.
+//
+// Each local address has its own socket list, queue and receive thread, so
+// that every reply is known by the address it came in on; the search goes
+// out on them one after the other, which puts on the wire exactly what one
+// list of all the sockets sends. Commands go through one list of every
+// address, as the window's do.
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -16,7 +23,8 @@ namespace vimbrel::cli {
 
 struct FoundCamera {
     DeviceRow row;
-    // The local socket the reply came in on, when the receiver tells it.
+    // The address of the local socket the reply came in on; nothing when
+    // not known.
     std::optional<std::uint32_t> localAddress;
 };
 
@@ -24,6 +32,7 @@ class CameraSearch {
 public:
     // Sockets on every local IPv4 address, or only on `onlyAddress`.
     explicit CameraSearch(std::optional<std::uint32_t> onlyAddress);
+    ~CameraSearch();  // stops the receive threads together
     CameraSearch(const CameraSearch&) = delete;
     CameraSearch& operator=(const CameraSearch&) = delete;
 
@@ -32,12 +41,13 @@ public:
     // reply, in the order they came.
     std::vector<FoundCamera> Search(std::chrono::milliseconds wait);
 
-    protocol::LocalSockets& Sockets() { return m_sockets; }
+    // The sockets the commands go out on.
+    protocol::LocalSockets& Sockets() { return m_commandSockets; }
 
 private:
-    protocol::LocalSockets m_sockets;
-    protocol::ReplyQueue m_replies;
-    protocol::ReplyReceiver m_receiver;  // last: stops before the rest goes
+    struct Link;
+    std::vector<std::unique_ptr<Link>> m_links;
+    protocol::LocalSockets m_commandSockets;
 };
 
 }  // namespace vimbrel::cli

@@ -20,9 +20,9 @@ constexpr std::array<const char*, 8> kKeys = {"serial", "model",    "ip",     "m
 // The eight fields of a camera in the order of kKeys, as UTF-8.
 std::array<std::string, 8> Fields(const FoundCamera& camera) {
     const DeviceRow& row = camera.row;
-    const std::string local = camera.localAddress ? platform::FormatIPv4(*camera.localAddress) : "";
     return {ToUtf8(row.serial), ToUtf8(row.model),    ToUtf8(row.ip),     ToUtf8(row.mac),
-            ToUtf8(row.port),   ToUtf8(row.firmware), ToUtf8(row.status), local};
+            ToUtf8(row.port),   ToUtf8(row.firmware), ToUtf8(row.status),
+            camera.localAddress ? platform::FormatIPv4(*camera.localAddress) : ""};
 }
 
 std::string CsvField(const std::string& text) {
