@@ -21,13 +21,26 @@ void PeriodicSearch::Stop() {
     if (m_thread.joinable()) m_thread.join();
 }
 
+void PeriodicSearch::Hold() { ++m_nHolds; }
+
+void PeriodicSearch::Release() {
+    if (--m_nHolds > 0 || !m_bSearchHeld) return;
+    m_bSearchHeld = false;
+    m_postToWindow([this] { RunOnWindow(); });
+}
+
 // Runs on the window thread; the stop test and the search cannot interleave
-// with Stop, which runs there too.
+// with Stop, which runs there too. A held search leaves the thread waiting:
+// the period counts from the end of the search that ran.
 void PeriodicSearch::RunOnWindow() {
     bool stopping;
     {
         std::lock_guard lock(m_lock);
         stopping = m_stop;
+    }
+    if (!stopping && m_nHolds > 0) {
+        m_bSearchHeld = true;
+        return;
     }
     if (!stopping) m_search();
     {

@@ -28,6 +28,13 @@ public:
     // thread has ended.
     void Stop();
 
+    // Called on the window thread around a handler that lets the window's
+    // events run meanwhile (a dialog, a progress dialog). A search that falls
+    // due while any handler holds waits; the last Release posts it to run
+    // after the handler has returned.
+    void Hold();
+    void Release();
+
 private:
     void SearchThreadProc();
     void RunOnWindow();
@@ -40,6 +47,9 @@ private:
     bool m_stop = false;
     bool m_searchDone = false;
     std::thread m_thread;
+    // Window thread only.
+    int m_nHolds = 0;
+    bool m_bSearchHeld = false;
 };
 
 }  // namespace vimbrel

@@ -1,5 +1,10 @@
 #include "app/search_device_dlg.h"
 
+#include <algorithm>
+
+#include <wx/display.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
 #include <wx/xrc/xmlres.h>
 
 #include "operations/device_columns.h"
@@ -15,6 +20,15 @@ namespace vimbrel {
 
 wxDEFINE_EVENT(EVT_DEVICE_REPLY, wxThreadEvent);
 
+namespace {
+
+// What the count area says when a search could not go out: no local
+// address, or every send failed. Short enough for its place.
+const wchar_t* const kNoAddressLabel = L"无网络";
+const wchar_t* const kNotSentLabel = L"未发出";
+
+}  // namespace
+
 // The generic list control draws its rows in a child window of its own.
 wxWindow& ListClickWindow(wxListCtrl& list) {
     for (wxWindow* child : list.GetChildren())
@@ -29,7 +43,6 @@ wxBEGIN_EVENT_TABLE(CSearchDeviceDlg, wxDialog)
     EVT_CLOSE(CSearchDeviceDlg::OnClose)
     EVT_CHECKBOX(ids::kCheckAll, CSearchDeviceDlg::OnSelectAll)
     EVT_BUTTON(ids::kAutoAssignIP, CSearchDeviceDlg::OnAutoAssignIP)
-    EVT_LIST_ITEM_ACTIVATED(ids::kDeviceList, CSearchDeviceDlg::OnListDblClk)
     EVT_BUTTON(ids::kReboot, CSearchDeviceDlg::OnReboot)
     EVT_BUTTON(ids::kFactoryReset, CSearchDeviceDlg::OnFactoryReset)
     EVT_BUTTON(ids::kChangeModel, CSearchDeviceDlg::OnChangeModel)
@@ -37,38 +50,70 @@ wxBEGIN_EVENT_TABLE(CSearchDeviceDlg, wxDialog)
     EVT_BUTTON(ids::kMotorStop, CSearchDeviceDlg::OnMotorStop)
 wxEND_EVENT_TABLE()
 
-CSearchDeviceDlg::CSearchDeviceDlg() {
+CSearchDeviceDlg::CSearchDeviceDlg(std::chrono::milliseconds searchPeriod) {
+    m_arpProbe = platform::MakeSystemArpProbe();
+    m_openPage = OpenInDefaultBrowser;
+    m_tellUser = [this](const wxString& text) {
+        wxMessageBox(text, L"Vimbrel", wxOK | wxICON_WARNING, this);
+    };
+    if (!LoadTemplate()) return;
+    m_bLoaded = true;
+    FitToWorkArea();
+    SetEscapeId(wxID_CANCEL);
+    Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
+    // A click anywhere in the list, selection already updated by the list;
+    // a double click of the mouse (not Enter, which also activates a row).
+    ListClickWindow(*m_listDevice).Bind(wxEVT_LEFT_UP, &CSearchDeviceDlg::OnListClick, this);
+    ListClickWindow(*m_listDevice).Bind(wxEVT_LEFT_DCLICK, &CSearchDeviceDlg::OnListDblClk, this);
+    OnInitDialog(searchPeriod);
+}
+
+bool CSearchDeviceDlg::LoadTemplate() {
     LoadResources();
-    wxXmlResource::Get()->LoadDialog(this, nullptr, ids::kSearchDeviceDialog);
+    {
+        const wxLogNull quiet;  // the caller says so
+        if (!wxXmlResource::Get()->LoadDialog(this, nullptr, ids::kSearchDeviceDialog)) return false;
+    }
     // The template's size is converted before its font is set; the controls
     // are placed with the font.
     SetClientSize(ConvertDialogToPixels(wxSize(469, 335)));
 
-    m_listDevice = wxStaticCast(FindWindow(ids::kDeviceList), ::CSortListCtrl);
-    m_staticOnline = wxStaticCast(FindWindow(ids::kStaticOnline), wxStaticText);
-    m_checkAll = wxStaticCast(FindWindow(ids::kCheckAll), wxCheckBox);
-    for (std::size_t i = 0; i < m_btnCommand.size(); ++i)
-        m_btnCommand[i] = wxStaticCast(FindWindow(ids::kCommandButtons[i]), wxButton);
-    SetEscapeId(wxID_CANCEL);
-    Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
-    // A click anywhere in the list, selection already updated by the list.
-    ListClickWindow(*m_listDevice).Bind(wxEVT_LEFT_UP, &CSearchDeviceDlg::OnListClick, this);
+    m_listDevice = wxDynamicCast(FindWindow(ids::kDeviceList), ::CSortListCtrl);
+    m_staticOnline = wxDynamicCast(FindWindow(ids::kStaticOnline), wxStaticText);
+    m_checkAll = wxDynamicCast(FindWindow(ids::kCheckAll), wxCheckBox);
+    bool complete = m_listDevice && m_staticOnline && m_checkAll;
+    for (std::size_t i = 0; i < m_btnCommand.size(); ++i) {
+        m_btnCommand[i] = wxDynamicCast(FindWindow(ids::kCommandButtons[i]), wxButton);
+        complete = complete && m_btnCommand[i];
+    }
+    return complete;
+}
 
-    m_arpProbe = platform::MakeSystemArpProbe();
-    m_openPage = OpenInDefaultBrowser;
-    OnInitDialog();
+// On a screen smaller than the template (a 1366 x 768 laptop at 14 points),
+// the window opens as large as the display's work area and no larger: the
+// list gives up what is missing at its bottom (and right) edge; everything
+// above it keeps its place. On a larger screen nothing changes.
+void CSearchDeviceDlg::FitToWorkArea() {
+    const int display = wxDisplay::GetFromWindow(this);
+    const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+    const wxSize size = GetSize();
+    const wxSize excess(std::max(0, size.x - area.width), std::max(0, size.y - area.height));
+    if (excess == wxSize(0, 0)) return;
+    m_listDevice->SetSize(m_listDevice->GetSize() - excess);
+    SetClientSize(GetClientSize() - excess);
+    Move(area.x + (area.width - GetSize().x) / 2, area.y + (area.height - GetSize().y) / 2);
 }
 
 CSearchDeviceDlg::~CSearchDeviceDlg() { RunExitSteps(); }
 
-void CSearchDeviceDlg::OnInitDialog() {
+void CSearchDeviceDlg::OnInitDialog(std::chrono::milliseconds searchPeriod) {
     InitDeviceList();
     m_receiver = std::make_unique<protocol::ReplyReceiver>(m_sockets, m_replies, [this] {
         wxQueueEvent(this, new wxThreadEvent(EVT_DEVICE_REPLY));
     });
     m_searchThread = std::make_unique<PeriodicSearch>(
         [this](const std::function<void()>& call) { CallAfter(call); },
-        [this] { OnSearch(); });
+        [this] { OnSearch(); }, searchPeriod);
     m_searchThread->Start();
     m_receiver->Start();
     EnableCommandButtons(false);
@@ -88,13 +133,24 @@ void CSearchDeviceDlg::EnableCommandButtons(bool enable) {
 }
 
 // The search: empty the list, bring the sockets up to date, send the request
-// on every socket, then reset the selection controls.
+// on every socket, then reset the selection controls. The count area says
+// so when the request could not go out at all.
 void CSearchDeviceDlg::OnSearch() {
+    wxASSERT(wxIsMainThread());
     m_listDevice->DeleteAllItems();
-    protocol::SendSearch(m_sockets);
+    const protocol::SendReport report = protocol::SendSearch(m_sockets);
     m_checkAll->SetValue(false);
     EnableCommandButtons(false);
-    m_staticOnline->SetLabel(wxEmptyString);
+    if (report.sockets == 0) {
+        m_staticOnline->SetLabel(kNoAddressLabel);
+        m_staticOnline->SetToolTip(L"本机没有可用的IPv4地址，搜索请求未发出。");
+    } else if (report.sent == 0) {
+        m_staticOnline->SetLabel(kNotSentLabel);
+        m_staticOnline->SetToolTip(L"搜索请求在每个本机地址上都发送失败。");
+    } else {
+        m_staticOnline->SetLabel(wxEmptyString);
+        m_staticOnline->UnsetToolTip();
+    }
 }
 
 void CSearchDeviceDlg::OnSearchButton(wxCommandEvent&) { OnSearch(); }
@@ -165,20 +221,37 @@ void CSearchDeviceDlg::OnListClick(wxMouseEvent& event) {
     EnableCommandButtons(m_listDevice->GetSelectedItemCount() > 0);
 }
 
-void CSearchDeviceDlg::OnListDblClk(wxListEvent& event) {
-    OpenDevicePage(*m_listDevice, event.GetIndex(), m_openPage);
+// The row under a double click of the mouse; a double click off the rows
+// opens nothing.
+void CSearchDeviceDlg::OnListDblClk(wxMouseEvent& event) {
+    event.Skip();
+    int flags = 0;
+    const long row = m_listDevice->HitTest(event.GetPosition(), flags);
+    OpenDevicePage(*m_listDevice, (flags & wxLIST_HITTEST_ONITEM) ? row : -1, m_openPage);
+}
+
+CSearchDeviceDlg::HandlerScope::HandlerScope(CSearchDeviceDlg& window) : m_window(window) {
+    wxASSERT(wxIsMainThread());
+    if (m_window.m_searchThread) m_window.m_searchThread->Hold();
+}
+
+CSearchDeviceDlg::HandlerScope::~HandlerScope() {
+    if (m_window.m_searchThread) m_window.m_searchThread->Release();
 }
 
 void CSearchDeviceDlg::OnAutoAssignIP(wxCommandEvent&) {
-    AutoAssignIP(this, *m_listDevice, m_sockets, *m_arpProbe);
+    const HandlerScope scope(*this);
+    AutoAssignIP(this, *m_listDevice, m_sockets, *m_arpProbe, m_tellUser);
 }
 
 void CSearchDeviceDlg::OnChangeModel(wxCommandEvent&) {
-    ChangeModel(this, *m_listDevice, m_sockets);
+    const HandlerScope scope(*this);
+    ChangeModel(this, *m_listDevice, m_sockets, m_tellUser);
 }
 
 void CSearchDeviceDlg::SendCommandToSelected(std::int32_t command) {
-    vimbrel::SendCommandToSelected(*m_listDevice, m_sockets, command);
+    const HandlerScope scope(*this);
+    vimbrel::SendCommandToSelected(this, *m_listDevice, m_sockets, command, m_tellUser);
 }
 
 void CSearchDeviceDlg::OnReboot(wxCommandEvent&) { SendCommandToSelected(protocol::CMD_REBOOT); }

@@ -3,6 +3,7 @@
 // the selected devices. It owns the sockets, the reply queue and both worker
 // threads for the whole run.
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -14,6 +15,7 @@
 
 #include "app/periodic_search.h"
 #include "controls/sort_list_ctrl.h"
+#include "operations/device_operations.h"
 #include "platform/arp_probe.h"
 #include "protocol/local_sockets.h"
 #include "protocol/reply_queue.h"
@@ -30,9 +32,15 @@ wxDECLARE_EVENT(EVT_DEVICE_REPLY, wxThreadEvent);
 class CSearchDeviceDlg : public wxDialog {
 public:
     // Loads template 102 and runs the start-up: columns, threads, buttons
-    // disabled, count empty, first search.
-    CSearchDeviceDlg();
+    // disabled, count empty, first search. Nothing of that when the template
+    // can't be loaded (see Loaded). `searchPeriod` is the pause of the
+    // periodic search.
+    explicit CSearchDeviceDlg(std::chrono::milliseconds searchPeriod = SEARCH_PERIOD_MS);
     ~CSearchDeviceDlg() override;
+
+    // False when the template or one of its controls could not be loaded;
+    // the window must not be shown then.
+    bool Loaded() const { return m_bLoaded; }
 
     void OnSearch();
     void OnDeviceReply();
@@ -43,11 +51,28 @@ public:
     protocol::ReplyQueue& Replies() { return m_replies; }
     void SetArpProbe(std::unique_ptr<platform::ArpProbe> probe) { m_arpProbe = std::move(probe); }
     void SetPageOpener(std::function<bool(const wxString&)> opener) { m_openPage = std::move(opener); }
+    void SetTellUser(TellUser tell) { m_tellUser = std::move(tell); }
     bool ReceiveThreadExited() const { return !m_receiver || m_receiver->Exited(); }
     bool ExitDone() const { return m_exitDone; }
 
 private:
-    void OnInitDialog();
+    // Held by a handler that lets the window's events run meanwhile (modal
+    // dialogs, the progress dialog): a periodic search that falls due then
+    // waits until the handler has returned.
+    class HandlerScope {
+    public:
+        explicit HandlerScope(CSearchDeviceDlg& window);
+        ~HandlerScope();
+        HandlerScope(const HandlerScope&) = delete;
+        HandlerScope& operator=(const HandlerScope&) = delete;
+
+    private:
+        CSearchDeviceDlg& m_window;
+    };
+
+    bool LoadTemplate();
+    void FitToWorkArea();
+    void OnInitDialog(std::chrono::milliseconds searchPeriod);
     void InitDeviceList();
     void EnableCommandButtons(bool enable);
 
@@ -63,7 +88,7 @@ private:
     void OnSearchButton(wxCommandEvent& event);
     void OnSelectAll(wxCommandEvent& event);
     void OnListClick(wxMouseEvent& event);
-    void OnListDblClk(wxListEvent& event);
+    void OnListDblClk(wxMouseEvent& event);
     void OnAutoAssignIP(wxCommandEvent& event);
     void OnReboot(wxCommandEvent& event);
     void OnFactoryReset(wxCommandEvent& event);
@@ -84,6 +109,8 @@ private:
     std::unique_ptr<PeriodicSearch> m_searchThread;
     std::unique_ptr<platform::ArpProbe> m_arpProbe;
     std::function<bool(const wxString&)> m_openPage;
+    TellUser m_tellUser;
+    bool m_bLoaded = false;
     bool m_exitDone = false;
 
     wxDECLARE_EVENT_TABLE();

@@ -1,5 +1,6 @@
 #include "app/vimbrel_app.h"
 
+#include <wx/msgdlg.h>
 #include <wx/uilocale.h>
 
 #include "app/search_device_dlg.h"
@@ -21,6 +22,11 @@ bool CVimbrelApp::OnInit() {
 int CVimbrelApp::OnRun() {
     {
         CSearchDeviceDlg dialog;
+        if (!dialog.Loaded()) {
+            wxMessageBox(L"无法加载主窗口资源，程序无法启动。请重新安装程序。", L"Vimbrel",
+                         wxOK | wxICON_ERROR);
+            return 1;
+        }
         SetTopWindow(&dialog);
         dialog.ShowModal();
         SetTopWindow(nullptr);

@@ -1,5 +1,6 @@
 #include "operations/change_hw_modle_dlg.h"
 
+#include <wx/log.h>
 #include <wx/xrc/xmlres.h>
 
 #include "res/control_ids.h"
@@ -9,17 +10,22 @@ namespace vimbrel {
 
 CChangeHwModleDlg::CChangeHwModleDlg(wxWindow* parent) {
     LoadResources();
-    wxXmlResource::Get()->LoadDialog(this, parent, ids::kChangeHwModleDialog);
-    m_comboModel = wxStaticCast(FindWindow(ids::kModelCombo), wxComboBox);
+    {
+        const wxLogNull quiet;  // a failed load is said by the caller
+        if (!wxXmlResource::Get()->LoadDialog(this, parent, ids::kChangeHwModleDialog)) return;
+    }
+    m_comboModel = wxDynamicCast(FindWindow(ids::kModelCombo), wxComboBox);
     if (wxWindow* ok = FindWindow(wxID_OK)) ok->SetFocus();
 }
 
 bool CChangeHwModleDlg::TransferDataToWindow() {
+    if (!Loaded()) return false;
     m_comboModel->SetValue(m_strModel);
     return true;
 }
 
 bool CChangeHwModleDlg::TransferDataFromWindow() {
+    if (!Loaded()) return false;
     m_strModel = m_comboModel->GetValue();
     return true;
 }

@@ -9,6 +9,9 @@ namespace vimbrel {
 class CChangeHwModleDlg : public wxDialog {
 public:
     explicit CChangeHwModleDlg(wxWindow* parent);
+    // False when the template or its combo box could not be loaded: the
+    // dialog must not be shown then.
+    bool Loaded() const { return m_comboModel != nullptr; }
 
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;

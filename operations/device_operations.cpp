@@ -4,24 +4,123 @@
 #include <windows.h>
 #include <shellapi.h>
 #endif
+#include <optional>
+#include <string>
+#include <vector>
+
 #include <wx/utils.h>
 
+#include "operations/address_rules.h"
+#include "operations/batch_report.h"
 #include "operations/cell_text.h"
 #include "operations/change_hw_modle_dlg.h"
 #include "operations/device_columns.h"
+#include "operations/device_identity.h"
 #include "operations/device_page.h"
 #include "operations/ip_assignment.h"
 #include "operations/model_names.h"
 #include "operations/modify_ip_dlg.h"
+#include "operations/progress_run.h"
 #include "operations/selected_rows.h"
 #include "protocol/command_sender.h"
 
 namespace vimbrel {
-void SendCommandToSelected(const wxListCtrl& list, protocol::LocalSockets& sockets,
-                           std::int32_t command) {
-    ForEachSelectedRow(list, [&](long row) {
-        protocol::SendCommand(sockets, command, ReadCellAnsi(list, row, column::kSerial));
-    });
+
+const wchar_t* const kResourceLoadFailed = L"无法加载对话框资源，操作未执行。请重新安装程序。";
+
+namespace {
+
+// What one device's step did.
+enum class StepResult { kSent, kNotSent, kNoAddress };
+
+StepResult SentOrNot(const protocol::SendReport& report) {
+    return report.sent > 0 ? StepResult::kSent : StepResult::kNotSent;
+}
+
+// A selected device with the identity its command will carry.
+template <typename Identity>
+struct Target {
+    const SelectedDevice* device;
+    Identity identity;
+};
+
+std::wstring NameOf(const SelectedDevice& device) {
+    return DeviceName(device.serial, device.macText);
+}
+
+// The MAC text as it goes to the senders, when it reads as six octets.
+std::optional<protocol::CellBuffer> MacTarget(const SelectedDevice& device) {
+    const auto text = CellBufferIfFits(device.macText);
+    if (!text || !MacIdentity(text->data())) return std::nullopt;
+    return text;
+}
+
+std::vector<Target<protocol::CellBuffer>> MacTargets(const std::vector<SelectedDevice>& devices,
+                                                     BatchReport& report) {
+    std::vector<Target<protocol::CellBuffer>> targets;
+    for (const SelectedDevice& device : devices) {
+        if (const auto mac = MacTarget(device))
+            targets.push_back({&device, *mac});
+        else
+            report.badMac.push_back(NameOf(device));
+    }
+    return targets;
+}
+
+// Runs `step` over the targets under the progress dialog and puts what did
+// not happen into the report.
+template <typename Identity>
+void RunBatch(wxWindow* parent, const wxString& doing, const std::vector<Target<Identity>>& targets,
+              const std::function<StepResult(const Target<Identity>&)>& step, BatchReport& report) {
+    std::vector<StepResult> results(targets.size(), StepResult::kNotSent);
+    const std::size_t ran = RunStepsWithProgress(
+        parent, doing, targets.size(), [&](std::size_t i) { results[i] = step(targets[i]); });
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const std::wstring name = NameOf(*targets[i].device);
+        if (i >= ran)
+            report.notReached.push_back(name);
+        else if (results[i] == StepResult::kNoAddress)
+            report.unassigned.push_back(name);
+        else if (results[i] == StepResult::kNotSent)
+            report.notSent.push_back(name);
+    }
+}
+
+void TellReport(const BatchReport& report, const TellUser& tell) {
+    if (!report.Empty()) tell(wxString(BatchReportText(report)));
+}
+
+// One device of the assignment: the next free address, then the command.
+// Runs on the batch's worker thread.
+StepResult AssignAddress(protocol::LocalSockets& sockets, platform::ArpProbe& probe,
+                         AddressCounter& counter, protocol::NetConfig& block,
+                         const protocol::CellBuffer& mac) {
+    const std::optional<std::string> address = counter.NextFreeAddress(probe);
+    if (!address) return StepResult::kNoAddress;
+    protocol::SetNetConfigAddress(block, address->c_str());
+    return SentOrNot(protocol::SendSetNetwork(sockets, block, mac.data()));
+}
+
+}  // namespace
+
+void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
+                           std::int32_t command, const TellUser& tell) {
+    const std::vector<SelectedDevice> devices = SelectedDevices(list);
+    BatchReport report;
+    std::vector<Target<protocol::CellBuffer>> targets;
+    for (const SelectedDevice& device : devices) {
+        if (const auto serial = SerialIdentity(device.serial))
+            targets.push_back({&device, *serial});
+        else
+            report.badSerial.push_back(NameOf(device));
+    }
+    RunBatch<protocol::CellBuffer>(
+        parent, L"正在发送命令…", targets,
+        [&](const Target<protocol::CellBuffer>& target) {
+            return SentOrNot(protocol::SendCommand(sockets, command, target.identity));
+        },
+        report);
+    TellReport(report, tell);
 }
 
 bool OpenInDefaultBrowser(const wxString& address) {
@@ -44,31 +143,55 @@ bool OpenDevicePage(const wxListCtrl& list, long row,
 }
 
 void AutoAssignIP(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
-                  platform::ArpProbe& probe) {
+                  platform::ArpProbe& probe, const TellUser& tell) {
     CModifyIPDlg dialog(parent);
+    if (!dialog.Loaded()) {
+        tell(kResourceLoadFailed);
+        return;
+    }
     if (dialog.ShowModal() != wxID_OK) return;
+    const AssignmentInputFault fault =
+        CheckAssignmentInput(dialog.m_dwStartIP, dialog.m_dwSubnetMask, dialog.m_dwGateway);
+    if (fault != AssignmentInputFault::kNone) {
+        tell(wxString(AssignmentInputFaultText(fault)));
+        return;
+    }
 
+    const std::vector<SelectedDevice> devices = SelectedDevices(list);
+    BatchReport report;
+    const auto targets = MacTargets(devices, report);
     AddressCounter counter(dialog.m_dwStartIP, dialog.m_dwSubnetMask);
     protocol::NetConfig block = protocol::MakeNetConfig(dialog.m_dwSubnetMask, dialog.m_dwGateway);
-    ForEachSelectedRow(list, [&](long row) {
-        const protocol::CellBuffer mac = ReadCellAnsi(list, row, column::kMac);
-        if (const auto address = counter.NextFreeAddress(probe)) {
-            protocol::SetNetConfigAddress(block, address->c_str());
-            protocol::SendSetNetwork(sockets, block, mac.data());
-        }
-    });
+    RunBatch<protocol::CellBuffer>(
+        parent, L"正在自动分配IP地址…", targets,
+        [&](const Target<protocol::CellBuffer>& target) {
+            return AssignAddress(sockets, probe, counter, block, target.identity);
+        },
+        report);
+    TellReport(report, tell);
 }
 
-void ChangeModel(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets) {
+void ChangeModel(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
+                 const TellUser& tell) {
     CChangeHwModleDlg dialog(parent);
+    if (!dialog.Loaded()) {
+        tell(kResourceLoadFailed);
+        return;
+    }
     if (dialog.ShowModal() != wxID_OK) return;
 
     const char* model = MatchModelName(ToCellBuffer(dialog.m_strModel.ToStdWstring()));
     if (!model) return;
-    ForEachSelectedRow(list, [&](long row) {
-        const protocol::CellBuffer mac = ReadCellAnsi(list, row, column::kMac);
-        protocol::SendSetModel(sockets, mac.data(), model);
-    });
+    const std::vector<SelectedDevice> devices = SelectedDevices(list);
+    BatchReport report;
+    const auto targets = MacTargets(devices, report);
+    RunBatch<protocol::CellBuffer>(
+        parent, L"正在修改产品型号…", targets,
+        [&](const Target<protocol::CellBuffer>& target) {
+            return SentOrNot(protocol::SendSetModel(sockets, target.identity.data(), model));
+        },
+        report);
+    TellReport(report, tell);
 }
 
 }  // namespace vimbrel

@@ -1,7 +1,9 @@
 #pragma once
 // What the command buttons and the list's double click do to the selected
-// devices. Everything runs on the window thread; commands are sent and
-// forgotten.
+// devices. The handlers run on the window thread; the sends (and the address
+// probes) of a batch run on a worker thread one device after the other,
+// under a progress dialog once they take long. Commands are sent and
+// forgotten; what a batch could not do is said in one message after it.
 #include <cstdint>
 #include <functional>
 
@@ -12,10 +14,17 @@
 
 namespace vimbrel {
 
+// Shows one message to the user: a message box in the program.
+using TellUser = std::function<void(const wxString&)>;
+
+// Said when a dialog template can't be loaded.
+extern const wchar_t* const kResourceLoadFailed;
+
 // Reboot, factory reset, motor start or stop: one command per selected row,
-// addressed by the row's serial number, in list order.
-void SendCommandToSelected(const wxListCtrl& list, protocol::LocalSockets& sockets,
-                           std::int32_t command);
+// addressed by the row's serial number, in list order. A row whose serial
+// number doesn't fit its field is skipped.
+void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
+                           std::int32_t command, const TellUser& tell);
 
 // The system's default browser: maximised through the shell on Windows, the
 // toolkit's launcher elsewhere. The address is one argument, never a command.
@@ -26,13 +35,15 @@ bool OpenInDefaultBrowser(const wxString& address);
 bool OpenDevicePage(const wxListCtrl& list, long row,
                     const std::function<bool(const wxString&)>& open);
 
-// Asks for the network settings, then gives each selected device the next
-// address that no host answers an ARP probe for.
+// Asks for the network settings; refuses a broken mask or a gateway outside
+// the start address's network; then gives each selected device the next
+// address that may be handed out and no host answers an ARP probe for.
 void AutoAssignIP(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
-                  platform::ArpProbe& probe);
+                  platform::ArpProbe& probe, const TellUser& tell);
 
 // Asks for a model name; if it is one of the known names exactly, tells each
 // selected device to report it.
-void ChangeModel(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets);
+void ChangeModel(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
+                 const TellUser& tell);
 
 }  // namespace vimbrel

@@ -1,6 +1,7 @@
 #include "operations/modify_ip_dlg.h"
 
 #include <wx/button.h>
+#include <wx/log.h>
 #include <wx/xrc/xmlres.h>
 
 #include "controls/ip_address_ctrl.h"
@@ -12,10 +13,13 @@ namespace vimbrel {
 
 CModifyIPDlg::CModifyIPDlg(wxWindow* parent) {
     LoadResources();
-    wxXmlResource::Get()->LoadDialog(this, parent, ids::kModifyIPDialog);
-    m_startIP = wxStaticCast(FindWindow(ids::kStartIP), CIPAddressCtrl);
-    m_subnetMask = wxStaticCast(FindWindow(ids::kSubnetMask), CIPAddressCtrl);
-    m_gateway = wxStaticCast(FindWindow(ids::kGateway), CIPAddressCtrl);
+    {
+        const wxLogNull quiet;  // a failed load is said by the caller
+        if (!wxXmlResource::Get()->LoadDialog(this, parent, ids::kModifyIPDialog)) return;
+    }
+    m_startIP = wxDynamicCast(FindWindow(ids::kStartIP), CIPAddressCtrl);
+    m_subnetMask = wxDynamicCast(FindWindow(ids::kSubnetMask), CIPAddressCtrl);
+    m_gateway = wxDynamicCast(FindWindow(ids::kGateway), CIPAddressCtrl);
 
     m_dwGateway = IPTextToAddress(L"192.168.2.1");
     m_dwSubnetMask = IPTextToAddress(L"255.255.255.0");
@@ -25,6 +29,7 @@ CModifyIPDlg::CModifyIPDlg(wxWindow* parent) {
 }
 
 bool CModifyIPDlg::TransferDataToWindow() {
+    if (!Loaded()) return false;
     m_startIP->SetAddress(m_dwStartIP);
     m_subnetMask->SetAddress(m_dwSubnetMask);
     m_gateway->SetAddress(m_dwGateway);
@@ -32,6 +37,7 @@ bool CModifyIPDlg::TransferDataToWindow() {
 }
 
 bool CModifyIPDlg::TransferDataFromWindow() {
+    if (!Loaded()) return false;
     m_dwStartIP = m_startIP->GetAddress();
     m_dwSubnetMask = m_subnetMask->GetAddress();
     m_dwGateway = m_gateway->GetAddress();

@@ -12,6 +12,9 @@ namespace vimbrel {
 class CModifyIPDlg : public wxDialog {
 public:
     explicit CModifyIPDlg(wxWindow* parent);
+    // False when the template or one of its controls could not be loaded:
+    // the dialog must not be shown then.
+    bool Loaded() const { return m_startIP && m_subnetMask && m_gateway; }
 
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;

@@ -1,6 +1,7 @@
 #include "operations/selected_rows.h"
 
 #include "operations/cell_text.h"
+#include "operations/device_columns.h"
 
 namespace vimbrel {
 
@@ -22,6 +23,15 @@ void ForEachSelectedRow(const wxListCtrl& list, const std::function<void(long ro
         process(row);
         row = next;
     }
+}
+
+std::vector<SelectedDevice> SelectedDevices(const wxListCtrl& list) {
+    std::vector<SelectedDevice> devices;
+    ForEachSelectedRow(list, [&](long row) {
+        devices.push_back({list.GetItemText(row, column::kSerial).ToStdWstring(),
+                           list.GetItemText(row, column::kMac).ToStdWstring()});
+    });
+    return devices;
 }
 
 protocol::CellBuffer ReadCellAnsi(const wxListCtrl& list, long row, int column) {

@@ -2,6 +2,8 @@
 // Selection of the device list: select-all, the walk over the selected rows
 // in list order, and a cell read into a 32-byte code-page buffer.
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <wx/listctrl.h>
 
@@ -15,6 +17,14 @@ void SelectAllRows(wxListCtrl& list, bool checked);
 // Calls `process` for each selected row, top to bottom. The next selected
 // row is looked up before a row is processed.
 void ForEachSelectedRow(const wxListCtrl& list, const std::function<void(long row)>& process);
+
+// What a batch needs of a selected row, read before the batch starts so the
+// list may change under it.
+struct SelectedDevice {
+    std::wstring serial;   // column::kSerial
+    std::wstring macText;  // column::kMac
+};
+std::vector<SelectedDevice> SelectedDevices(const wxListCtrl& list);
 
 // The cell's text in the code page, zero-terminated, in 32 zero-filled
 // bytes; all zero when it doesn't fit.

@@ -21,32 +21,32 @@ void WriteAddressText(NetConfig& block, std::size_t offset, std::uint32_t addres
 
 }  // namespace
 
-void SendSearch(LocalSockets& sockets) {
+SendReport SendSearch(LocalSockets& sockets) {
     sockets.RefreshLocalSockets();
-    sockets.SendToAllSockets(MakeSearchRequest(std::time(nullptr)));
+    return sockets.SendToAllSockets(MakeSearchRequest(std::time(nullptr)));
 }
 
-void SendSetNetwork(LocalSockets& sockets, const NetConfig& block, const char* macText) {
+SendReport SendSetNetwork(LocalSockets& sockets, const NetConfig& block, const char* macText) {
     sockets.RefreshLocalSockets();
     DevicePacket packet(CMD_SET_NETWORK);
     packet.SetTargetMac(macText);
     packet.SetNetConfig(block);
-    sockets.SendToAllSockets(packet);
+    return sockets.SendToAllSockets(packet);
 }
 
-void SendSetModel(LocalSockets& sockets, const char* macText, const char* modelName) {
+SendReport SendSetModel(LocalSockets& sockets, const char* macText, const char* modelName) {
     sockets.RefreshLocalSockets();
     DevicePacket packet(CMD_SET_MODEL);
     packet.SetTargetMac(macText);
     packet.SetModelName(modelName);
-    sockets.SendToAllSockets(packet);
+    return sockets.SendToAllSockets(packet);
 }
 
-void SendCommand(LocalSockets& sockets, std::int32_t command, const CellBuffer& serial) {
+SendReport SendCommand(LocalSockets& sockets, std::int32_t command, const CellBuffer& serial) {
     sockets.RefreshLocalSockets();
     DevicePacket packet(command);
     packet.SetSerialNo(serial);
-    sockets.SendToAllSockets(packet);
+    return sockets.SendToAllSockets(packet);
 }
 
 NetConfig MakeNetConfig(std::uint32_t subnetMask, std::uint32_t gateway) {

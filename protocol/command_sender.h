@@ -10,11 +10,12 @@ namespace vimbrel::protocol {
 
 // The search: refresh the sockets, then the request stamped with the
 // current time on every live socket. Replies come to the receive thread.
-void SendSearch(LocalSockets& sockets);
-
-void SendSetNetwork(LocalSockets& sockets, const NetConfig& block, const char* macText);
-void SendSetModel(LocalSockets& sockets, const char* macText, const char* modelName);
-void SendCommand(LocalSockets& sockets, std::int32_t command, const CellBuffer& serial);
+// Each send tells what it did (SendReport): nothing went out when the
+// computer has no address or every send failed.
+SendReport SendSearch(LocalSockets& sockets);
+SendReport SendSetNetwork(LocalSockets& sockets, const NetConfig& block, const char* macText);
+SendReport SendSetModel(LocalSockets& sockets, const char* macText, const char* modelName);
+SendReport SendCommand(LocalSockets& sockets, std::int32_t command, const CellBuffer& serial);
 
 // The net_config block as the address assignment fills it: mask, gateway
 // twice and 0.0.0.0; SetNetConfigAddress writes one device's address.

@@ -1,6 +1,7 @@
 // The list of local sockets: refresh, fan-out send, close.
 #include "protocol/local_sockets.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "platform/ipv4_text.h"
@@ -26,6 +27,7 @@ void LocalSockets::RefreshLocalSockets() {
     const std::vector<platform::LocalAddress> addresses =
         m_addresses ? m_addresses() : std::vector<platform::LocalAddress>{};
     const std::lock_guard lock(m_csSockets);
+    if (!addresses.empty()) DropGoneAddresses(addresses);
     for (const platform::LocalAddress& local : addresses) {
         if (FindLocalSocket(local.address)) continue;
         const platform::SocketHandle s = platform::OpenUdpSocket();
@@ -50,16 +52,34 @@ bool LocalSockets::FindLocalSocket(std::uint32_t address) {
     return false;
 }
 
-void LocalSockets::SendToAllSockets(const DevicePacket& packet) {
+void LocalSockets::DropGoneAddresses(const std::vector<platform::LocalAddress>& addresses) {
+    for (auto entry = m_sockets.begin(); entry != m_sockets.end();) {
+        const bool present = std::any_of(addresses.begin(), addresses.end(),
+                                         [&](const auto& local) { return local.address == entry->address; });
+        if (entry->socket == platform::kInvalidSocket || present) {
+            ++entry;
+            continue;
+        }
+        platform::CloseSocket(entry->socket);
+        entry = m_sockets.erase(entry);
+    }
+}
+
+SendReport LocalSockets::SendToAllSockets(const DevicePacket& packet) {
     const std::uint32_t group = platform::ParseIPv4(DEVICE_GROUP).value();
     const std::uint32_t broadcast = platform::ParseIPv4(DEVICE_BROADCAST).value();
+    SendReport report;
     const std::lock_guard lock(m_csSockets);
     for (const LocalSocket& entry : m_sockets) {
         if (entry.socket == platform::kInvalidSocket) continue;
-        platform::SendDatagram(entry.socket, packet.data(), packet.size(), group, DEVICE_PORT);
+        ++report.sockets;
+        if (platform::SendDatagram(entry.socket, packet.data(), packet.size(), group, DEVICE_PORT))
+            ++report.sent;
         if (m_pause) m_pause(kPauseBetweenSends);
-        platform::SendDatagram(entry.socket, packet.data(), packet.size(), broadcast, DEVICE_PORT);
+        if (platform::SendDatagram(entry.socket, packet.data(), packet.size(), broadcast, DEVICE_PORT))
+            ++report.sent;
     }
+    return report;
 }
 
 void LocalSockets::CloseLocalSockets() {

@@ -2,6 +2,7 @@
 // One UDP socket per local IPv4 address, and the fan-out send of every
 // DevicePacket on all of them.
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <list>
@@ -13,6 +14,14 @@
 #include "protocol/device_packet.h"
 
 namespace vimbrel::protocol {
+
+// What one fan-out send did: the live sockets it used and the datagrams that
+// went out. No socket means no local address; sockets but no datagram means
+// every send failed.
+struct SendReport {
+    std::size_t sockets = 0;
+    std::size_t sent = 0;
+};
 
 struct LocalSocket {
     platform::SocketHandle socket = platform::kInvalidSocket;  // invalid = dead
@@ -31,11 +40,13 @@ public:
     LocalSockets& operator=(const LocalSockets&) = delete;
 
     // Opens a socket for every local address that has no live one; drops
-    // dead entries (closing their handles). Takes m_csSockets itself.
+    // dead entries and closes and drops the sockets of addresses the
+    // computer no longer has. An empty address list (the look-up failed)
+    // changes nothing. Takes m_csSockets itself.
     void RefreshLocalSockets();
     // Sends the packet on every live socket: multicast, 50 ms, broadcast.
     // Takes m_csSockets itself for the whole loop.
-    void SendToAllSockets(const DevicePacket& packet);
+    SendReport SendToAllSockets(const DevicePacket& packet);
     // Closes every live socket; the entries stay, dead.
     void CloseLocalSockets();
     // Marks the entry of `s` dead after a failed receive: closes the handle
@@ -52,6 +63,9 @@ public:
 private:
     // Caller holds m_csSockets. Removes dead entries in passing.
     bool FindLocalSocket(std::uint32_t address);
+    // Caller holds m_csSockets. Closes and removes live entries bound to
+    // none of `addresses`.
+    void DropGoneAddresses(const std::vector<platform::LocalAddress>& addresses);
 
     AddressSource m_addresses;
     Pause m_pause;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <mutex>
 #include <set>
+#include <thread>
 #include <tuple>
 
 #include "platform/ipv4_text.h"
@@ -113,7 +114,7 @@ TEST(LocalSocketsLab, ThreeSocketsSendSixDatagramsInOrder) {
     }
 }
 
-TEST(LocalSocketsLab, NoAddressSendsNothingAndRaisesNothing) {
+TEST(LocalSocketsLab, NoAddressSendsNothingAndSaysSo) {
     LAB_REQUIRE_ROOT();
     LabNetwork lab;
     lab.SetLoopback(false);
@@ -122,8 +123,41 @@ TEST(LocalSocketsLab, NoAddressSendsNothingAndRaisesNothing) {
     sockets.RefreshLocalSockets();
     EXPECT_TRUE(Snapshot(sockets).empty());
     auto start = std::chrono::steady_clock::now();
-    sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
+    const protocol::SendReport report = sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
+    EXPECT_EQ(report.sockets, 0u);
+    EXPECT_EQ(report.sent, 0u);
+}
+
+// An address taken off its interface between two sends: the refresh closes
+// its socket, so the next send goes out once on that link, from the address
+// that is left.
+TEST(LocalSocketsLab, SocketOfARemovedAddressIsDropped) {
+    LAB_REQUIRE_ROOT();
+    LabNetwork lab;
+    lab.SetLoopback(false);
+    const int camera = lab.AddCamera(lab.AddLink("192.168.2.100/24"), CameraConfig{});
+    lab.RunInComputer({"ip", "addr", "add", "192.168.2.101/24", "dev", "br0"});
+    lab.EnterComputer();
+    LocalSockets sockets;
+    sockets.RefreshLocalSockets();
+    ASSERT_EQ(Snapshot(sockets).size(), 2u);
+    const protocol::DevicePacket packet = protocol::MakeSearchRequest(std::time(nullptr));
+    const protocol::SendReport both = sockets.SendToAllSockets(packet);
+    EXPECT_EQ(both.sockets, 2u);
+    EXPECT_EQ(both.sent, 4u);
+    ASSERT_EQ(WaitForDatagrams(lab, camera, 4).size(), 4u);
+
+    lab.RunInComputer({"ip", "addr", "del", "192.168.2.101/24", "dev", "br0"});
+    sockets.RefreshLocalSockets();
+    const std::vector<LocalSocket> left = Snapshot(sockets);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].address, ParseIPv4("192.168.2.100"));
+    EXPECT_EQ(sockets.SendToAllSockets(packet).sockets, 1u);
+    const std::vector<LoggedDatagram> log = WaitForDatagrams(lab, camera, 6);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // a late third would show now
+    ASSERT_EQ(lab.CameraLog(camera).size(), 6u);
+    for (std::size_t i = 4; i < 6; ++i) EXPECT_EQ(log[i].source.rfind("192.168.2.100:", 0), 0u) << log[i].source;
 }
 
 }  // namespace

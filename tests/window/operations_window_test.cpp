@@ -1,10 +1,15 @@
 // The device operations from the main window on simulated cameras: batch
 // commands, select-all and clicks, address assignment, model change and the
 // web page.
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <cstring>
 
 #include <wx/combobox.h>
+#include <wx/timer.h>
+#include <wx/xrc/xmlres.h>
 
 #include "controls/ip_address_ctrl.h"
 #include "tests/window/window_fixture.h"
@@ -32,7 +37,8 @@ protected:
     // Three cameras: two on the first link and one on the second, or all
     // three on the first.
     void OpenWithCameras(const std::vector<std::string>& serials = {"SN-A", "SN-B", "SN-C"},
-                         bool allOnFirstLink = false) {
+                         bool allOnFirstLink = false,
+                         std::chrono::milliseconds searchPeriod = SEARCH_PERIOD_MS) {
         link1 = net.AddLink("192.168.2.100/24");
         const int link2 = net.AddLink("192.168.3.100/24");
         lab::CameraConfig c;
@@ -43,16 +49,36 @@ protected:
             c.mac = "00:1A:2B:3C:4D:0" + std::to_string(i + 1);
             cameras.push_back(net.AddCamera(first ? link1 : link2, c));
         }
-        OpenWindow();
-        WaitForRows(3);
+        OpenWindow(searchPeriod);
+        PumpUntil([&] { return window->DeviceList().GetItemCount() == 3; }, 10s);
     }
 
-    void RunAddressDialog(int button, std::uint32_t start = Ip(192, 168, 2, 10)) {
+    // `count` cameras played by one simulator on a first link.
+    void OpenWithCameraRun(int count) {
+        link1 = net.AddLink("192.168.2.100/24");
+        lab::CameraConfig c;
+        c.ip = "192.168.2.21";
+        c.count = count;
+        cameras.push_back(net.AddCamera(link1, c));
+        OpenWindow();
+        WaitForRows(count);
+    }
+
+    void RunAddressDialog(int button, std::uint32_t start = Ip(192, 168, 2, 10),
+                          std::uint32_t mask = Ip(255, 255, 255, 0)) {
         AnswerNextDialog([=](wxDialog& dialog) {
             wxDynamicCast(dialog.FindWindow(ids::kStartIP), CIPAddressCtrl)->SetAddress(start);
+            wxDynamicCast(dialog.FindWindow(ids::kSubnetMask), CIPAddressCtrl)->SetAddress(mask);
             PressDialogButton(dialog, button);
         });
         Press(ids::kAutoAssignIP);
+    }
+
+    // The address texts of the set-network commands camera 0 received.
+    std::vector<std::string> AddressesSent() {
+        std::vector<std::string> sent;
+        for (const auto& p : Received(cameras[0], 102, "multicast")) sent.push_back(TextAt(p.bytes, 56));
+        return sent;
     }
 
     void ChooseModel(const wxString& text) {
@@ -89,23 +115,28 @@ TEST_F(OperationsWindowTest, RebootSendsOnePacketPerSelectedRowOnEverySocket) {
     }
 }
 
-TEST_F(OperationsWindowTest, SerialOfThirtyCharactersIsSentAndThirtyOneIsNot) {
+// A serial number that can't be written whole names no device: that row is
+// skipped and named afterwards; the others go out.
+TEST_F(OperationsWindowTest, RowWhoseSerialDoesNotFitIsSkippedAndNamed) {
     LAB_REQUIRE_ROOT();
     const std::string thirty(30, 'S'), thirtyOne(31, 'T');
-    OpenWithCameras({thirty, thirtyOne, "SN-C"});
-    SelectRows({RowOfSerial(thirty), RowOfSerial(thirtyOne)});
+    OpenWithCameras({thirty, thirtyOne, "SN-C"}, true);
+    SetSelectAll(true);
     Press(ids::kReboot);
     PumpFor(200ms);
-    const auto packets = Received(cameras[0], 103);
-    ASSERT_EQ(packets.size(), 4u);
-    std::vector<std::uint8_t> sentThirty(32, 0), zeros(32, 0);
+    const auto packets = Received(cameras[0], 103, "multicast");
+    ASSERT_EQ(packets.size(), 2u);
+    std::vector<std::uint8_t> sentThirty(32, 0);
     std::memcpy(sentThirty.data(), thirty.data(), 30);
-    const std::size_t first = RowOfSerial(thirty) < RowOfSerial(thirtyOne) ? 0 : 2;
-    auto serialOf = [&](std::size_t i) {
-        return std::vector<std::uint8_t>(packets[i].bytes.begin() + 248, packets[i].bytes.begin() + 280);
-    };
-    EXPECT_EQ(serialOf(first), sentThirty);
-    EXPECT_EQ(serialOf(2 - first), zeros);
+    std::vector<std::vector<std::uint8_t>> serials;
+    for (const auto& p : packets) serials.emplace_back(p.bytes.begin() + 248, p.bytes.begin() + 280);
+    std::vector<std::uint8_t> sentC(32, 0);
+    std::memcpy(sentC.data(), "SN-C", 4);
+    EXPECT_NE(std::find(serials.begin(), serials.end(), sentThirty), serials.end());
+    EXPECT_NE(std::find(serials.begin(), serials.end(), sentC), serials.end());
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].StartsWith("1 ")) << told[0];
+    EXPECT_NE(told[0].Find(wxString(thirtyOne)), wxNOT_FOUND) << told[0];
 }
 
 TEST_F(OperationsWindowTest, SelectAllAndClicksDriveTheButtons) {
@@ -175,7 +206,7 @@ TEST_F(OperationsWindowTest, AssignsFreeAddressesProbedOnTheWire) {
             }
 }
 
-TEST_F(OperationsWindowTest, CounterEndsAtTheLastOctetAndCancelSendsNothing) {
+TEST_F(OperationsWindowTest, BroadcastAddressIsNeverGivenAndTheUnassignedAreNamed) {
     LAB_REQUIRE_ROOT();
     OpenWithCameras();
     std::vector<std::uint32_t> asked, taken;
@@ -183,21 +214,172 @@ TEST_F(OperationsWindowTest, CounterEndsAtTheLastOctetAndCancelSendsNothing) {
     SetSelectAll(true);
     RunAddressDialog(wxID_OK, Ip(192, 168, 2, 254));  // .254; .255 is the broadcast address
     EXPECT_EQ(asked, (std::vector<std::uint32_t>{Ip(192, 168, 2, 254)}));
-    std::vector<std::string> sent;
-    for (const auto& p : Received(cameras[0], 102, "multicast")) sent.push_back(TextAt(p.bytes, 56));
-    EXPECT_EQ(sent, (std::vector<std::string>{"192.168.2.254"}));
+    EXPECT_EQ(AddressesSent(), (std::vector<std::string>{"192.168.2.254"}));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].StartsWith(wxString::FromUTF8("2 台设备未分配到IP地址"))) << told[0];
+    EXPECT_NE(told[0].Find(Cell(1, 1)), wxNOT_FOUND);
+    EXPECT_NE(told[0].Find(Cell(2, 1)), wxNOT_FOUND);
+    EXPECT_EQ(told[0].Find(Cell(0, 1)), wxNOT_FOUND);
 
-    for (int d = 250; d <= 255; ++d) taken.push_back(Ip(192, 168, 2, d));
+    for (int d = 250; d <= 254; ++d) taken.push_back(Ip(192, 168, 2, d));
     window->SetArpProbe(std::make_unique<ScriptedArpProbe>(taken, &asked));
     asked.clear();
     RunAddressDialog(wxID_OK, Ip(192, 168, 2, 250));  // every candidate answers
-    taken.pop_back();  // .255 is never probed
     EXPECT_EQ(asked, taken);
     asked.clear();
     RunAddressDialog(wxID_CANCEL);
     EXPECT_TRUE(asked.empty());
     PumpFor(200ms);
     EXPECT_EQ(Received(cameras[0], 102, "multicast").size(), 1u);
+    EXPECT_EQ(told.size(), 2u);  // three unassigned; nothing for the cancel
+}
+
+// Mask 255.255.255.128 from .120, .120 taken, eight devices: .121 to .126 go
+// out, .127 (the broadcast address) and .128 on (another network) never.
+TEST_F(OperationsWindowTest, AssignmentStaysInsideTheEnteredSubnet) {
+    LAB_REQUIRE_ROOT();
+    OpenWithCameraRun(8);
+    std::vector<std::uint32_t> asked;
+    window->SetArpProbe(std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{Ip(192, 168, 2, 120)}, &asked));
+    SetSelectAll(true);
+    RunAddressDialog(wxID_OK, Ip(192, 168, 2, 120), Ip(255, 255, 255, 128));
+    PumpFor(200ms);
+    EXPECT_EQ(AddressesSent(), (std::vector<std::string>{"192.168.2.121", "192.168.2.122", "192.168.2.123",
+                                                         "192.168.2.124", "192.168.2.125", "192.168.2.126"}));
+    for (std::uint32_t address : asked) EXPECT_LT(address, Ip(192, 168, 2, 127));
+    for (const auto& p : Received(cameras[0], 102, "multicast")) EXPECT_EQ(TextAt(p.bytes, 88), "255.255.255.128");
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].StartsWith(wxString::FromUTF8("2 台设备未分配到IP地址"))) << told[0];
+
+    // A mask with a hole, or a gateway in another network: said, nothing sent.
+    asked.clear();
+    RunAddressDialog(wxID_OK, Ip(192, 168, 2, 10), Ip(255, 255, 0, 255));
+    AnswerNextDialog([](wxDialog& dialog) {
+        wxDynamicCast(dialog.FindWindow(ids::kGateway), CIPAddressCtrl)->SetAddress(Ip(192, 168, 3, 1));
+        PressDialogButton(dialog, wxID_OK);
+    });
+    Press(ids::kAutoAssignIP);
+    PumpFor(200ms);
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(Received(cameras[0], 102, "multicast").size(), 6u);
+    ASSERT_EQ(told.size(), 3u);
+    EXPECT_NE(told[1].Find(wxString::FromUTF8("子网掩码无效")), wxNOT_FOUND) << told[1];
+    EXPECT_NE(told[2].Find(wxString::FromUTF8("不在同一网段")), wxNOT_FOUND) << told[2];
+}
+
+// Five devices whose probes take 300 ms each: the progress dialog shows,
+// the window repaints during the run, and a cancel while the second device
+// is under way stops the run after it.
+TEST_F(OperationsWindowTest, LongAssignmentShowsProgressAndCancelsBetweenDevices) {
+    LAB_REQUIRE_ROOT();
+    OpenWithCameraRun(5);
+    auto owned = std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{}, nullptr, 300ms);
+    ScriptedArpProbe& probe = *owned;
+    // The second device's probe goes on only once the cancel was pressed.
+    std::atomic<bool> cancelled{false};
+    probe.SetOnCall([&](int call) {
+        const auto end = std::chrono::steady_clock::now() + 10s;
+        while (call == 2 && !cancelled && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(5ms);
+    });
+    window->SetArpProbe(std::move(owned));
+    SetSelectAll(true);
+
+    wxWindow& rows = ListClickWindow(window->DeviceList());
+    int paintsDuringRun = 0;
+    bool sawProgress = false;
+    auto countPaint = [&](wxPaintEvent& event) {
+        event.Skip();
+        if (probe.Calls() > 0 && FindProgressDialog()) ++paintsDuringRun;
+    };
+    rows.Bind(wxEVT_PAINT, countPaint);
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        rows.Refresh();
+        wxDialog* progress = FindProgressDialog();
+        if (!progress) return;
+        sawProgress = true;
+        if (!cancelled && probe.Calls() >= 2) {
+            PressDialogButton(*progress, wxID_CANCEL);
+            cancelled = true;
+        }
+    });
+    timer.Start(50);
+    RunAddressDialog(wxID_OK, Ip(192, 168, 2, 50));
+    timer.Stop();
+    rows.Unbind(wxEVT_PAINT, countPaint);
+
+    EXPECT_TRUE(sawProgress);
+    EXPECT_GT(paintsDuringRun, 0);
+    EXPECT_EQ(FindProgressDialog(), nullptr);
+    EXPECT_EQ(probe.Calls(), 2);
+    PumpFor(200ms);
+    EXPECT_EQ(AddressesSent(), (std::vector<std::string>{"192.168.2.50", "192.168.2.51"}));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].StartsWith(wxString::FromUTF8("3 台设备因取消而未处理"))) << told[0];
+    for (long row = 2; row < 5; ++row) EXPECT_NE(told[0].Find(Cell(row, 1)), wxNOT_FOUND);
+}
+
+// A quick batch shows no progress dialog at all.
+TEST_F(OperationsWindowTest, QuickBatchShowsNoProgress) {
+    LAB_REQUIRE_ROOT();
+    OpenWithCameras();
+    SelectRows({0});
+    bool sawProgress = false;
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { sawProgress = sawProgress || FindProgressDialog(); });
+    timer.Start(20);
+    Press(ids::kMotorStart);
+    PumpFor(100ms);
+    timer.Stop();
+    EXPECT_FALSE(sawProgress);
+    EXPECT_EQ(Received(cameras[0], 106, "multicast").size(), 1u);
+    EXPECT_TRUE(told.empty());
+}
+
+// A periodic search that falls due while the model dialog is open waits
+// until the handler has sent its commands, then runs.
+TEST_F(OperationsWindowTest, PeriodicSearchWaitsForTheOpenDialog) {
+    LAB_REQUIRE_ROOT();
+    OpenWithCameras({"SN-A", "SN-B", "SN-C"}, false, 800ms);
+    SelectRows({0, 1, 2});
+    std::vector<wxString> macs;
+    for (long row = 0; row < 3; ++row) macs.push_back(Cell(row, 4));
+    double dialogOpened = 0;
+    AnswerNextDialog([&](wxDialog& dialog) {
+        dialogOpened = wxGetUTCTimeMillis().ToDouble() / 1000;
+        PumpFor(2s);  // two periodic searches fall due meanwhile
+        wxDynamicCast(dialog.FindWindow(ids::kModelCombo), wxComboBox)->SetValue("ZR420");
+        PressDialogButton(dialog, wxID_OK);
+    });
+    Press(ids::kChangeModel);
+    ASSERT_GT(dialogOpened, 0);
+
+    const auto commands = Received(cameras[0], 105, "multicast");
+    ASSERT_EQ(commands.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(MacAt(commands[i].bytes), macs[i]);
+    auto searchesAfter = [&](double from) {
+        int n = 0;
+        for (const auto& d : Received(cameras[0], 100, "multicast")) n += d.time > from ? 1 : 0;
+        return n;
+    };
+    EXPECT_EQ(searchesAfter(dialogOpened), 0);  // none while the handler ran
+    EXPECT_TRUE(PumpUntil([&] { return searchesAfter(commands.back().time) > 0; }, 3s));
+}
+
+// A template that can't be loaded is said; nothing is probed or sent.
+TEST_F(OperationsWindowTest, MissingDialogTemplateIsSaid) {
+    LAB_REQUIRE_ROOT();
+    OpenWithCameras();
+    SetSelectAll(true);
+    const wxString templateFile = "memory:vimbrel/modify_ip_dlg.xrc";
+    ASSERT_TRUE(wxXmlResource::Get()->Unload(templateFile));
+    Press(ids::kAutoAssignIP);
+    wxXmlResource::Get()->Load(templateFile);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], kResourceLoadFailed);
+    PumpFor(200ms);
+    EXPECT_TRUE(Received(cameras[0], 102).empty());
 }
 
 TEST_F(OperationsWindowTest, ModelChangeTakesOnlyAnExactName) {
@@ -223,7 +405,7 @@ TEST_F(OperationsWindowTest, ModelChangeTakesOnlyAnExactName) {
     EXPECT_EQ(Cell(RowOfSerial("SN-A"), 2), "ZR420");
 }
 
-TEST_F(OperationsWindowTest, DoubleClickOpensOnlyAValidPageAddress) {
+TEST_F(OperationsWindowTest, OnlyAMouseDoubleClickOpensAValidPageAddress) {
     LAB_REQUIRE_ROOT();
     net.AddLink("192.168.2.100/24");
     net.AddCamera(0, lab::CameraConfig{});  // 192.168.2.10, port 80
@@ -237,11 +419,40 @@ TEST_F(OperationsWindowTest, DoubleClickOpensOnlyAValidPageAddress) {
     auto& list = window->DeviceList();
     list.AddItem({"2", "X", "ZR410", "192.168.2.10 --new-window", "02:00:00:00:00:09", "80", "V1", "ok"});
     list.AddItem({"3", "Y", "ZR410", "192.168.2.11", "02:00:00:00:00:0A", "0", "V1", "ok"});
-    for (long row : {0L, -1L, 1L, 2L}) {
-        wxListEvent event(wxEVT_LIST_ITEM_ACTIVATED, ids::kDeviceList);
-        event.m_itemIndex = row;
-        window->GetEventHandler()->ProcessEvent(event);
+    wxWindow& rows = ListClickWindow(list);
+
+    // Enter on a focused row, and the activation it makes: nothing opens.
+    list.SetFocus();
+    list.SetItemState(0, wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED,
+                      wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED);
+    wxKeyEvent enter(wxEVT_KEY_DOWN);
+    enter.m_keyCode = WXK_RETURN;
+    enter.SetEventObject(&rows);
+    rows.GetEventHandler()->ProcessEvent(enter);
+    wxListEvent activated(wxEVT_LIST_ITEM_ACTIVATED, ids::kDeviceList);
+    activated.m_itemIndex = 0;
+    window->GetEventHandler()->ProcessEvent(activated);
+    EXPECT_TRUE(opened.empty());
+
+    // Double clicks on each row and below the last one.
+    auto doubleClickAt = [&](const wxPoint& point) {
+        wxMouseEvent click(wxEVT_LEFT_DCLICK);
+        click.SetPosition(point);
+        click.SetEventObject(&rows);
+        rows.GetEventHandler()->ProcessEvent(click);
+    };
+    // The rows' window starts below the header: its first row at its top.
+    wxRect first;
+    ASSERT_TRUE(list.GetItemRect(0, first));
+    for (long row = 0; row < 3; ++row) {
+        wxRect rect;
+        ASSERT_TRUE(list.GetItemRect(row, rect));
+        const wxPoint point(20, rect.y - first.y + rect.height / 2);
+        int flags = 0;
+        ASSERT_EQ(list.HitTest(point, flags), row);
+        doubleClickAt(point);
     }
+    doubleClickAt(wxPoint(20, rows.GetClientSize().y - 2));
     EXPECT_EQ(opened, std::vector<wxString>{"http://192.168.2.10:80"});
 }
 

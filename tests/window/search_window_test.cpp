@@ -82,6 +82,25 @@ TEST_F(SearchWindowTest, StartsEmptyWithEveryCommandDisabled) {
     EXPECT_FALSE(window->FindWindow(ids::kChangeModel)->IsShown());
 }
 
+// With no local address the search can't go out: the count area says so
+// instead of showing an empty list as if no camera answered.
+TEST_F(SearchWindowTest, SearchWithoutALocalAddressSaysSo) {
+    LAB_REQUIRE_ROOT();
+    net.SetLoopback(false);
+    OpenWindow();
+    EXPECT_EQ(OnlineCount(), wxString::FromUTF8("无网络"));
+    EXPECT_EQ(window->DeviceList().GetItemCount(), 0);
+}
+
+// On a screen larger than the template the list keeps the template's size.
+TEST_F(SearchWindowTest, LargeScreenKeepsTheTemplatesSize) {
+    LAB_REQUIRE_ROOT();
+    net.AddLink("192.168.2.100/24");
+    OpenWindow();
+    EXPECT_EQ(window->DeviceList().GetSize(), window->ConvertDialogToPixels(wxSize(455, 271)));
+    EXPECT_EQ(window->GetClientSize(), window->ConvertDialogToPixels(wxSize(469, 335)));
+}
+
 TEST_F(SearchWindowTest, FirstSearchListsEachCameraOnce) {
     LAB_REQUIRE_ROOT();
     AddThreeCameras();

@@ -5,6 +5,7 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/progdlg.h>
 
 #include "protocol/device_packet.h"
 
@@ -45,16 +46,26 @@ void PressDialogButton(wxDialog& dialog, int id) {
 }
 
 bool ScriptedArpProbe::HostAnswers(std::uint32_t address) {
+    const int call = ++m_calls;
+    if (m_onCall) m_onCall(call);
+    if (m_delay.count() > 0) std::this_thread::sleep_for(m_delay);
     if (m_asked) m_asked->push_back(address);
     for (std::uint32_t a : m_answering)
         if (a == address) return true;
     return false;
 }
 
-void WindowTest::OpenWindow() {
+wxDialog* FindProgressDialog() {
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* dialog = dynamic_cast<wxGenericProgressDialog*>(window)) return dialog;
+    return nullptr;
+}
+
+void WindowTest::OpenWindow(std::chrono::milliseconds searchPeriod) {
     net.EnterComputer();
     lab::RequirePrivateNetwork();
-    window = new CSearchDeviceDlg;  // the toolkit deletes it (Destroy)
+    window = new CSearchDeviceDlg(searchPeriod);  // the toolkit deletes it (Destroy)
+    window->SetTellUser([this](const wxString& text) { told.push_back(text); });
     window->Show();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A main window in the private network, with helpers that drive it the way
 // a user would: buttons, the select-all box, clicks and modal dialogs.
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -29,25 +30,39 @@ void AnswerNextDialog(std::function<void(wxDialog&)> answer);
 // controls before the dialog ends).
 void PressDialogButton(wxDialog& dialog, int id);
 
-// A probe with scripted answers that records what it was asked.
+// A probe with scripted answers that records what it was asked. It runs on
+// the batch's worker thread: read `asked` after the handler has returned,
+// Calls() at any time.
 class ScriptedArpProbe : public platform::ArpProbe {
 public:
-    explicit ScriptedArpProbe(std::vector<std::uint32_t> answering, std::vector<std::uint32_t>* asked)
-        : m_answering(std::move(answering)), m_asked(asked) {}
+    explicit ScriptedArpProbe(std::vector<std::uint32_t> answering, std::vector<std::uint32_t>* asked,
+                              std::chrono::milliseconds delay = std::chrono::milliseconds(0))
+        : m_answering(std::move(answering)), m_asked(asked), m_delay(delay) {}
     bool HostAnswers(std::uint32_t address) override;
+    int Calls() const { return m_calls.load(); }
+    // Runs on the worker thread at the start of each probe, given its number
+    // (from 1). Set before the batch starts.
+    void SetOnCall(std::function<void(int call)> onCall) { m_onCall = std::move(onCall); }
 
 private:
     std::vector<std::uint32_t> m_answering;
     std::vector<std::uint32_t>* m_asked;
+    std::chrono::milliseconds m_delay;
+    std::atomic<int> m_calls{0};
+    std::function<void(int)> m_onCall;
 };
+
+// The progress dialog of a running batch, if one is shown.
+wxDialog* FindProgressDialog();
 
 class WindowTest : public ::testing::Test {
 protected:
     void TearDown() override;
 
     // Builds the network (links first), enters the computer's namespace and
-    // opens the main window, which makes its first search.
-    void OpenWindow();
+    // opens the main window, which makes its first search. Messages to the
+    // user are kept in `told` instead of being shown.
+    void OpenWindow(std::chrono::milliseconds searchPeriod = SEARCH_PERIOD_MS);
     // Waits until the list holds `rows` rows and no more arrive for a while.
     void WaitForRows(int rows);
 
@@ -66,6 +81,7 @@ protected:
 
     lab::LabNetwork net;
     CSearchDeviceDlg* window = nullptr;
+    std::vector<wxString> told;
 };
 
 }  // namespace vimbrel::test

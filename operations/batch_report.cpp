@@ -1,0 +1,50 @@
+#include "operations/batch_report.h"
+
+namespace vimbrel {
+
+namespace {
+
+void AddGroup(std::wstring& text, const std::vector<std::wstring>& devices, const wchar_t* what) {
+    if (devices.empty()) return;
+    if (!text.empty()) text += L"\n";
+    text += std::to_wstring(devices.size()) + L" " + what + L"：";
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        if (i > 0) text += L"、";
+        text += devices[i];
+    }
+}
+
+}  // namespace
+
+bool BatchReport::Empty() const {
+    return unassigned.empty() && badSerial.empty() && badMac.empty() && notSent.empty() &&
+           notReached.empty();
+}
+
+std::wstring BatchReportText(const BatchReport& report) {
+    std::wstring text;
+    AddGroup(text, report.unassigned, L"台设备未分配到IP地址");
+    AddGroup(text, report.badSerial, L"台设备的生产系列号过长，无法写入命令，未发送");
+    AddGroup(text, report.badMac, L"台设备的MAC地址无法识别，未发送");
+    AddGroup(text, report.notSent, L"台设备的命令未能发出（本机没有IPv4地址或发送失败）");
+    AddGroup(text, report.notReached, L"台设备因取消而未处理");
+    return text;
+}
+
+std::wstring AssignmentInputFaultText(AssignmentInputFault fault) {
+    switch (fault) {
+    case AssignmentInputFault::kNone:
+        return {};
+    case AssignmentInputFault::kMaskNotContiguous:
+        return L"子网掩码无效：必须是连续的掩码，例如 255.255.255.0。未发送任何命令。";
+    case AssignmentInputFault::kGatewayOutsideNetwork:
+        return L"开始IP地址与默认网关不在同一网段。未发送任何命令。";
+    }
+    return {};
+}
+
+std::wstring DeviceName(const std::wstring& serial, const std::wstring& macText) {
+    return serial.empty() ? macText : serial;
+}
+
+}  // namespace vimbrel

@@ -1,0 +1,33 @@
+#pragma once
+// What a batch over the selected devices did not do, said in one message
+// after the batch. Shared by the window and the command line; no toolkit.
+#include <string>
+#include <vector>
+
+#include "operations/address_rules.h"
+
+namespace vimbrel {
+
+// Devices named by their serial number (their MAC text when the serial
+// number is empty), in list order within each group.
+struct BatchReport {
+    std::vector<std::wstring> unassigned;  // no free address was left for it
+    std::vector<std::wstring> badSerial;   // serial number doesn't fit its field
+    std::vector<std::wstring> badMac;      // MAC text isn't six octets
+    std::vector<std::wstring> notSent;     // no local address, or every send failed
+    std::vector<std::wstring> notReached;  // the batch was cancelled before it
+
+    bool Empty() const;
+};
+
+// One line per group that has devices, e.g. "2 台设备未分配到IP地址：SN-B、SN-C";
+// empty when the report is.
+std::wstring BatchReportText(const BatchReport& report);
+
+// Why the assignment's input was refused; empty for kNone.
+std::wstring AssignmentInputFaultText(AssignmentInputFault fault);
+
+// A device's name in the report.
+std::wstring DeviceName(const std::wstring& serial, const std::wstring& macText);
+
+}  // namespace vimbrel

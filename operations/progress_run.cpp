@@ -1,0 +1,118 @@
+#include "operations/progress_run.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/progdlg.h>
+#include <wx/thread.h>
+
+namespace vimbrel {
+
+namespace {
+
+constexpr std::chrono::milliseconds kRepaintInterval{40};
+
+wxString ProgressText(const wxString& doing, std::size_t current, std::size_t count) {
+    return doing + "\n" + wxString::Format(L"第 %zu 台，共 %zu 台", current, count);
+}
+
+// What the worker and the window thread share.
+struct StepRun {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::size_t done = 0;
+    bool finished = false;
+    bool cancel = false;
+    std::exception_ptr error;
+};
+
+void RunSteps(StepRun& run, std::size_t count, const std::function<void(std::size_t)>& step) {
+    try {
+        for (std::size_t i = 0; i < count; ++i) {
+            {
+                const std::lock_guard guard(run.lock);
+                if (run.cancel) break;
+            }
+            step(i);
+            const std::lock_guard guard(run.lock);
+            run.done = i + 1;
+        }
+    } catch (...) {
+        const std::lock_guard guard(run.lock);
+        run.error = std::current_exception();
+    }
+    {
+        const std::lock_guard guard(run.lock);
+        run.finished = true;
+    }
+    run.changed.notify_all();
+}
+
+}  // namespace
+
+std::size_t RunStepsWithProgress(wxWindow* parent, const wxString& doing, std::size_t count,
+                                 const std::function<void(std::size_t)>& step) {
+    wxASSERT(wxIsMainThread());
+    if (count == 0) return 0;
+    StepRun run;
+    // On any way out, no further step starts and the worker has ended.
+    struct Worker {
+        StepRun& run;
+        std::thread thread;
+        ~Worker() {
+            {
+                const std::lock_guard guard(run.lock);
+                run.cancel = true;
+            }
+            if (thread.joinable()) thread.join();
+        }
+    } worker{run, std::thread([&] { RunSteps(run, count, step); })};
+
+    bool finished;
+    {
+        std::unique_lock guard(run.lock);
+        finished = run.changed.wait_for(guard, kProgressDelay, [&] { return run.finished; });
+    }
+    if (!finished) {
+        wxProgressDialog dialog(L"Vimbrel", ProgressText(doing, 1, count), static_cast<int>(count),
+                                parent, wxPD_APP_MODAL | wxPD_CAN_ABORT);
+        if (auto* cancel = wxDynamicCast(dialog.FindWindow(wxID_CANCEL), wxButton))
+            cancel->SetLabel(L"取消");
+        // The press counts at once, not only at the next Update.
+        dialog.Bind(
+            wxEVT_BUTTON,
+            [&run](wxCommandEvent& event) {
+                event.Skip();
+                const std::lock_guard guard(run.lock);
+                run.cancel = true;
+            },
+            wxID_CANCEL);
+        for (;;) {
+            std::size_t done;
+            {
+                const std::lock_guard guard(run.lock);
+                if (run.finished) break;
+                done = run.done;
+            }
+            const bool goOn = dialog.Update(static_cast<int>(done),
+                                            ProgressText(doing, std::min(done + 1, count), count));
+            if (!goOn) {
+                const std::lock_guard guard(run.lock);
+                run.cancel = true;
+            }
+            wxTheApp->Yield(true);
+            std::unique_lock guard(run.lock);
+            run.changed.wait_for(guard, kRepaintInterval, [&] { return run.finished; });
+        }
+    }
+    worker.thread.join();
+    if (run.error) std::rethrow_exception(run.error);
+    return run.done;
+}
+
+}  // namespace vimbrel
