@@ -74,7 +74,25 @@ sleep 1
 app=$!
 sleep 5  # the first search and its replies
 DISPLAY="$display" import -window root "$shot"
+
+# Then an address assignment of all five cameras, as a user would start it:
+# "全选", "自动分配IP", the defaults accepted. Each free candidate waits for its
+# ARP probe, so the progress dialog shows; a second screenshot catches it.
+progress_shot="$top/build/demo-progress.png"
+export DISPLAY="$display"
+main=$(xdotool search --sync --name '^Vimbrel$' | head -n1)
+# Positions in pixels of the check box and the button at 14 points.
+xdotool mousemove --window "$main" 41 138 click 1
+xdotool mousemove --window "$main" 244 89 click 1
+dialog=$(xdotool search --sync --name '^Dialog$' | head -n1)
+xdotool windowfocus --sync "$dialog" key Return
+sleep 2
+import -window root "$progress_shot"
+sleep 8  # the rest of the assignment and its message
+import -window root "$top/build/demo-after.png"
+unset DISPLAY
 kill "$app" 2>/dev/null || true
 kill "$xvfb" 2>/dev/null || true
 wait 2>/dev/null || true
 echo "demo: screenshot of the window after the first search: $shot"
+echo "demo: screenshot during the address assignment: $progress_shot"

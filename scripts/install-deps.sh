@@ -11,7 +11,7 @@ packages=(
   xvfb xauth
   iproute2 procps
   fonts-wqy-microhei
-  imagemagick
+  imagemagick xdotool
   clang-tidy-14 clang-format-14
   clang-14 libclang-rt-14-dev
   jq
