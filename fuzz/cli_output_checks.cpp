@@ -21,13 +21,23 @@ namespace {
 bool IsUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 0;
+        // Length of the sequence and the least character it may carry.
+        std::size_t length = 1;
         char32_t min = 0;
-        if (lead < 0x80) length = 1;
-        else if (lead >= 0xC2 && lead <= 0xDF) length = 2, min = 0x80;
-        else if (lead >= 0xE0 && lead <= 0xEF) length = 3, min = 0x800;
-        else if (lead >= 0xF0 && lead <= 0xF4) length = 4, min = 0x10000;
-        else return false;
+        if (lead >= 0x80) {
+            if (lead >= 0xC2 && lead <= 0xDF) {
+                length = 2;
+                min = 0x80;
+            } else if (lead >= 0xE0 && lead <= 0xEF) {
+                length = 3;
+                min = 0x800;
+            } else if (lead >= 0xF0 && lead <= 0xF4) {
+                length = 4;
+                min = 0x10000;
+            } else {
+                return false;
+            }
+        }
         if (i + length > text.size()) return false;
         char32_t c = length == 1 ? lead : lead & (0x7F >> length);
         for (std::size_t k = 1; k < length; ++k) {
@@ -49,15 +59,22 @@ std::vector<std::vector<std::string>> ReadCsv(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (quoted) {
-            if (c != '"') field += c;
-            else if (i + 1 < text.size() && text[i + 1] == '"') field += '"', ++i;
-            else quoted = false;
+            if (c != '"') {
+                field += c;
+            } else if (i + 1 < text.size() && text[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else {
+                quoted = false;
+            }
         } else if (c == '"') {
             quoted = true;
         } else if (c == ',') {
-            records.back().push_back(field), field.clear();
+            records.back().push_back(field);
+            field.clear();
         } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            records.back().push_back(field), field.clear();
+            records.back().push_back(field);
+            field.clear();
             records.emplace_back();
             ++i;
         } else {
@@ -84,10 +101,10 @@ void CheckUtf8(const std::wstring& text) {
 
 void CheckCliOutput(const DeviceRow& row) {
     const std::vector<cli::FoundCamera> cameras = {{row, std::nullopt}};
-    const std::array<std::string, 7> texts = {
-        cli::ToUtf8(row.serial),   cli::ToUtf8(row.model),  cli::ToUtf8(row.ip),
-        cli::ToUtf8(row.mac),      cli::ToUtf8(row.port),   cli::ToUtf8(row.firmware),
-        cli::ToUtf8(row.status)};
+    const std::array<std::string, 7> texts = {cli::ToUtf8(row.serial), cli::ToUtf8(row.model),
+                                              cli::ToUtf8(row.ip),     cli::ToUtf8(row.mac),
+                                              cli::ToUtf8(row.port),   cli::ToUtf8(row.firmware),
+                                              cli::ToUtf8(row.status)};
 
     std::ostringstream table;
     cli::WriteTable(table, cameras);

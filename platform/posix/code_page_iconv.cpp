@@ -97,7 +97,7 @@ std::string EncodeFromWide(const char* to, std::size_t widest, const std::wstrin
             break;
         if (errno == E2BIG || outLeft < unknown.size()) break;
         // A character the encoding lacks: `unknown` in its place, then the next.
-        std::memcpy(outPtr, unknown.data(), unknown.size());
+        std::copy(unknown.begin(), unknown.end(), outPtr);
         outPtr += unknown.size();
         outLeft -= unknown.size();
         in += sizeof(wchar_t);
