@@ -10,6 +10,7 @@
 
 #include <wx/utils.h>
 
+#include "operations/address_planner.h"
 #include "operations/address_rules.h"
 #include "operations/batch_report.h"
 #include "operations/cell_text.h"
@@ -67,6 +68,10 @@ std::vector<Target<protocol::CellBuffer>> MacTargets(const std::vector<SelectedD
     return targets;
 }
 
+template <typename Identity>
+void Report(const std::vector<Target<Identity>>& targets, const std::vector<StepResult>& results,
+            std::size_t ran, BatchReport& report);
+
 // Runs `step` over the targets under the progress dialog and puts what did
 // not happen into the report.
 template <typename Identity>
@@ -75,6 +80,14 @@ void RunBatch(wxWindow* parent, const wxString& doing, const std::vector<Target<
     std::vector<StepResult> results(targets.size(), StepResult::kNotSent);
     const std::size_t ran = RunStepsWithProgress(
         parent, doing, targets.size(), [&](std::size_t i) { results[i] = step(targets[i]); });
+    Report(targets, results, ran, report);
+}
+
+// Puts the targets that were not reached (from `ran` on), got no address or
+// were not sent into the report.
+template <typename Identity>
+void Report(const std::vector<Target<Identity>>& targets, const std::vector<StepResult>& results,
+            std::size_t ran, BatchReport& report) {
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const std::wstring name = NameOf(*targets[i].device);
         if (i >= ran)
@@ -88,17 +101,6 @@ void RunBatch(wxWindow* parent, const wxString& doing, const std::vector<Target<
 
 void TellReport(const BatchReport& report, const TellUser& tell) {
     if (!report.Empty()) tell(wxString(BatchReportText(report)));
-}
-
-// One device of the assignment: the next free address, then the command.
-// Runs on the batch's worker thread.
-StepResult AssignAddress(protocol::LocalSockets& sockets, platform::ArpProbe& probe,
-                         AddressCounter& counter, protocol::NetConfig& block,
-                         const protocol::CellBuffer& mac) {
-    const std::optional<std::string> address = counter.NextFreeAddress(probe);
-    if (!address) return StepResult::kNoAddress;
-    protocol::SetNetConfigAddress(block, address->c_str());
-    return SentOrNot(protocol::SendSetNetwork(sockets, block, mac.data()));
 }
 
 }  // namespace
@@ -160,14 +162,27 @@ void AutoAssignIP(wxWindow* parent, const wxListCtrl& list, protocol::LocalSocke
     const std::vector<SelectedDevice> devices = SelectedDevices(list);
     BatchReport report;
     const auto targets = MacTargets(devices, report);
-    AddressCounter counter(dialog.m_dwStartIP, dialog.m_dwSubnetMask);
+    const std::vector<std::uint32_t> candidates =
+        AssignableCandidates(dialog.m_dwStartIP, dialog.m_dwSubnetMask);
     protocol::NetConfig block = protocol::MakeNetConfig(dialog.m_dwSubnetMask, dialog.m_dwGateway);
-    RunBatch<protocol::CellBuffer>(
-        parent, L"正在自动分配IP地址…", targets,
-        [&](const Target<protocol::CellBuffer>& target) {
-            return AssignAddress(sockets, probe, counter, block, target.identity);
-        },
-        report);
+    // Devices that the candidates did not reach get no address.
+    std::vector<StepResult> results(targets.size(), StepResult::kNoAddress);
+    // On the worker thread: the probes run ahead, each device's command goes
+    // out as its address is settled, in list order.
+    const std::size_t reached = RunWithProgress(
+        parent, L"正在自动分配IP地址…", targets.size(), [&](ProgressControl& control) {
+            const AssignmentProgress progress = AssignAddresses(
+                candidates, targets.size(), probe,
+                [&](std::size_t i, std::uint32_t address) {
+                    protocol::SetNetConfigAddress(block, AddressText(address).c_str());
+                    results[i] = SentOrNot(
+                        protocol::SendSetNetwork(sockets, block, targets[i].identity.data()));
+                    control.Done(i + 1);
+                },
+                [&] { return !control.Cancelled(); });
+            return progress.cancelled ? progress.assigned : targets.size();
+        });
+    Report(targets, results, reached, report);
     TellReport(report, tell);
 }
 

@@ -22,32 +22,36 @@ wxString ProgressText(const wxString& doing, std::size_t current, std::size_t co
 }
 
 // What the worker and the window thread share.
-struct StepRun {
+struct StepRun final : ProgressControl {
     std::mutex lock;
     std::condition_variable changed;
     std::size_t done = 0;
+    std::size_t reached = 0;  // what the work returned
     bool finished = false;
     bool cancel = false;
     std::exception_ptr error;
+
+    bool Cancelled() override {
+        const std::lock_guard guard(lock);
+        return cancel;
+    }
+    void Done(std::size_t count) override {
+        const std::lock_guard guard(lock);
+        done = count;
+    }
 };
 
-void RunSteps(StepRun& run, std::size_t count, const std::function<void(std::size_t)>& step) {
+void RunWork(StepRun& run, const std::function<std::size_t(ProgressControl&)>& work) {
+    std::size_t reached = 0;
     try {
-        for (std::size_t i = 0; i < count; ++i) {
-            {
-                const std::lock_guard guard(run.lock);
-                if (run.cancel) break;
-            }
-            step(i);
-            const std::lock_guard guard(run.lock);
-            run.done = i + 1;
-        }
+        reached = work(run);
     } catch (...) {
         const std::lock_guard guard(run.lock);
         run.error = std::current_exception();
     }
     {
         const std::lock_guard guard(run.lock);
+        run.reached = reached;
         run.finished = true;
     }
     run.changed.notify_all();
@@ -57,6 +61,18 @@ void RunSteps(StepRun& run, std::size_t count, const std::function<void(std::siz
 
 std::size_t RunStepsWithProgress(wxWindow* parent, const wxString& doing, std::size_t count,
                                  const std::function<void(std::size_t)>& step) {
+    return RunWithProgress(parent, doing, count, [&](ProgressControl& control) {
+        std::size_t i = 0;
+        for (; i < count && !control.Cancelled(); ++i) {
+            step(i);
+            control.Done(i + 1);
+        }
+        return i;
+    });
+}
+
+std::size_t RunWithProgress(wxWindow* parent, const wxString& doing, std::size_t count,
+                            const std::function<std::size_t(ProgressControl&)>& work) {
     wxASSERT(wxIsMainThread());
     if (count == 0) return 0;
     StepRun run;
@@ -71,7 +87,7 @@ std::size_t RunStepsWithProgress(wxWindow* parent, const wxString& doing, std::s
             }
             if (thread.joinable()) thread.join();
         }
-    } worker{run, std::thread([&] { RunSteps(run, count, step); })};
+    } worker{run, std::thread([&] { RunWork(run, work); })};
 
     bool finished;
     {
@@ -112,7 +128,7 @@ std::size_t RunStepsWithProgress(wxWindow* parent, const wxString& doing, std::s
     }
     worker.thread.join();
     if (run.error) std::rethrow_exception(run.error);
-    return run.done;
+    return run.reached;
 }
 
 }  // namespace vimbrel

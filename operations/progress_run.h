@@ -25,4 +25,25 @@ inline constexpr std::chrono::milliseconds kProgressDelay{500};
 std::size_t RunStepsWithProgress(wxWindow* parent, const wxString& doing, std::size_t count,
                                  const std::function<void(std::size_t)>& step);
 
+// What work of its own pace tells the progress dialog and hears from it;
+// called from the worker thread.
+class ProgressControl {
+public:
+    // Whether "取消" was pressed: start no further device.
+    virtual bool Cancelled() = 0;
+    // How many of the devices are done.
+    virtual void Done(std::size_t count) = 0;
+
+protected:
+    ~ProgressControl() = default;
+};
+
+// As RunStepsWithProgress, for work that paces its devices itself (the
+// address assignment, which probes ahead): `work` runs once on the worker
+// thread, reports with Done, checks Cancelled before each device, and
+// returns how many devices it reached (all `count` unless cancelled). Returns
+// what `work` returned.
+std::size_t RunWithProgress(wxWindow* parent, const wxString& doing, std::size_t count,
+                            const std::function<std::size_t(ProgressControl&)>& work);
+
 }  // namespace vimbrel

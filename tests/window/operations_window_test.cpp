@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include <wx/combobox.h>
+#include <wx/progdlg.h>
 #include <wx/timer.h>
 #include <wx/xrc/xmlres.h>
 
@@ -267,19 +268,19 @@ TEST_F(OperationsWindowTest, AssignmentStaysInsideTheEnteredSubnet) {
     EXPECT_NE(told[2].Find(wxString::FromUTF8("不在同一网段")), wxNOT_FOUND) << told[2];
 }
 
-// Five devices whose probes take 300 ms each: the progress dialog shows,
-// the window repaints during the run, and a cancel while the second device
-// is under way stops the run after it.
+// Five devices whose probes take 300 ms each, all under way at once: the
+// progress dialog shows, the window repaints during the run, and a cancel
+// once two devices are done stops the run before the third.
 TEST_F(OperationsWindowTest, LongAssignmentShowsProgressAndCancelsBetweenDevices) {
     LAB_REQUIRE_ROOT();
     OpenWithCameraRun(5);
     auto owned = std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{}, nullptr, 300ms);
     ScriptedArpProbe& probe = *owned;
-    // The second device's probe goes on only once the cancel was pressed.
+    // The third device's candidate settles only once the cancel was pressed.
     std::atomic<bool> cancelled{false};
-    probe.SetOnCall([&](int call) {
+    probe.SetOnCall([&](std::uint32_t address) {
         const auto end = std::chrono::steady_clock::now() + 10s;
-        while (call == 2 && !cancelled && std::chrono::steady_clock::now() < end)
+        while (address == Ip(192, 168, 2, 52) && !cancelled && std::chrono::steady_clock::now() < end)
             std::this_thread::sleep_for(5ms);
     });
     window->SetArpProbe(std::move(owned));
@@ -296,10 +297,10 @@ TEST_F(OperationsWindowTest, LongAssignmentShowsProgressAndCancelsBetweenDevices
     wxTimer timer;
     timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
         rows.Refresh();
-        wxDialog* progress = FindProgressDialog();
+        auto* progress = dynamic_cast<wxGenericProgressDialog*>(FindProgressDialog());
         if (!progress) return;
         sawProgress = true;
-        if (!cancelled && probe.Calls() >= 2) {
+        if (!cancelled && progress->GetMessage().Contains(wxString::FromUTF8("第 3 台"))) {
             PressDialogButton(*progress, wxID_CANCEL);
             cancelled = true;
         }
@@ -312,7 +313,7 @@ TEST_F(OperationsWindowTest, LongAssignmentShowsProgressAndCancelsBetweenDevices
     EXPECT_TRUE(sawProgress);
     EXPECT_GT(paintsDuringRun, 0);
     EXPECT_EQ(FindProgressDialog(), nullptr);
-    EXPECT_EQ(probe.Calls(), 2);
+    EXPECT_EQ(probe.Calls(), 5);  // probed ahead, each candidate once
     PumpFor(200ms);
     EXPECT_EQ(AddressesSent(), (std::vector<std::string>{"192.168.2.50", "192.168.2.51"}));
     ASSERT_EQ(told.size(), 1u);

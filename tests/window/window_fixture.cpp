@@ -46,13 +46,34 @@ void PressDialogButton(wxDialog& dialog, int id) {
 }
 
 bool ScriptedArpProbe::HostAnswers(std::uint32_t address) {
-    const int call = ++m_calls;
-    if (m_onCall) m_onCall(call);
+    ++m_calls;
+    if (m_onCall) m_onCall(address);
     if (m_delay.count() > 0) std::this_thread::sleep_for(m_delay);
-    if (m_asked) m_asked->push_back(address);
     for (std::uint32_t a : m_answering)
         if (a == address) return true;
     return false;
+}
+
+std::unique_ptr<platform::ArpProbeBatch> ScriptedArpProbe::OpenBatch() {
+    // The threaded batch over HostAnswers, with each start written down.
+    class Recording : public platform::ArpProbeBatch {
+    public:
+        Recording(ScriptedArpProbe& probe, std::vector<std::uint32_t>* asked)
+            : m_batch(platform::MakeThreadedArpProbeBatch(probe, platform::kArpBatchWorkers)),
+              m_asked(asked) {}
+        void Start(std::uint32_t address) override {
+            if (m_asked) m_asked->push_back(address);
+            m_batch->Start(address);
+        }
+        std::vector<platform::ArpVerdict> Wait(std::chrono::milliseconds wait) override {
+            return m_batch->Wait(wait);
+        }
+
+    private:
+        std::unique_ptr<platform::ArpProbeBatch> m_batch;
+        std::vector<std::uint32_t>* m_asked;
+    };
+    return std::make_unique<Recording>(*this, m_asked);
 }
 
 wxDialog* FindProgressDialog() {

@@ -30,26 +30,28 @@ void AnswerNextDialog(std::function<void(wxDialog&)> answer);
 // controls before the dialog ends).
 void PressDialogButton(wxDialog& dialog, int id);
 
-// A probe with scripted answers that records what it was asked. It runs on
-// the batch's worker thread: read `asked` after the handler has returned,
-// Calls() at any time.
+// A probe with scripted answers that records what it was asked, in the
+// order the assignment started the probes (on the batch's worker thread:
+// read `asked` after the handler has returned). The probes themselves run
+// side by side on threads of their own; Calls() may be read at any time.
 class ScriptedArpProbe : public platform::ArpProbe {
 public:
     explicit ScriptedArpProbe(std::vector<std::uint32_t> answering, std::vector<std::uint32_t>* asked,
                               std::chrono::milliseconds delay = std::chrono::milliseconds(0))
         : m_answering(std::move(answering)), m_asked(asked), m_delay(delay) {}
     bool HostAnswers(std::uint32_t address) override;
+    std::unique_ptr<platform::ArpProbeBatch> OpenBatch() override;
     int Calls() const { return m_calls.load(); }
-    // Runs on the worker thread at the start of each probe, given its number
-    // (from 1). Set before the batch starts.
-    void SetOnCall(std::function<void(int call)> onCall) { m_onCall = std::move(onCall); }
+    // Runs at the start of each probe, on its thread, given the address. Set
+    // before the batch starts.
+    void SetOnCall(std::function<void(std::uint32_t address)> onCall) { m_onCall = std::move(onCall); }
 
 private:
     std::vector<std::uint32_t> m_answering;
     std::vector<std::uint32_t>* m_asked;
     std::chrono::milliseconds m_delay;
     std::atomic<int> m_calls{0};
-    std::function<void(int)> m_onCall;
+    std::function<void(std::uint32_t)> m_onCall;
 };
 
 // The progress dialog of a running batch, if one is shown.
