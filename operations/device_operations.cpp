@@ -18,11 +18,11 @@
 #include "operations/device_columns.h"
 #include "operations/device_identity.h"
 #include "operations/device_page.h"
-#include "operations/ip_assignment.h"
 #include "operations/model_names.h"
 #include "operations/modify_ip_dlg.h"
 #include "operations/progress_run.h"
 #include "operations/selected_rows.h"
+#include "platform/ipv4_text.h"
 #include "protocol/command_sender.h"
 
 namespace vimbrel {
@@ -174,7 +174,7 @@ void AutoAssignIP(wxWindow* parent, const wxListCtrl& list, protocol::LocalSocke
             const AssignmentProgress progress = AssignAddresses(
                 candidates, targets.size(), probe,
                 [&](std::size_t i, std::uint32_t address) {
-                    protocol::SetNetConfigAddress(block, AddressText(address).c_str());
+                    protocol::SetNetConfigAddress(block, platform::FormatIPv4(address).c_str());
                     results[i] = SentOrNot(
                         protocol::SendSetNetwork(sockets, block, targets[i].identity.data()));
                     control.Done(i + 1);
