@@ -100,9 +100,8 @@ TEST_F(OperationsWindowTest, RebootSendsOnePacketPerSelectedRowOnEverySocket) {
     SelectRows({0, 1, 2});
     ASSERT_EQ(EnabledCommandButtons(), 7);
     Press(ids::kReboot);
-    PumpFor(200ms);
     for (int camera : cameras) {
-        const auto packets = Received(camera, 103);
+        const auto packets = ReceivedAtLeast(6, camera, 103);
         // Each command reached the camera by multicast, then by broadcast,
         // through the socket of its link, in list order.
         ASSERT_EQ(packets.size(), 6u) << "camera " << camera;
@@ -124,8 +123,7 @@ TEST_F(OperationsWindowTest, RowWhoseSerialDoesNotFitIsSkippedAndNamed) {
     OpenWithCameras({thirty, thirtyOne, "SN-C"}, true);
     SetSelectAll(true);
     Press(ids::kReboot);
-    PumpFor(200ms);
-    const auto packets = Received(cameras[0], 103, "multicast");
+    const auto packets = ReceivedAtLeast(2, cameras[0], 103, "multicast");
     ASSERT_EQ(packets.size(), 2u);
     std::vector<std::uint8_t> sentThirty(32, 0);
     std::memcpy(sentThirty.data(), thirty.data(), 30);
@@ -230,8 +228,7 @@ TEST_F(OperationsWindowTest, BroadcastAddressIsNeverGivenAndTheUnassignedAreName
     asked.clear();
     RunAddressDialog(wxID_CANCEL);
     EXPECT_TRUE(asked.empty());
-    PumpFor(200ms);
-    EXPECT_EQ(Received(cameras[0], 102, "multicast").size(), 1u);
+    EXPECT_EQ(ReceivedAtLeast(1, cameras[0], 102, "multicast").size(), 1u);
     EXPECT_EQ(told.size(), 2u);  // three unassigned; nothing for the cancel
 }
 
@@ -244,7 +241,7 @@ TEST_F(OperationsWindowTest, AssignmentStaysInsideTheEnteredSubnet) {
     window->SetArpProbe(std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{Ip(192, 168, 2, 120)}, &asked));
     SetSelectAll(true);
     RunAddressDialog(wxID_OK, Ip(192, 168, 2, 120), Ip(255, 255, 255, 128));
-    PumpFor(200ms);
+    ReceivedAtLeast(6, cameras[0], 102, "multicast");
     EXPECT_EQ(AddressesSent(), (std::vector<std::string>{"192.168.2.121", "192.168.2.122", "192.168.2.123",
                                                          "192.168.2.124", "192.168.2.125", "192.168.2.126"}));
     for (std::uint32_t address : asked) EXPECT_LT(address, Ip(192, 168, 2, 127));
@@ -314,7 +311,7 @@ TEST_F(OperationsWindowTest, LongAssignmentShowsProgressAndCancelsBetweenDevices
     EXPECT_GT(paintsDuringRun, 0);
     EXPECT_EQ(FindProgressDialog(), nullptr);
     EXPECT_EQ(probe.Calls(), 5);  // probed ahead, each candidate once
-    PumpFor(200ms);
+    ReceivedAtLeast(2, cameras[0], 102, "multicast");
     EXPECT_EQ(AddressesSent(), (std::vector<std::string>{"192.168.2.50", "192.168.2.51"}));
     ASSERT_EQ(told.size(), 1u);
     EXPECT_TRUE(told[0].StartsWith(wxString::FromUTF8("3 台设备因取消而未处理"))) << told[0];
@@ -390,8 +387,7 @@ TEST_F(OperationsWindowTest, ModelChangeTakesOnlyAnExactName) {
     for (const char* refused : {"zr420-2", "ZR420-3", "", " ZR420"}) ChooseModel(refused);
     ChooseModel("ZR420-2");
     ChooseModel("ZR420");
-    PumpFor(200ms);
-    const auto packets = Received(cameras[0], 105, "multicast");
+    const auto packets = ReceivedAtLeast(4, cameras[0], 105, "multicast");
     ASSERT_EQ(packets.size(), 4u);  // two rows, two names
     std::vector<std::uint8_t> field(32, 0);
     std::memcpy(field.data(), "ZR420-2", 7);

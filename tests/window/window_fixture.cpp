@@ -159,6 +159,14 @@ long WindowTest::RowOfSerial(const wxString& serial) {
     return -1;
 }
 
+std::vector<lab::LoggedDatagram> WindowTest::ReceivedAtLeast(std::size_t count, int camera,
+                                                             std::int32_t command, const char* kind) {
+    std::vector<lab::LoggedDatagram> received;
+    PumpUntil([&] { return (received = Received(camera, command, kind)).size() >= count; },
+              std::chrono::seconds(5));
+    return received;
+}
+
 std::vector<lab::LoggedDatagram> WindowTest::Received(int camera, std::int32_t command, const char* kind) {
     std::vector<lab::LoggedDatagram> found;
     for (auto& datagram : net.CameraLog(camera)) {

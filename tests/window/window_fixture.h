@@ -80,6 +80,10 @@ protected:
     // Datagrams of one command code that a camera received, of one kind
     // ("multicast", "broadcast") or all.
     std::vector<lab::LoggedDatagram> Received(int camera, std::int32_t command, const char* kind = nullptr);
+    // The same, once the log holds at least `count` of them, or after 5 s
+    // with what it holds then.
+    std::vector<lab::LoggedDatagram> ReceivedAtLeast(std::size_t count, int camera, std::int32_t command,
+                                                     const char* kind = nullptr);
 
     lab::LabNetwork net;
     CSearchDeviceDlg* window = nullptr;
