@@ -76,7 +76,12 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
                 return;
             }
             protocol::SetNetConfigAddress(block, text.c_str());
-            protocol::SendSetNetwork(search.Sockets(), block, target.mac.data());
+            if (protocol::SendSetNetwork(search.Sockets(), block, target.mac.data()).sent == 0) {
+                err << "vimbrel-cli: " << Describe(*target.camera) << " -> " << text
+                    << ": the command could not be sent" << std::endl;
+                result = kExitFailed;
+                return;
+            }
             out << Describe(*target.camera) << " -> " << text << " sent" << std::endl;
             given.push_back({*target.camera, text});
         },

@@ -22,20 +22,24 @@ std::int32_t CommandCode(const std::string& command) {
     return protocol::CMD_SET_MODEL;
 }
 
+enum class Outcome { kSent, kNotSent, kNoIdentity };
+
+Outcome SentOrNot(const protocol::SendReport& report) {
+    return report.sent > 0 ? Outcome::kSent : Outcome::kNotSent;
+}
+
 // The row's identity as the window reads it from its cells, and the window's
-// send; false when the identity names no device and nothing was sent.
-bool SendToCamera(protocol::LocalSockets& sockets, std::int32_t code, const char* model,
-                  const DeviceRow& row) {
+// send.
+Outcome SendToCamera(protocol::LocalSockets& sockets, std::int32_t code, const char* model,
+                     const DeviceRow& row) {
     if (code == protocol::CMD_SET_MODEL) {
         const auto mac = CellBufferIfFits(row.mac);
-        if (!mac || !MacIdentity(mac->data())) return false;
-        protocol::SendSetModel(sockets, mac->data(), model);
-        return true;
+        if (!mac || !MacIdentity(mac->data())) return Outcome::kNoIdentity;
+        return SentOrNot(protocol::SendSetModel(sockets, mac->data(), model));
     }
     const auto serial = SerialIdentity(row.serial);
-    if (!serial) return false;
-    protocol::SendCommand(sockets, code, *serial);
-    return true;
+    if (!serial) return Outcome::kNoIdentity;
+    return SentOrNot(protocol::SendCommand(sockets, code, *serial));
 }
 
 // Cameras outside the selection that report the serial number of `camera`:
@@ -71,10 +75,16 @@ int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraS
     const std::string what = code == protocol::CMD_SET_MODEL ? "set-model " + std::string(input.model)
                                                              : line.command;
     for (const FoundCamera& camera : selection.cameras) {
-        if (!SendToCamera(search.Sockets(), code, input.model, camera.row)) {
+        const Outcome outcome = SendToCamera(search.Sockets(), code, input.model, camera.row);
+        if (outcome == Outcome::kNoIdentity) {
             err << "vimbrel-cli: " << Describe(camera) << ": its "
                 << (code == protocol::CMD_SET_MODEL ? "MAC address" : "serial number")
                 << " names no device; nothing sent to it\n";
+            result = kExitFailed;
+            continue;
+        }
+        if (outcome == Outcome::kNotSent) {
+            err << "vimbrel-cli: " << Describe(camera) << ": the command could not be sent\n";
             result = kExitFailed;
             continue;
         }
