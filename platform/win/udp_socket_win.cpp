@@ -1,0 +1,196 @@
+// UDP sockets over Windows Sockets 2.
+#include "platform/udp_socket.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <mswsock.h>
+
+namespace vimbrel::platform {
+
+namespace {
+
+#ifndef SIO_UDP_CONNRESET
+#define SIO_UDP_CONNRESET _WSAIOW(IOC_VENDOR, 12)
+#endif
+#ifndef SIO_UDP_NETRESET
+#define SIO_UDP_NETRESET _WSAIOW(IOC_VENDOR, 15)
+#endif
+
+constexpr auto kSendWait = std::chrono::milliseconds(100);
+
+// Windows Sockets 2.2, started once before the first socket and kept for the
+// life of the process.
+class WinsockSession {
+public:
+    WinsockSession() {
+        WSADATA data;
+        m_started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }
+    ~WinsockSession() {
+        if (m_started) WSACleanup();
+    }
+    WinsockSession(const WinsockSession&) = delete;
+    WinsockSession& operator=(const WinsockSession&) = delete;
+    bool started() const { return m_started; }
+
+private:
+    bool m_started = false;
+};
+
+bool WinsockStarted() {
+    static const WinsockSession session;
+    return session.started();
+}
+
+SOCKET Native(SocketHandle s) { return static_cast<SOCKET>(s); }
+
+sockaddr_in MakeAddress(std::uint32_t address, std::uint16_t port) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr.s_addr = htonl(address);
+    sa.sin_port = htons(port);
+    return sa;
+}
+
+std::optional<sockaddr_in> LocalName(SocketHandle s) {
+    sockaddr_in sa{};
+    int length = sizeof sa;
+    if (getsockname(Native(s), reinterpret_cast<sockaddr*>(&sa), &length) != 0 ||
+        sa.sin_family != AF_INET)
+        return std::nullopt;
+    return sa;
+}
+
+// Windows reports an ICMP port-unreachable for an earlier send as a
+// WSAECONNRESET on the next receive of a UDP socket (and a time-exceeded as
+// WSAENETRESET); either would end the socket. Both reports are switched off.
+bool SwitchOffResetReports(SOCKET s) {
+    BOOL off = FALSE;
+    DWORD returned = 0;
+    const bool connReset = WSAIoctl(s, SIO_UDP_CONNRESET, &off, sizeof off, nullptr, 0,
+                                    &returned, nullptr, nullptr) == 0;
+    WSAIoctl(s, SIO_UDP_NETRESET, &off, sizeof off, nullptr, 0, &returned, nullptr, nullptr);
+    return connReset;
+}
+
+bool IsResetReport(int error) { return error == WSAECONNRESET || error == WSAENETRESET; }
+
+// Waits up to `timeout` until `s` can send.
+bool WaitWritable(SOCKET s, std::chrono::milliseconds timeout) {
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(s, &set);
+    timeval tv{static_cast<long>(timeout.count() / 1000),
+               static_cast<long>((timeout.count() % 1000) * 1000)};
+    return select(0, nullptr, &set, nullptr, &tv) == 1;
+}
+
+}  // namespace
+
+SocketHandle OpenUdpSocket() {
+    if (!WinsockStarted()) return kInvalidSocket;
+    const SOCKET s = WSASocketW(AF_INET, SOCK_DGRAM, IPPROTO_UDP, nullptr, 0,
+                                WSA_FLAG_OVERLAPPED | WSA_FLAG_NO_HANDLE_INHERIT);
+    if (s == INVALID_SOCKET) return kInvalidSocket;
+    // Receives never block: the caller waits with WaitReadable first.
+    u_long nonBlocking = 1;
+    if (ioctlsocket(s, FIONBIO, &nonBlocking) != 0) {
+        closesocket(s);
+        return kInvalidSocket;
+    }
+    // Where the reports cannot be switched off, ReceiveDatagram skips them.
+    SwitchOffResetReports(s);
+    return static_cast<SocketHandle>(s);
+}
+
+bool EnableBroadcast(SocketHandle s) {
+    const int on = 1;
+    return setsockopt(Native(s), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on),
+                      sizeof on) == 0;
+}
+
+bool BindSocket(SocketHandle s, std::uint32_t address, std::uint16_t port) {
+    const sockaddr_in sa = MakeAddress(address, port);
+    return bind(Native(s), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
+}
+
+std::optional<std::uint32_t> SocketLocalAddress(SocketHandle s) {
+    const auto sa = LocalName(s);
+    if (!sa) return std::nullopt;
+    return ntohl(sa->sin_addr.s_addr);
+}
+
+std::optional<std::uint16_t> SocketLocalPort(SocketHandle s) {
+    const auto sa = LocalName(s);
+    if (!sa) return std::nullopt;
+    return ntohs(sa->sin_port);
+}
+
+bool SendDatagram(SocketHandle s, const void* data, std::size_t size,
+                  std::uint32_t to, std::uint16_t port) {
+    const sockaddr_in sa = MakeAddress(to, port);
+    // The socket does not block; a full send buffer is waited out briefly,
+    // as a blocking send would.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int sent = sendto(Native(s), static_cast<const char*>(data), static_cast<int>(size),
+                                0, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
+        if (sent == static_cast<int>(size)) return true;
+        if (sent != SOCKET_ERROR || WSAGetLastError() != WSAEWOULDBLOCK ||
+            !WaitWritable(Native(s), kSendWait))
+            return false;
+    }
+    return false;
+}
+
+long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity) {
+    // Each reset report is taken off the socket by the receive that returns
+    // it; the ones still queued are read past. The bound keeps a flood of
+    // them from holding the caller.
+    for (int report = 0; report < 64; ++report) {
+        sockaddr_in from{};
+        int length = sizeof from;
+        const int received = recvfrom(Native(s), static_cast<char*>(buffer),
+                                      static_cast<int>(capacity), 0,
+                                      reinterpret_cast<sockaddr*>(&from), &length);
+        if (received != SOCKET_ERROR) return received;
+        const int error = WSAGetLastError();
+        if (error == WSAEMSGSIZE) return static_cast<long>(capacity);  // read cut, as elsewhere
+        if (error == WSAEWOULDBLOCK) return 0;
+        if (!IsResetReport(error)) return -1;
+    }
+    return 0;
+}
+
+void CloseSocket(SocketHandle s) {
+    if (s != kInvalidSocket) closesocket(Native(s));
+}
+
+std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
+                                       std::chrono::milliseconds timeout,
+                                       bool& failed) {
+    failed = false;
+    std::vector<SocketHandle> ready;
+    if (sockets.empty()) {
+        failed = true;
+        return ready;
+    }
+    // One set holds at most FD_SETSIZE (64) sockets; the rest wait for the
+    // next call.
+    fd_set set;
+    FD_ZERO(&set);
+    for (SocketHandle s : sockets) {
+        if (set.fd_count == FD_SETSIZE) break;
+        FD_SET(Native(s), &set);
+    }
+    timeval tv{static_cast<long>(timeout.count() / 1000),
+               static_cast<long>((timeout.count() % 1000) * 1000)};
+    const int count = select(0, &set, nullptr, nullptr, &tv);
+    if (count == SOCKET_ERROR) {
+        failed = true;
+        return ready;
+    }
+    for (u_int i = 0; i < set.fd_count; ++i) ready.push_back(static_cast<SocketHandle>(set.fd_array[i]));
+    return ready;
+}
+
+}  // namespace vimbrel::platform
