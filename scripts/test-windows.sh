@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the Windows program and runs its tests under Wine:
+#   scripts/test-windows.sh [DIR]        (DIR: the Windows build, default build-windows)
+# - unit, gui and main-window tests, with code page 936 as the ANSI one, on a
+#   virtual display, in a network namespace of their own with no interface
+#   up (nothing can be sent);
+# - the core on real Winsock sockets in a private network of two links and
+#   two simulated cameras (scripts/labnet), with the wineserver started in
+#   the network's computer namespace and checked there (scripts/wine-session).
+# Needs root (network namespaces) and the Linux simulator: build/tools/camsim.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+dir=${1:-$top/build-windows}
+[ "$(id -u)" -eq 0 ] || { echo "test-windows: run as root (it builds private network namespaces)" >&2; exit 1; }
+
+"$top/scripts/build-windows.sh" "$dir"
+camsim="$top/build/tools/camsim/camsim"
+[ -x "$camsim" ] || "$top/scripts/build.sh" "$top/build" "" camsim
+dir=$(cd "$dir" && pwd)
+prefix="$dir/wine-prefix"
+
+# Xvfb and the test programs in a namespace with nothing but a down loopback.
+unshare --net -- xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" \
+  "$top/scripts/wine-session" "$prefix" -- \
+  ctest --test-dir "$dir" --output-on-failure -R '^(unit|gui|winwindow)$'
+
+labnet="$top/scripts/labnet"
+run="vb-$$-winlab"
+cleanup() { "$labnet" destroy "$run" >/dev/null 2>&1 || true; }
+trap cleanup EXIT
+export VIMBREL_CAMSIM="$camsim"
+"$labnet" create "$run" >/dev/null
+"$labnet" link "$run" 0 192.168.2.100/24
+"$labnet" link "$run" 1 192.168.3.100/24
+"$labnet" camera "$run" 0 cam1 192.168.2.10/24 -- --ip 192.168.2.10 --mac 00:1A:2B:3C:4D:01 \
+  --serial SN0001 --status "运行中" >/dev/null
+"$labnet" camera "$run" 1 cam2 192.168.3.20/24 -- --ip 192.168.3.20 --mac 00:1A:2B:3C:4D:02 \
+  --serial SN0002 --reboot-seconds 0 >/dev/null
+logs=$(dirname "$("$labnet" log "$run" cam1)")
+"$labnet" exec "$run" pc -- env VIMBREL_WINLAB_DIR="$logs" \
+  "$top/scripts/wine-session" "$prefix" -- \
+  ctest --test-dir "$dir" --output-on-failure -R '^winlab$'
