@@ -6,13 +6,14 @@
 #include <vector>
 
 #include "platform/arp_probe_rules.h"
-#include "platform/ipv4_text.h"
 
 using namespace vimbrel::platform;
 
 namespace {
 
-std::uint32_t A(const char* text) { return *ParseIPv4(text); }
+constexpr std::uint32_t A(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d) {
+    return a << 24 | b << 16 | c << 8 | d;
+}
 
 struct Recorder {
     bool answer = false;
@@ -26,9 +27,9 @@ struct Recorder {
 };
 
 const std::vector<LocalAddress> kComputer = {
-    {A("127.0.0.1"), A("255.0.0.0")},
-    {A("192.168.2.100"), A("255.255.255.0")},
-    {A("10.20.0.100"), A("255.255.0.0")},
+    {A(127, 0, 0, 1), A(255, 0, 0, 0)},
+    {A(192, 168, 2, 100), A(255, 255, 255, 0)},
+    {A(10, 20, 0, 100), A(255, 255, 0, 0)},
 };
 
 }  // namespace
@@ -36,22 +37,22 @@ const std::vector<LocalAddress> kComputer = {
 TEST(ArpProbeRulesTest, OwnAddressIsTakenAndOffLinkIsFreeWithNothingSent) {
     Recorder recorder;
     recorder.answer = true;  // a gateway that would answer for anything
-    EXPECT_TRUE(ProbeWithRules(A("192.168.2.100"), kComputer, recorder.exchange()));
-    EXPECT_FALSE(ProbeWithRules(A("192.168.3.10"), kComputer, recorder.exchange()));
-    EXPECT_FALSE(ProbeWithRules(A("8.8.8.8"), kComputer, recorder.exchange()));
+    EXPECT_TRUE(ProbeWithRules(A(192, 168, 2, 100), kComputer, recorder.exchange()));
+    EXPECT_FALSE(ProbeWithRules(A(192, 168, 3, 10), kComputer, recorder.exchange()));
+    EXPECT_FALSE(ProbeWithRules(A(8, 8, 8, 8), kComputer, recorder.exchange()));
     // The loopback network is no link to ask on.
-    EXPECT_FALSE(ProbeWithRules(A("127.0.0.5"), kComputer, recorder.exchange()));
-    EXPECT_FALSE(ProbeWithRules(A("192.168.2.10"), {{A("127.0.0.1"), A("255.0.0.0")}},
+    EXPECT_FALSE(ProbeWithRules(A(127, 0, 0, 5), kComputer, recorder.exchange()));
+    EXPECT_FALSE(ProbeWithRules(A(192, 168, 2, 10), {{A(127, 0, 0, 1), A(255, 0, 0, 0)}},
                                 recorder.exchange()));
     EXPECT_TRUE(recorder.calls.empty());
 }
 
 TEST(ArpProbeRulesTest, OnLinkAsksFromTheAddressOfThatLink) {
     Recorder recorder;
-    EXPECT_FALSE(ProbeWithRules(A("192.168.2.10"), kComputer, recorder.exchange()));
+    EXPECT_FALSE(ProbeWithRules(A(192, 168, 2, 10), kComputer, recorder.exchange()));
     recorder.answer = true;
-    EXPECT_TRUE(ProbeWithRules(A("10.20.7.1"), kComputer, recorder.exchange()));
+    EXPECT_TRUE(ProbeWithRules(A(10, 20, 7, 1), kComputer, recorder.exchange()));
     ASSERT_EQ(recorder.calls.size(), 2u);
-    EXPECT_EQ(recorder.calls[0], std::make_pair(A("192.168.2.10"), A("192.168.2.100")));
-    EXPECT_EQ(recorder.calls[1], std::make_pair(A("10.20.7.1"), A("10.20.0.100")));
+    EXPECT_EQ(recorder.calls[0], std::make_pair(A(192, 168, 2, 10), A(192, 168, 2, 100)));
+    EXPECT_EQ(recorder.calls[1], std::make_pair(A(10, 20, 7, 1), A(10, 20, 0, 100)));
 }

@@ -7,7 +7,6 @@
 #include <mutex>
 #include <set>
 
-#include "platform/ipv4_text.h"
 #include "platform/udp_socket.h"
 #include "protocol/device_packet.h"
 #include "protocol/local_sockets.h"
@@ -23,8 +22,6 @@ std::vector<LocalSocket> Snapshot(LocalSockets& sockets) {
     std::lock_guard<std::mutex> lock(sockets.Lock());
     return {sockets.Entries().begin(), sockets.Entries().end()};
 }
-
-std::uint32_t Address(const char* text) { return *platform::ParseIPv4(text); }
 
 TEST(LocalSocketsWinlab, OneSocketPerLocalAddressOnce) {
     LocalSockets sockets;

@@ -11,7 +11,6 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/ipv4_text.h"
 #include "platform/udp_socket.h"
 #include "protocol/device_packet.h"
 #include "protocol/local_sockets.h"
@@ -47,7 +46,7 @@ protected:
     platform::SocketHandle SocketOf(const char* address) {
         std::lock_guard<std::mutex> lock(m_sockets.Lock());
         for (const protocol::LocalSocket& entry : m_sockets.Entries())
-            if (entry.address == *platform::ParseIPv4(address)) return entry.socket;
+            if (entry.address == Address(address)) return entry.socket;
         return platform::kInvalidSocket;
     }
 
@@ -95,9 +94,9 @@ TEST_F(SearchWinlab, LongDatagramIsReadCutAndTheSocketLives) {
 
     const platform::SocketHandle sender = platform::OpenUdpSocket();
     ASSERT_NE(sender, platform::kInvalidSocket);
-    ASSERT_TRUE(platform::BindSocket(sender, *platform::ParseIPv4("192.168.2.100"), 0));
+    ASSERT_TRUE(platform::BindSocket(sender, Address("192.168.2.100"), 0));
     ASSERT_TRUE(platform::SendDatagram(sender, datagram.data(), datagram.size(),
-                                       *platform::ParseIPv4("192.168.2.100"), port));
+                                       Address("192.168.2.100"), port));
     std::vector<protocol::ReplyBuffer> replies = TakeReplies(1);
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_TRUE(std::equal(replies[0].begin(), replies[0].end(), datagram.begin()));
@@ -106,7 +105,7 @@ TEST_F(SearchWinlab, LongDatagramIsReadCutAndTheSocketLives) {
 
     std::memcpy(&datagram[292], "NEXT0002\0", 9);
     ASSERT_TRUE(platform::SendDatagram(sender, datagram.data(), 388,
-                                       *platform::ParseIPv4("192.168.2.100"), port));
+                                       Address("192.168.2.100"), port));
     replies = TakeReplies(1);
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(protocol::DeviceReply(replies[0]).SerialNo(), L"NEXT0002");

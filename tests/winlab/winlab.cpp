@@ -33,9 +33,11 @@ int HexDigit(char c) {
 
 }  // namespace
 
+std::uint32_t Address(std::string_view text) { return platform::ParseIPv4(text).value(); }
+
 void RequireLabNetwork() {
-    std::set<std::uint32_t> allowed{*platform::ParseIPv4("127.0.0.1")};
-    for (const char* link : kLinkAddresses) allowed.insert(*platform::ParseIPv4(link));
+    std::set<std::uint32_t> allowed{Address("127.0.0.1")};
+    for (const char* link : kLinkAddresses) allowed.insert(Address(link));
     std::set<std::uint32_t> found;
     for (const platform::LocalAddress& local : platform::LocalIPv4Addresses())
         found.insert(local.address);

@@ -7,11 +7,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vimbrel::winlab {
 
 inline constexpr const char* kLinkAddresses[] = {"192.168.2.100", "192.168.3.100"};
+
+// The address of dotted text that the test itself writes.
+std::uint32_t Address(std::string_view text);
 
 // One datagram that a simulator logged.
 struct LoggedDatagram {
