@@ -1,7 +1,7 @@
 #pragma once
-// Conversion between wide text and the host's ANSI code page: CP_ACP on
-// Windows, GBK (code page 936) elsewhere, since the interface is Simplified
-// Chinese.
+// Conversion between wide text and the cameras' code page, GBK (code page
+// 936) on every system: the cameras' texts are GBK whatever the language of
+// the computer. Every build gives the same results for the same input.
 #include <cstddef>
 #include <optional>
 #include <string>

@@ -5,14 +5,24 @@
 # virtual one and a screenshot is saved after the first search.
 # With --cli it runs the README's vimbrel-cli examples on the same network
 # instead, as an unprivileged user, and then opens a shell there if it has a
-# terminal.
+# terminal. With --windows it builds the Windows program (scripts/build-windows.sh)
+# and runs it under Wine on the same network, with a wineserver of its own
+# started and checked in the network's computer namespace (scripts/wine-session);
+# without a display the screenshot is build-windows/demo-screenshot.png.
 # Needs root (network namespaces). Nothing is sent on the real network.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 [ "$(id -u)" -eq 0 ] || { echo "demo: run as root (it builds private network namespaces)" >&2; exit 1; }
 
-"$top/scripts/install-deps.sh"
-"$top/scripts/build.sh" "$top/build" >/dev/null
+mode=${1:-}
+if [ "$mode" = "--windows" ]; then
+  "$top/scripts/install-deps.sh" --windows
+  "$top/scripts/build.sh" "$top/build" "" camsim >/dev/null
+  "$top/scripts/build-windows.sh" "$top/build-windows" vimbrel >/dev/null
+else
+  "$top/scripts/install-deps.sh"
+  "$top/scripts/build.sh" "$top/build" >/dev/null
+fi
 labnet="$top/scripts/labnet"
 export VIMBREL_CAMSIM="$top/build/tools/camsim/camsim"
 
@@ -35,7 +45,26 @@ camera 1 cam4 192.168.3.20/24 00:1A:2B:3C:4D:04 ZR45D0004  ZR4500-1 V3.2.0 idle
 camera 1 cam5 192.168.3.21/24 00:1A:2B:3C:4D:05 ZR42E0005  ZR420-2  V2.0.7 idle
 echo "demo: five cameras on 192.168.2.0/24 and 192.168.3.0/24 (private network $run)"
 
-if [ "${1:-}" = "--cli" ]; then
+if [ "$mode" = "--windows" ]; then
+  program="$top/build-windows/app/vimbrel.exe"
+  prefix="$top/build-windows/wine-prefix"
+  session="$top/scripts/wine-session"
+  if [ -n "${DISPLAY:-}" ] && [ -z "${VIMBREL_DEMO_HEADLESS:-}" ]; then
+    "$labnet" exec "$run" pc -- env DISPLAY="$DISPLAY" XAUTHORITY="${XAUTHORITY:-}" \
+      "$session" "$prefix" -- wine-run "$program"
+    exit 0
+  fi
+  shot="$top/build-windows/demo-screenshot.png"
+  # A virtual display inside the private network; the window gets a few
+  # seconds for its start under Wine, the first search and the replies.
+  "$labnet" exec "$run" pc -- xvfb-run -a -s "-screen 0 1600x1000x24 -nolisten tcp" \
+    "$session" "$prefix" -- bash -c 'wine-run "$1" >/dev/null 2>&1 & sleep 12; import -window root "$2"' \
+    _ "$program" "$shot"
+  echo "demo: screenshot of the Windows program after the first search: $shot"
+  exit 0
+fi
+
+if [ "$mode" = "--cli" ]; then
   cli="$top/build/cli/vimbrel-cli"
   as_user() { "$labnet" exec "$run" pc -- setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"; }
   step() { printf '\n$ %s\n' "$*"; as_user bash -c "$*" || echo "(exit $?)"; }

@@ -6,6 +6,7 @@
 #include <iphlpapi.h>
 
 #include <memory>
+#include <utility>
 
 namespace vimbrel::platform {
 
@@ -20,12 +21,11 @@ std::uint32_t PrefixToMask(unsigned length) {
     return ~((std::uint32_t{1} << (32 - length)) - 1);
 }
 
-}  // namespace
-
-std::vector<LocalAddress> LocalIPv4Addresses() {
-    std::vector<LocalAddress> addresses;
-    const ULONG flags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST |
-                        GAA_FLAG_SKIP_DNS_SERVER | GAA_FLAG_SKIP_FRIENDLY_NAME;
+// Calls `visit` for each IPv4 address of each adapter, in the system's
+// order, with whether the adapter is up.
+template <typename Visit>
+void ForEachAdapterAddress(Visit visit) {
+    const ULONG flags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
     ULONG size = kFirstBufferSize;
     std::unique_ptr<std::byte[]> buffer;
     ULONG result = ERROR_BUFFER_OVERFLOW;
@@ -34,21 +34,45 @@ std::vector<LocalAddress> LocalIPv4Addresses() {
         result = GetAdaptersAddresses(AF_INET, flags, nullptr,
                                       reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.get()), &size);
     }
-    if (result != NO_ERROR) return addresses;
+    if (result != NO_ERROR) return;
 
     for (auto* adapter = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.get()); adapter;
          adapter = adapter->Next) {
-        if (adapter->OperStatus != IfOperStatusUp) continue;
         for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = adapter->FirstUnicastAddress; unicast;
              unicast = unicast->Next) {
             const SOCKADDR* sa = unicast->Address.lpSockaddr;
             if (!sa || sa->sa_family != AF_INET) continue;
-            LocalAddress entry;
-            entry.address = ntohl(reinterpret_cast<const sockaddr_in*>(sa)->sin_addr.s_addr);
-            entry.netmask = PrefixToMask(unicast->OnLinkPrefixLength);
-            addresses.push_back(entry);
+            visit(*adapter, ntohl(reinterpret_cast<const sockaddr_in*>(sa)->sin_addr.s_addr),
+                  PrefixToMask(unicast->OnLinkPrefixLength));
         }
     }
+}
+
+}  // namespace
+
+std::vector<LocalAddress> LocalIPv4Addresses() {
+    std::vector<LocalAddress> addresses;
+    ForEachAdapterAddress([&](const IP_ADAPTER_ADDRESSES& adapter, std::uint32_t address,
+                              std::uint32_t netmask) {
+        if (adapter.OperStatus == IfOperStatusUp) addresses.push_back({address, netmask});
+    });
+    return addresses;
+}
+
+std::vector<InterfaceAddress> InterfaceIPv4Addresses() {
+    std::vector<InterfaceAddress> addresses;
+    ForEachAdapterAddress([&](const IP_ADAPTER_ADDRESSES& adapter, std::uint32_t address,
+                              std::uint32_t netmask) {
+        InterfaceAddress entry;
+        entry.name = adapter.AdapterName;
+        entry.address = address;
+        entry.netmask = netmask;
+        // Windows keeps no broadcast address of its own: the network's last.
+        const bool hasBroadcast = adapter.IfType != IF_TYPE_SOFTWARE_LOOPBACK && netmask != 0 &&
+                                  netmask != 0xFFFFFFFFu;
+        entry.broadcast = hasBroadcast ? (address | ~netmask) : 0;
+        addresses.push_back(std::move(entry));
+    });
     return addresses;
 }
 
