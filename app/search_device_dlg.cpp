@@ -1,6 +1,7 @@
 #include "app/search_device_dlg.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include <wx/display.h>
 #include <wx/log.h>
@@ -26,6 +27,16 @@ namespace {
 // address, or every send failed. Short enough for its place.
 const wchar_t* const kNoAddressLabel = L"无网络";
 const wchar_t* const kNotSentLabel = L"未发出";
+
+// Longest stretch of rows added before other events get their turn.
+constexpr std::chrono::milliseconds kReplySlice{50};
+
+// The six bytes of a MAC as one number, for the set of listed MACs.
+std::uint64_t MacKey(const protocol::MacBytes& mac) {
+    std::uint64_t key = 0;
+    for (std::uint8_t byte : mac) key = key << 8 | byte;
+    return key;
+}
 
 }  // namespace
 
@@ -61,6 +72,7 @@ CSearchDeviceDlg::CSearchDeviceDlg(std::chrono::milliseconds searchPeriod) {
     FitToWorkArea();
     SetEscapeId(wxID_CANCEL);
     Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
+    Bind(wxEVT_IDLE, &CSearchDeviceDlg::OnIdle, this);
     // A click anywhere in the list, selection already updated by the list;
     // a double click of the mouse (not Enter, which also activates a row).
     ListClickWindow(*m_listDevice).Bind(wxEVT_LEFT_UP, &CSearchDeviceDlg::OnListClick, this);
@@ -138,6 +150,8 @@ void CSearchDeviceDlg::EnableCommandButtons(bool enable) {
 void CSearchDeviceDlg::OnSearch() {
     wxASSERT(wxIsMainThread());
     m_listDevice->DeleteAllItems();
+    m_listedMacs.clear();
+    m_replies.Reopen();
     const protocol::SendReport report = protocol::SendSearch(m_sockets);
     m_checkAll->SetValue(false);
     EnableCommandButtons(false);
@@ -155,22 +169,63 @@ void CSearchDeviceDlg::OnSearch() {
 
 void CSearchDeviceDlg::OnSearchButton(wxCommandEvent&) { OnSearch(); }
 
-// One queued reply becomes one row, unless its MAC is listed already.
+// All queued replies in one go. They become rows in slices of at most
+// kReplySlice, the list redrawn once a slice; the rest waits until the window
+// is idle, so that the clicks and keys that came meanwhile (a click on
+// "搜索", Esc) are handled first. A full list takes no more: the queue
+// refuses them from then on, and the count says so.
 void CSearchDeviceDlg::OnDeviceReply() {
-    std::unique_ptr<protocol::ReplyBuffer> buffer = m_replies.TakeFront();
-    if (!buffer) return;
-    const DeviceRow device = MakeDeviceRow(protocol::DeviceReply(*buffer));
-    const long n = m_listDevice->GetItemCount();
-    const wxString mac(device.mac);
-    for (long row = 0; row < n; ++row)
-        if (m_listDevice->GetItemText(row, 4) == mac) return;  // listed already
-
+    if (m_exitDone) return;
+    if (m_takenReplies.empty()) m_takenReplies = m_replies.TakeAll();
+    if (m_takenReplies.empty()) return;
+    const auto sliceEnd = std::chrono::steady_clock::now() + kReplySlice;
+    std::size_t dropped = 0;
     m_listDevice->Freeze();
-    m_listDevice->AddItem({wxString::Format("%ld", n + 1), wxString(device.serial),
-                           wxString(device.model), wxString(device.ip), mac, wxString(device.port),
-                           wxString(device.firmware), wxString(device.status)});
+    for (std::size_t done = 1; !m_takenReplies.empty(); ++done) {
+        const protocol::ReplyBuffer& buffer = *m_takenReplies.front();
+        if (m_listedMacs.size() < kMaxDeviceRows)
+            AddDeviceRow(buffer);
+        else if (!m_listedMacs.count(MacKey(protocol::DeviceReply(buffer).Mac())))
+            ++dropped;
+        m_takenReplies.pop_front();
+        if (done % 32 == 0 && std::chrono::steady_clock::now() >= sliceEnd) break;
+    }
     m_listDevice->Thaw();
-    m_staticOnline->SetLabel(wxString::Format("%ld", n + 1));
+    if (m_listedMacs.size() >= kMaxDeviceRows) m_replies.Close();
+    if (dropped > 0) m_replies.CountDropped(dropped);
+    ShowOnlineCount();
+    // Replies queued meanwhile may have told an event that has run already.
+    if (m_takenReplies.empty()) m_takenReplies = m_replies.TakeAll();
+}
+
+// The next slice when nothing else waits: clicks, keys, redraws and posted
+// events come first. (A posted event or a timer would be handled before the
+// toolkit's idle work, which hands out the posted events.)
+void CSearchDeviceDlg::OnIdle(wxIdleEvent& event) {
+    event.Skip();
+    if (m_takenReplies.empty()) return;
+    OnDeviceReply();
+    if (!m_takenReplies.empty()) event.RequestMore();
+}
+
+bool CSearchDeviceDlg::AddDeviceRow(const protocol::ReplyBuffer& buffer) {
+    const protocol::DeviceReply reply(buffer);
+    if (!m_listedMacs.insert(MacKey(reply.Mac())).second) return false;  // listed already
+    const DeviceRow device = MakeDeviceRow(reply);
+    const long n = m_listDevice->GetItemCount();
+    m_listDevice->AddItem({wxString::Format("%ld", n + 1), wxString(device.serial),
+                           wxString(device.model), wxString(device.ip), wxString(device.mac),
+                           wxString(device.port), wxString(device.firmware),
+                           wxString(device.status)});
+    return true;
+}
+
+// The number of rows; "+" when replies were dropped or the list is full.
+void CSearchDeviceDlg::ShowOnlineCount() {
+    const long rows = m_listDevice->GetItemCount();
+    if (rows == 0 && m_replies.Dropped() == 0) return;
+    const bool bounded = m_replies.Dropped() > 0 || m_listedMacs.size() >= kMaxDeviceRows;
+    m_staticOnline->SetLabel(wxString::Format(bounded ? "%ld+" : "%ld", rows));
 }
 
 void CSearchDeviceDlg::OnDeviceReplyEvent(wxThreadEvent&) { OnDeviceReply(); }
@@ -201,6 +256,7 @@ void CSearchDeviceDlg::RunExitSteps() {
     if (m_receiver) m_receiver->Stop();
     m_sockets.CloseLocalSockets();
     m_replies.Clear();
+    m_takenReplies.clear();
 }
 
 void CSearchDeviceDlg::EndDialog(int code) {

@@ -4,8 +4,11 @@
 // threads for the whole run.
 #include <array>
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_set>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -26,8 +29,12 @@ namespace vimbrel {
 // The window that takes the mouse clicks on the rows of `list`.
 wxWindow& ListClickWindow(wxListCtrl& list);
 
-// Posted by the receive thread for every queued reply and as a reminder.
+// Posted by the receive thread when replies wait and none was posted since
+// the window last took them, and as a reminder.
 wxDECLARE_EVENT(EVT_DEVICE_REPLY, wxThreadEvent);
+
+// Rows the list holds at most; replies for more are dropped and counted.
+inline constexpr std::size_t kMaxDeviceRows = 10000;
 
 class CSearchDeviceDlg : public wxDialog {
 public:
@@ -43,6 +50,8 @@ public:
     bool Loaded() const { return m_bLoaded; }
 
     void OnSearch();
+    // Turns every queued reply into a row, unless its MAC is listed already
+    // or the list is full; a long batch in slices, between other events.
     void OnDeviceReply();
 
     // What the device operations need; tests use them too.
@@ -75,6 +84,9 @@ private:
     void OnInitDialog(std::chrono::milliseconds searchPeriod);
     void InitDeviceList();
     void EnableCommandButtons(bool enable);
+    // Appends the reply's row unless its MAC is listed; false when it is.
+    bool AddDeviceRow(const protocol::ReplyBuffer& buffer);
+    void ShowOnlineCount();
 
     // Button 2, Esc and the close box.
     void OnExit(wxCommandEvent& event);
@@ -85,6 +97,7 @@ private:
     void EndDialog(int code);
 
     void OnDeviceReplyEvent(wxThreadEvent& event);
+    void OnIdle(wxIdleEvent& event);
     void OnSearchButton(wxCommandEvent& event);
     void OnSelectAll(wxCommandEvent& event);
     void OnListClick(wxMouseEvent& event);
@@ -102,6 +115,10 @@ private:
     wxCheckBox* m_checkAll = nullptr;
     // 1006, 1, 1008, 1009, 1013, 1014, 1012: always enabled or disabled together.
     std::array<wxButton*, 7> m_btnCommand{};
+    // The MACs of the list's rows, emptied with it.
+    std::unordered_set<std::uint64_t> m_listedMacs;
+    // Taken off the queue, not yet rows; idle time brings the next slice.
+    protocol::ReplyQueue::Replies m_takenReplies;
 
     protocol::LocalSockets m_sockets;
     protocol::ReplyQueue m_replies;

@@ -53,7 +53,6 @@ public:
 private:
     void OnColumnClick(wxListEvent& event);
     void RenumberRows();
-    void ForgetRecords();
 
     static constexpr int kDeviceColumnCount = 8;
 

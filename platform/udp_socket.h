@@ -27,9 +27,17 @@ std::optional<std::uint32_t> SocketLocalAddress(SocketHandle s);
 std::optional<std::uint16_t> SocketLocalPort(SocketHandle s);
 bool SendDatagram(SocketHandle s, const void* data, std::size_t size,
                   std::uint32_t to, std::uint16_t port);
+// Asks for a receive buffer of `bytes` (SO_RCVBUF; beyond the system's
+// limit where the process may lift it). Returns the size the system
+// reports afterwards, 0 if it can't be read. Linux without privilege caps
+// the request at net.core.rmem_max and reports twice the size it grants.
+std::size_t SetReceiveBuffer(SocketHandle s, std::size_t bytes);
+
+inline constexpr long kReceiveFailed = -1;
+inline constexpr long kNothingWaiting = -2;
 // Takes one waiting datagram without blocking: bytes received (a datagram
-// longer than `capacity` is cut to it), 0 for an empty datagram or when
-// nothing is waiting after all, -1 on failure.
+// longer than `capacity` is cut to it; 0 for an empty datagram),
+// kNothingWaiting when no datagram is waiting, kReceiveFailed on failure.
 long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity);
 void CloseSocket(SocketHandle s);
 

@@ -36,6 +36,9 @@ void LocalSockets::RefreshLocalSockets() {
             platform::CloseSocket(s);
             continue;
         }
+        // A smaller buffer than asked for still works; the receive thread
+        // drains it as fast as it can.
+        platform::SetReceiveBuffer(s, kReceiveBufferBytes);
         m_sockets.push_back(LocalSocket{s, local.address});
     }
 }
@@ -69,17 +72,27 @@ SendReport LocalSockets::SendToAllSockets(const DevicePacket& packet) {
     const std::uint32_t group = platform::ParseIPv4(DEVICE_GROUP).value();
     const std::uint32_t broadcast = platform::ParseIPv4(DEVICE_BROADCAST).value();
     SendReport report;
-    const std::lock_guard lock(m_csSockets);
+    // The entries stay where they are: only one thread at a time refreshes
+    // and sends, and the receive thread only marks entries dead.
     for (const LocalSocket& entry : m_sockets) {
-        if (entry.socket == platform::kInvalidSocket) continue;
-        ++report.sockets;
-        if (platform::SendDatagram(entry.socket, packet.data(), packet.size(), group, DEVICE_PORT))
-            ++report.sent;
+        {
+            const std::lock_guard lock(m_csSockets);
+            if (entry.socket == platform::kInvalidSocket) continue;
+            ++report.sockets;
+            if (platform::SendDatagram(entry.socket, packet.data(), packet.size(), group, DEVICE_PORT))
+                ++report.sent;
+        }
         if (m_pause) m_pause(kPauseBetweenSends);
-        if (platform::SendDatagram(entry.socket, packet.data(), packet.size(), broadcast, DEVICE_PORT))
-            ++report.sent;
+        if (SendIfLive(entry, packet, broadcast)) ++report.sent;
     }
     return report;
+}
+
+bool LocalSockets::SendIfLive(const LocalSocket& entry, const DevicePacket& packet,
+                              std::uint32_t to) {
+    const std::lock_guard lock(m_csSockets);
+    return entry.socket != platform::kInvalidSocket &&
+           platform::SendDatagram(entry.socket, packet.data(), packet.size(), to, DEVICE_PORT);
 }
 
 void LocalSockets::CloseLocalSockets() {
@@ -91,9 +104,9 @@ void LocalSockets::CloseLocalSockets() {
     }
 }
 
-void LocalSockets::MarkDead(platform::SocketHandle s) {
+void LocalSockets::Guard::MarkDead(platform::SocketHandle s) {
     if (s == platform::kInvalidSocket) return;
-    for (LocalSocket& entry : m_sockets) {
+    for (LocalSocket& entry : m_owner.m_sockets) {
         if (entry.socket != s) continue;
         platform::CloseSocket(entry.socket);
         entry.socket = platform::kInvalidSocket;

@@ -28,10 +28,39 @@ struct LocalSocket {
     std::uint32_t address = 0;                                 // host order
 };
 
+// Receive buffer asked for on every socket: room for a few thousand replies
+// arriving at once (Linux counts about 1.3 KB for each).
+inline constexpr std::size_t kReceiveBufferBytes = 4 * 1024 * 1024;
+
+// The list changes (entries added or removed) only in a refresh, and one
+// thread at a time refreshes and sends (the window thread, or a batch's
+// worker while the window waits for it); the receive thread reads the list
+// and marks entries dead. Every read of an entry and every mark holds
+// m_csSockets, through a Guard.
 class LocalSockets {
 public:
     using AddressSource = std::function<std::vector<platform::LocalAddress>()>;
     using Pause = std::function<void(std::chrono::milliseconds)>;
+
+    // m_csSockets held for as long as it lives; the only way to the entries.
+    class Guard {
+    public:
+        Guard(const Guard&) = delete;
+        Guard& operator=(const Guard&) = delete;
+
+        const std::list<LocalSocket>& Entries() const { return m_owner.m_sockets; }
+        // Marks the entry of `s` dead after a failed receive: closes the
+        // handle and sets it invalid; the next refresh removes the entry and
+        // opens a new socket for its address.
+        void MarkDead(platform::SocketHandle s);
+
+    private:
+        friend class LocalSockets;
+        explicit Guard(LocalSockets& owner) : m_owner(owner), m_lock(owner.m_csSockets) {}
+
+        LocalSockets& m_owner;
+        std::lock_guard<std::mutex> m_lock;
+    };
 
     LocalSockets();  // the system's addresses, a real 50 ms pause
     LocalSockets(AddressSource addresses, Pause pause);
@@ -45,20 +74,14 @@ public:
     // changes nothing. Takes m_csSockets itself.
     void RefreshLocalSockets();
     // Sends the packet on every live socket: multicast, 50 ms, broadcast.
-    // Takes m_csSockets itself for the whole loop.
+    // Takes m_csSockets for each send only, so replies are read during the
+    // pauses; an entry marked dead meanwhile gets no further send.
     SendReport SendToAllSockets(const DevicePacket& packet);
     // Closes every live socket; the entries stay, dead.
     void CloseLocalSockets();
-    // Marks the entry of `s` dead after a failed receive: closes the handle
-    // and sets it invalid; the next refresh removes the entry and opens a new
-    // socket for its address. Caller holds m_csSockets.
-    void MarkDead(platform::SocketHandle s);
 
-    // The receive loop reads the list under this lock (socket list before
-    // reply queue).
-    std::mutex& Lock() { return m_csSockets; }
-    // Caller holds m_csSockets.
-    const std::list<LocalSocket>& Entries() const { return m_sockets; }
+    // Socket list before reply queue, when both are held.
+    [[nodiscard]] Guard Lock() { return Guard(*this); }
 
 private:
     // Caller holds m_csSockets. Removes dead entries in passing.
@@ -66,6 +89,9 @@ private:
     // Caller holds m_csSockets. Closes and removes live entries bound to
     // none of `addresses`.
     void DropGoneAddresses(const std::vector<platform::LocalAddress>& addresses);
+    // Sends on the entry if it is still live; takes m_csSockets. True when
+    // the datagram went out.
+    bool SendIfLive(const LocalSocket& entry, const DevicePacket& packet, std::uint32_t to);
 
     AddressSource m_addresses;
     Pause m_pause;

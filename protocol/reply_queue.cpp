@@ -3,18 +3,24 @@
 
 namespace vimbrel::protocol {
 
-void ReplyQueue::Push(std::unique_ptr<ReplyBuffer> reply) {
-    if (!reply) return;
+bool ReplyQueue::Push(const ReplyBuffer& reply) {
     const std::lock_guard lock(m_csReplies);
-    m_replies.push_back(std::move(reply));
+    if (m_closed || m_replies.size() >= kMaxQueuedReplies) {
+        ++m_dropped;
+        return false;
+    }
+    m_replies.push_back(std::make_unique<ReplyBuffer>(reply));
+    const bool tell = !m_readerTold;
+    m_readerTold = true;
+    return tell;
 }
 
-std::unique_ptr<ReplyBuffer> ReplyQueue::TakeFront() {
+ReplyQueue::Replies ReplyQueue::TakeAll() {
+    Replies taken;
     const std::lock_guard lock(m_csReplies);
-    if (m_replies.empty()) return nullptr;
-    std::unique_ptr<ReplyBuffer> reply = std::move(m_replies.front());
-    m_replies.pop_front();
-    return reply;
+    taken.swap(m_replies);
+    m_readerTold = false;
+    return taken;
 }
 
 std::size_t ReplyQueue::Size() {
@@ -23,11 +29,32 @@ std::size_t ReplyQueue::Size() {
 }
 
 void ReplyQueue::Clear() {
-    std::deque<std::unique_ptr<ReplyBuffer>> released;
+    Replies released;
     {
         const std::lock_guard lock(m_csReplies);
         released.swap(m_replies);
     }
+}
+
+void ReplyQueue::Close() {
+    const std::lock_guard lock(m_csReplies);
+    m_closed = true;
+}
+
+void ReplyQueue::Reopen() {
+    const std::lock_guard lock(m_csReplies);
+    m_closed = false;
+    m_dropped = 0;
+}
+
+std::size_t ReplyQueue::Dropped() {
+    const std::lock_guard lock(m_csReplies);
+    return m_dropped;
+}
+
+void ReplyQueue::CountDropped(std::size_t replies) {
+    const std::lock_guard lock(m_csReplies);
+    m_dropped += replies;
 }
 
 }  // namespace vimbrel::protocol

@@ -1,6 +1,7 @@
 #pragma once
 // Replies that the receive thread has accepted and the window has not yet
-// turned into rows. First in, first out; guarded by its own lock.
+// turned into rows. First in, first out; guarded by its own lock; bounded,
+// so that a flood of replies costs neither memory nor the window's time.
 #include <cstddef>
 #include <deque>
 #include <memory>
@@ -10,15 +11,38 @@
 
 namespace vimbrel::protocol {
 
+inline constexpr std::size_t kMaxQueuedReplies = 10000;
+
 class ReplyQueue {
 public:
-    void Push(std::unique_ptr<ReplyBuffer> reply);
-    std::unique_ptr<ReplyBuffer> TakeFront();  // null when empty
+    using Replies = std::deque<std::unique_ptr<ReplyBuffer>>;
+
+    // Queues a copy of the reply unless kMaxQueuedReplies are queued or the queue is
+    // closed; a reply not queued is counted as dropped. Returns true when
+    // the reader should be told: the reply was queued and the reader has not
+    // been told since it last took the queue.
+    bool Push(const ReplyBuffer& reply);
+    // Every queued reply, oldest first. The next queued reply tells the
+    // reader again.
+    Replies TakeAll();
     std::size_t Size();
     void Clear();
 
+    // The reader has no room left: every reply is dropped (and counted)
+    // until Reopen.
+    void Close();
+    // Takes replies again and starts a new count of dropped ones.
+    void Reopen();
+    // Replies dropped since the last Reopen, on the way in or counted by the
+    // reader with CountDropped.
+    std::size_t Dropped();
+    void CountDropped(std::size_t replies);
+
 private:
-    std::deque<std::unique_ptr<ReplyBuffer>> m_replies;
+    Replies m_replies;
+    bool m_readerTold = false;
+    bool m_closed = false;
+    std::size_t m_dropped = 0;
     std::mutex m_csReplies;
 };
 

@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::chrono::milliseconds kWaitTimeout{1000};
 constexpr std::chrono::milliseconds kQuietPause{10};
+constexpr int kMaxDatagramsPerSlice = 1000;
 
 bool Contains(const std::vector<platform::SocketHandle>& set, platform::SocketHandle s) {
     return std::find(set.begin(), set.end(), s) != set.end();
@@ -44,8 +45,8 @@ void ReplyReceiver::ReceiveThreadProc() {
     do {
         std::vector<platform::SocketHandle> waitSet;
         {
-            const std::lock_guard lock(m_sockets.Lock());
-            for (const LocalSocket& entry : m_sockets.Entries()) {
+            const LocalSockets::Guard sockets = m_sockets.Lock();
+            for (const LocalSocket& entry : sockets.Entries()) {
                 if (entry.socket == platform::kInvalidSocket || Contains(waitSet, entry.socket))
                     continue;
                 if (waitSet.size() < static_cast<std::size_t>(MAX_WAIT_SOCKETS))
@@ -63,27 +64,32 @@ void ReplyReceiver::ReceiveThreadProc() {
             continue;
         }
 
-        int accepted = 0;
+        bool tell = false;
         {
-            const std::lock_guard lock(m_sockets.Lock());
+            LocalSockets::Guard sockets = m_sockets.Lock();
             std::size_t left = ready.size();
-            for (const LocalSocket& entry : m_sockets.Entries()) {
+            for (const LocalSocket& entry : sockets.Entries()) {
                 if (left == 0) break;
                 const platform::SocketHandle s = entry.socket;
                 if (s == platform::kInvalidSocket || !Contains(ready, s)) continue;
                 --left;
-                buffer.fill(0);
-                const long received = platform::ReceiveDatagram(s, buffer.data(), buffer.size());
-                if (received == -1) {
-                    m_sockets.MarkDead(s);
-                    continue;
+                // Until it would block, or a slice's worth when the datagrams
+                // keep coming: the senders and the stop flag get their turn.
+                for (int taken = 0; taken < kMaxDatagramsPerSlice; ++taken) {
+                    buffer.fill(0);
+                    const long received =
+                        platform::ReceiveDatagram(s, buffer.data(), buffer.size());
+                    if (received == platform::kNothingWaiting) break;
+                    if (received == platform::kReceiveFailed) {
+                        sockets.MarkDead(s);
+                        break;
+                    }
+                    if (!IsDeviceReply(buffer.data(), received)) continue;
+                    if (m_replies.Push(buffer)) tell = true;
                 }
-                if (!IsDeviceReply(buffer.data(), received)) continue;
-                m_replies.Push(std::make_unique<ReplyBuffer>(buffer));
-                ++accepted;
             }
         }
-        for (int i = 0; i < accepted && m_notify; ++i) m_notify();
+        if (tell && m_notify) m_notify();
     } while (!m_bStop);
     m_bRecvExited = true;
 }

@@ -14,9 +14,10 @@ inline constexpr int MAX_WAIT_SOCKETS = 64;
 
 class ReplyReceiver {
 public:
-    // Called on the receive thread, with no lock held: once per queued
-    // reply, and as a reminder after a quiet or failed wait while replies
-    // are queued.
+    // Called on the receive thread, with no lock held: when a reply was
+    // queued and the reader has not been told since it last took the queue,
+    // and as a reminder after a quiet or failed wait while replies are
+    // queued.
     using Notify = std::function<void()>;
 
     ReplyReceiver(LocalSockets& sockets, ReplyQueue& replies, Notify notify);

@@ -66,6 +66,19 @@ bool SendDatagram(SocketHandle s, const void* data, std::size_t size,
     return sent == static_cast<ssize_t>(size);
 }
 
+std::size_t SetReceiveBuffer(SocketHandle s, std::size_t bytes) {
+    const int wanted = static_cast<int>(bytes);
+#ifdef SO_RCVBUFFORCE
+    // Past net.core.rmem_max with CAP_NET_ADMIN; refused without it.
+    if (setsockopt(s, SOL_SOCKET, SO_RCVBUFFORCE, &wanted, sizeof wanted) != 0)
+#endif
+        setsockopt(s, SOL_SOCKET, SO_RCVBUF, &wanted, sizeof wanted);
+    int granted = 0;
+    socklen_t length = sizeof granted;
+    if (getsockopt(s, SOL_SOCKET, SO_RCVBUF, &granted, &length) != 0 || granted < 0) return 0;
+    return static_cast<std::size_t>(granted);
+}
+
 long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity) {
     sockaddr_in from{};
     socklen_t length = sizeof from;
@@ -74,7 +87,8 @@ long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity) {
         received = recvfrom(s, buffer, capacity, MSG_DONTWAIT,
                             reinterpret_cast<sockaddr*>(&from), &length);
     } while (received < 0 && errno == EINTR);
-    if (received < 0) return (errno == EAGAIN || errno == EWOULDBLOCK) ? 0 : -1;
+    if (received < 0)
+        return (errno == EAGAIN || errno == EWOULDBLOCK) ? kNothingWaiting : kReceiveFailed;
     return static_cast<long>(received);
 }
 

@@ -20,8 +20,8 @@ using protocol::LocalSocket;
 using protocol::LocalSockets;
 
 std::vector<LocalSocket> Snapshot(LocalSockets& sockets) {
-    std::lock_guard<std::mutex> lock(sockets.Lock());
-    return {sockets.Entries().begin(), sockets.Entries().end()};
+    const LocalSockets::Guard lock = sockets.Lock();
+    return {lock.Entries().begin(), lock.Entries().end()};
 }
 
 TEST(LocalSocketsLab, TwoInterfacesAndLoopbackGiveThreeEntriesOnce) {
@@ -56,10 +56,7 @@ TEST(LocalSocketsLab, DeadEntryIsReplacedAtTheEnd) {
     sockets.RefreshLocalSockets();
     std::vector<LocalSocket> before = Snapshot(sockets);
     ASSERT_EQ(before.size(), 2u);  // lo and the link
-    {
-        std::lock_guard<std::mutex> lock(sockets.Lock());
-        sockets.MarkDead(before.front().socket);
-    }
+    sockets.Lock().MarkDead(before.front().socket);
     sockets.RefreshLocalSockets();
     std::vector<LocalSocket> after = Snapshot(sockets);
     ASSERT_EQ(after.size(), 2u);

@@ -42,7 +42,7 @@ public:
         m_sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
         std::vector<protocol::ReplyBuffer> replies;
-        while (auto reply = m_replies.TakeFront()) replies.push_back(*reply);
+        for (const auto& reply : m_replies.TakeAll()) replies.push_back(*reply);
         return replies;
     }
 

@@ -21,7 +21,7 @@ TEST(SearchLab, CameraAnswersBothCopiesAndTheReceiverQueuesThem) {
 
     std::vector<protocol::ReplyBuffer> replies = probe.Search();
     ASSERT_EQ(replies.size(), 2u) << "one reply to the multicast, one to the broadcast";
-    EXPECT_GE(probe.Notifies(), 2);
+    EXPECT_GE(probe.Notifies(), 1);  // once for the batch, then reminders while it waits
     for (const protocol::ReplyBuffer& reply : replies) {
         EXPECT_TRUE(protocol::IsDeviceReply(reply.data(), static_cast<long>(reply.size())));
         EXPECT_EQ(protocol::DeviceReply(reply).SerialNo(), L"SN1234");

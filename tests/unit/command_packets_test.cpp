@@ -49,6 +49,5 @@ TEST(CommandSenderTest, NoLocalAddressSendsNothing) {
 
     EXPECT_EQ(addressLookups, 3);  // every command refreshes the list first
     EXPECT_EQ(pauses, 0);          // no socket, so no multicast/broadcast pair
-    const std::lock_guard lock(sockets.Lock());
-    EXPECT_TRUE(sockets.Entries().empty());
+    EXPECT_TRUE(sockets.Lock().Entries().empty());
 }

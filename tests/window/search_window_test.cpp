@@ -35,8 +35,8 @@ protected:
     void SendToWindow(const std::vector<std::uint8_t>& bytes) {
         std::uint16_t port = 0;
         {
-            std::lock_guard lock(window->Sockets().Lock());
-            for (const auto& entry : window->Sockets().Entries())
+            const auto sockets = window->Sockets().Lock();
+            for (const auto& entry : sockets.Entries())
                 if (entry.address == 0xC0A80264 && entry.socket != platform::kInvalidSocket)
                     port = platform::SocketLocalPort(entry.socket).value_or(0);
         }
@@ -144,9 +144,9 @@ TEST_F(SearchWindowTest, OnlyRealRepliesBecomeRowsAndQueuedOnesComeByReminder) {
     // reminders, about one a second, bring them to the emptied list.
     for (std::uint8_t mac = 5; mac <= 7; ++mac) {
         auto bytes = CraftedReply(100, 16, mac);
-        auto reply = std::make_unique<protocol::ReplyBuffer>();
-        std::copy(bytes.begin(), bytes.end(), reply->begin());
-        window->Replies().Push(std::move(reply));
+        protocol::ReplyBuffer reply{};
+        std::copy(bytes.begin(), bytes.end(), reply.begin());
+        window->Replies().Push(reply);
     }
     Press(ids::kSearch);
     PumpFor(400ms);
@@ -198,8 +198,8 @@ TEST_P(ExitPathTest, EndsWithinAboutOneSecond) {
     EXPECT_TRUE(window->ExitDone());
     EXPECT_TRUE(window->ReceiveThreadExited());
     EXPECT_LT(elapsed, 1500ms);
-    std::lock_guard lock(window->Sockets().Lock());
-    for (const auto& entry : window->Sockets().Entries()) EXPECT_EQ(entry.socket, platform::kInvalidSocket);
+    const auto sockets = window->Sockets().Lock();
+    for (const auto& entry : sockets.Entries()) EXPECT_EQ(entry.socket, platform::kInvalidSocket);
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, ExitPathTest,

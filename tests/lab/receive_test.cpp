@@ -1,0 +1,138 @@
+// The receive thread at scale: a burst that the system's default receive
+// buffer could not hold is drained whole, and replies are read while a
+// search pauses between its multicast and its broadcast.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <set>
+#include <thread>
+
+#include "platform/udp_socket.h"
+#include "tests/lab/search_probe.h"
+
+namespace vimbrel::lab {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::uint32_t kComputer = 0xC0A80264;  // 192.168.2.100
+
+// A reply as a camera sends it, offsets written out, MAC 02:00:00:00:hi:lo.
+protocol::ReplyBuffer NumberedReply(std::uint16_t n) {
+    protocol::ReplyBuffer b{};
+    b[0] = 100;
+    std::memcpy(&b[16], "IpCamera", 8);
+    b[96] = static_cast<std::uint8_t>(n >> 8);
+    b[97] = static_cast<std::uint8_t>(n);
+    b[92] = 0x02;
+    return b;
+}
+
+std::uint16_t PortOf(const protocol::LocalSockets::Guard& sockets, std::uint32_t address) {
+    for (const protocol::LocalSocket& entry : sockets.Entries())
+        if (entry.address == address && entry.socket != platform::kInvalidSocket)
+            return platform::SocketLocalPort(entry.socket).value_or(0);
+    return 0;
+}
+
+// Sends from a socket of the computer's own namespace.
+class Sender {
+public:
+    Sender() : m_socket(platform::OpenUdpSocket()) { RequirePrivateNetwork(); }
+    ~Sender() { platform::CloseSocket(m_socket); }
+    void Send(const protocol::ReplyBuffer& reply, std::uint16_t port) {
+        platform::SendDatagram(m_socket, reply.data(), reply.size(), kComputer, port);
+    }
+
+private:
+    platform::SocketHandle m_socket;
+};
+
+// The replies queued within `limit`, once `count` are there.
+std::vector<protocol::ReplyBuffer> Collect(protocol::ReplyQueue& queue, std::size_t count,
+                                           std::chrono::milliseconds limit) {
+    std::vector<protocol::ReplyBuffer> replies;
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (replies.size() < count && std::chrono::steady_clock::now() < end) {
+        for (const auto& reply : queue.TakeAll()) replies.push_back(*reply);
+        std::this_thread::sleep_for(5ms);
+    }
+    return replies;
+}
+
+TEST(ReceiveLab, BurstLargerThanTheDefaultBufferIsDrainedWhole) {
+    LAB_REQUIRE_ROOT();
+    LabNetwork lab;
+    lab.AddLink("192.168.2.100/24");
+    lab.EnterComputer();
+    protocol::LocalSockets sockets;
+    protocol::ReplyQueue queue;
+    std::atomic<int> notifies{0};
+    protocol::ReplyReceiver receiver(sockets, queue, [&] { ++notifies; });
+    sockets.RefreshLocalSockets();
+    receiver.Start();
+
+    // The system's default buffer (212,992 bytes) holds about 166 replies;
+    // 2000 must wait in the socket while the receive thread is kept out.
+    constexpr std::uint16_t kBurst = 2000;
+    Sender sender;
+    {
+        const protocol::LocalSockets::Guard held = sockets.Lock();
+        const std::uint16_t port = PortOf(held, kComputer);
+        ASSERT_NE(port, 0);
+        for (std::uint16_t n = 0; n < kBurst; ++n) {
+            sender.Send(NumberedReply(n), port);
+            if (n % 100 == 99) std::this_thread::sleep_for(1ms);  // the kernel's backlog keeps up
+        }
+    }
+    const std::vector<protocol::ReplyBuffer> replies = Collect(queue, kBurst, 5s);
+    std::set<std::uint16_t> numbers;
+    for (const auto& reply : replies) numbers.insert(static_cast<std::uint16_t>(reply[96] << 8 | reply[97]));
+    EXPECT_EQ(replies.size(), kBurst);
+    EXPECT_EQ(numbers.size(), kBurst);
+    EXPECT_EQ(queue.Dropped(), 0u);
+    EXPECT_LE(notifies.load(), 10) << "one word to the reader per batch, not one per reply";
+}
+
+TEST(ReceiveLab, ReplySentDuringTheSearchPauseIsQueuedBeforeTheBroadcast) {
+    LAB_REQUIRE_ROOT();
+    LabNetwork lab;
+    lab.SetLoopback(false);
+    const int camera = lab.AddCamera(lab.AddLink("192.168.2.100/24"), CameraConfig{});
+    lab.EnterComputer();
+    Sender sender;
+    protocol::ReplyQueue queue;
+    std::uint16_t port = 0;
+    int pauses = 0;
+    bool queuedInPause = false;
+    double pauseEnd = 0;
+    protocol::LocalSockets sockets(platform::LocalIPv4Addresses, [&](std::chrono::milliseconds) {
+        ++pauses;
+        sender.Send(NumberedReply(7), port);
+        const auto end = std::chrono::steady_clock::now() + 2s;
+        while (queue.Size() == 0 && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(1ms);
+        queuedInPause = queue.Size() == 1;
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        pauseEnd = static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+    });
+    protocol::ReplyReceiver receiver(sockets, queue, [] {});
+    sockets.RefreshLocalSockets();
+    port = PortOf(sockets.Lock(), kComputer);
+    ASSERT_NE(port, 0);
+    receiver.Start();
+
+    sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
+    EXPECT_EQ(pauses, 1);
+    EXPECT_TRUE(queuedInPause);
+    // The broadcast still went out, after the pause.
+    std::vector<LoggedDatagram> log = WaitForDatagrams(lab, camera, 2);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1].kind, "broadcast");
+    EXPECT_GT(log[1].time, pauseEnd - 0.001);
+}
+
+}  // namespace
+}  // namespace vimbrel::lab
