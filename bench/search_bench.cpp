@@ -1,9 +1,11 @@
-// How long one search takes to list N cameras, from the press of "搜索" to
-// the last row on screen, and how many of the N are listed. Runs as root
-// under a display (xvfb-run), in a private network: one simulator playing N
-// cameras on the computer's one link, answering all at once or spread out.
+// How a search lists N cameras: how many of the N are listed, the time from
+// the press of "搜索" to the last row on screen, the time from the cameras'
+// last first answer to the last row, and the program's resident memory with
+// the list full. Runs as root under a display (xvfb-run), in a private
+// network: one simulator playing N cameras on the computer's one link,
+// answering all at once or spread over half a second.
 //
-//   vimbrel_search_bench [N...]      (default 1 100 1000)
+//   vimbrel_search_bench [N...]      (default 1 100 1000 3000)
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +18,7 @@
 
 #include "app/search_device_dlg.h"
 #include "app/vimbrel_app.h"
+#include "bench/process_figures.h"
 #include "res/control_ids.h"
 #include "tools/lab/lab_network.h"
 
@@ -23,28 +26,46 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
+using vimbrel::bench::WallSeconds;
 
 void Pump() {
     wxTheApp->Yield(true);
     wxTheApp->ProcessPendingEvents();
 }
 
+struct RowWatch {
+    double lastRowWall = 0;  // wall-clock seconds
+    long rows = 0;
+};
+
 // Pumps events until the list holds `expected` rows or stops growing for
-// `quiet`; gives the time of the last new row after `start` and the count.
-std::pair<double, long> WatchRows(vimbrel::CSearchDeviceDlg& window, Clock::time_point start,
-                                  long expected, Clock::duration quiet) {
-    long rows = window.DeviceList().GetItemCount();
-    Clock::time_point lastRow = start;
-    while (rows < expected && Clock::now() - lastRow < quiet) {
+// `quiet`; gives the wall-clock time of the last new row and the count.
+RowWatch WatchRows(vimbrel::CSearchDeviceDlg& window, long expected, Clock::duration quiet) {
+    RowWatch watch{WallSeconds(), window.DeviceList().GetItemCount()};
+    Clock::time_point lastRow = Clock::now();
+    while (watch.rows < expected && Clock::now() - lastRow < quiet) {
         Pump();
         const long now = window.DeviceList().GetItemCount();
-        if (now != rows) {
-            rows = now;
+        if (now != watch.rows) {
+            watch.rows = now;
+            watch.lastRowWall = WallSeconds();
             lastRow = Clock::now();
         }
         std::this_thread::sleep_for(1ms);
     }
-    return {std::chrono::duration<double, std::milli>(lastRow - start).count(), rows};
+    return watch;
+}
+
+// The end of the simulator's first answering round after `since`: each
+// search reaches it twice (multicast, broadcast), and only the first round
+// can bring new rows.
+double FirstRoundEnd(const vimbrel::lab::LabNetwork& net, int camera, double since) {
+    for (int tries = 0; tries < 200; ++tries) {
+        for (double t : net.EventTimes(camera, "answered"))
+            if (t > since) return t;
+        std::this_thread::sleep_for(10ms);
+    }
+    return -1;
 }
 
 void Measure(int cameras, int spreadMs, int rounds) {
@@ -54,21 +75,26 @@ void Measure(int cameras, int spreadMs, int rounds) {
     config.ip = "192.168.2.1";
     config.count = cameras;
     config.extraArgs = {"--reply-spread-ms", std::to_string(spreadMs)};
-    net.AddCamera(link, config);
+    const int camera = net.AddCamera(link, config);
     net.EnterComputer();
     vimbrel::lab::RequirePrivateNetwork();
 
     auto* window = new vimbrel::CSearchDeviceDlg;  // deleted by Destroy
     window->Show();
-    WatchRows(*window, Clock::now(), cameras, 3s);  // the start-up searches settle
+    WatchRows(*window, cameras, 3s);  // the start-up searches settle
 
     for (int round = 0; round < rounds; ++round) {
         wxCommandEvent click(wxEVT_BUTTON, vimbrel::ids::kSearch);
-        const auto start = Clock::now();
+        const double clickWall = WallSeconds();
         window->GetEventHandler()->ProcessEvent(click);
-        const auto [ms, rows] = WatchRows(*window, start, cameras, 2s);
-        std::printf("%6d cameras  answers over %4d ms  round %d  last row after %8.1f ms  listed %ld of %d\n",
-                    cameras, spreadMs, round + 1, ms, rows, cameras);
+        const RowWatch watch = WatchRows(*window, cameras, 2s);
+        const double answered = FirstRoundEnd(net, camera, clickWall);
+        std::printf("%6d cameras  answers over %4d ms  round %d  listed %5ld of %d  "
+                    "last row after %7.1f ms from the press, %7.1f ms from the last answer  "
+                    "RSS %.0f MB\n",
+                    cameras, spreadMs, round + 1, watch.rows, cameras,
+                    (watch.lastRowWall - clickWall) * 1000, (watch.lastRowWall - answered) * 1000,
+                    vimbrel::bench::MemoryMB());
         std::fflush(stdout);
     }
     window->Close(true);
@@ -86,7 +112,7 @@ int main(int argc, char** argv) {
     }
     std::vector<int> counts;
     for (int i = 1; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
-    if (counts.empty()) counts = {1, 100, 1000};
+    if (counts.empty()) counts = {1, 100, 1000, 3000};
 
     wxApp::SetInstance(new wxApp);  // the toolkit owns it
     int toolkitArgc = 1;  // the camera counts are ours, not the toolkit's
@@ -96,6 +122,7 @@ int main(int argc, char** argv) {
     // All answers at once, then spread over 0.5 s as a real network would.
     for (int spreadMs : {0, 500})
         for (int n : counts) Measure(n, spreadMs, 3);
+    std::printf("peak RSS %.0f MB\n", vimbrel::bench::MemoryMB("VmHWM"));
     wxEntryCleanup();
     return 0;
 }

@@ -8,13 +8,17 @@
 
 namespace vimbrel::camsim {
 
+std::string TimeText(const timespec& when) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%lld.%06ld", static_cast<long long>(when.tv_sec),
+                  when.tv_nsec / 1000);
+    return text;
+}
+
 std::string NowText() {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    char text[40];
-    std::snprintf(text, sizeof text, "%lld.%06ld", static_cast<long long>(now.tv_sec),
-                  now.tv_nsec / 1000);
-    return text;
+    return TimeText(now);
 }
 
 DatagramLog::DatagramLog(const std::string& path) : m_wanted(!path.empty()) {
@@ -30,10 +34,11 @@ void DatagramLog::Ready() {
     WriteLine("ready " + NowText() + " pid=" + std::to_string(getpid()));
 }
 
-void DatagramLog::Received(const std::string& source, const char* kind,
+void DatagramLog::Received(const timespec& when, const std::string& source, const char* kind,
                            const std::uint8_t* bytes, std::size_t size) {
     static const char digits[] = "0123456789abcdef";
-    std::string line = "rx " + NowText() + " " + source + " " + kind + " " + std::to_string(size) + " ";
+    const bool stamped = when.tv_sec != 0 || when.tv_nsec != 0;
+    std::string line = "rx " + (stamped ? TimeText(when) : NowText()) + " " + source + " " + kind + " " + std::to_string(size) + " ";
     line.reserve(line.size() + 2 * size + 1);
     for (std::size_t i = 0; i < size; ++i) {
         line.push_back(digits[bytes[i] >> 4]);

@@ -6,10 +6,12 @@
 //   rx <time> <source a.b.c.d:port> <multicast|broadcast|unicast> <length> <hex bytes>
 //   event <time> <words...>
 //
-// <time> is CLOCK_REALTIME in seconds with six decimals.
+// <time> is CLOCK_REALTIME in seconds with six decimals; for a received
+// datagram, the kernel's time of its arrival.
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <time.h>
 
 namespace vimbrel::camsim {
 
@@ -23,8 +25,9 @@ public:
 
     bool ok() const { return m_fd >= 0 || !m_wanted; }
     void Ready();
-    void Received(const std::string& source, const char* kind, const std::uint8_t* bytes,
-                  std::size_t size);
+    // `when` zero: the time of writing.
+    void Received(const timespec& when, const std::string& source, const char* kind,
+                  const std::uint8_t* bytes, std::size_t size);
     void Event(const std::string& words);
 
 private:
@@ -34,6 +37,7 @@ private:
     bool m_wanted = false;
 };
 
+std::string TimeText(const timespec& when);
 std::string NowText();
 
 }  // namespace vimbrel::camsim

@@ -48,6 +48,9 @@ DeviceSocket::DeviceSocket(std::uint16_t port) {
     int on = 1;
     setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     setsockopt(m_fd, IPPROTO_IP, IP_PKTINFO, &on, sizeof on);
+    // The log's order across several simulators is the order of arrival,
+    // whenever each process gets to read.
+    setsockopt(m_fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
     sockaddr_in any{};
     any.sin_family = AF_INET;
     any.sin_port = htons(port);
@@ -78,7 +81,7 @@ void DeviceSocket::JoinGroupEverywhere() {
 Arrival DeviceSocket::Receive(std::uint8_t* buffer, std::size_t capacity) {
     Arrival arrival;
     iovec part{buffer, capacity};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo)) + CMSG_SPACE(sizeof(timespec))] = {};
     msghdr message{};
     message.msg_name = &arrival.source;
     message.msg_namelen = sizeof arrival.source;
@@ -95,6 +98,8 @@ Arrival DeviceSocket::Receive(std::uint8_t* buffer, std::size_t capacity) {
             std::memcpy(&info, CMSG_DATA(header), sizeof info);
             arrival.destination = info.ipi_addr;
             arrival.ifindex = info.ipi_ifindex;
+        } else if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SCM_TIMESTAMPNS) {
+            std::memcpy(&arrival.received, CMSG_DATA(header), sizeof arrival.received);
         }
     }
     return arrival;

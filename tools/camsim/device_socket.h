@@ -2,6 +2,7 @@
 // The simulator's UDP socket on port 9876: bound to every address, member of
 // the device group on every interface, told each datagram's destination.
 #include <netinet/in.h>
+#include <time.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +16,7 @@ struct Arrival {
     sockaddr_in source{};
     in_addr destination{};     // the datagram's destination address
     int ifindex = 0;           // interface it came in on
+    timespec received{};       // the kernel's receive time (CLOCK_REALTIME), or zero
 };
 
 // The socket the simulated cameras listen and answer on.

@@ -81,18 +81,21 @@ public:
 
     void Handle(const std::uint8_t* bytes, const Arrival& arrival) {
         std::size_t size = static_cast<std::size_t>(arrival.size);
-        m_log.Received(AddressText(arrival.source), DestinationKind(arrival.destination), bytes, size);
+        m_log.Received(arrival.received, AddressText(arrival.source), DestinationKind(arrival.destination), bytes, size);
         std::time_t now = std::time(nullptr);
         if (IsSearchRequest(bytes, size)) {
             // Real cameras don't answer in the same microsecond.
             const auto gap = std::chrono::microseconds(m_options.replySpreadMs * 1000LL /
                                                        static_cast<long long>(m_cameras.size()));
+            int answered = 0;
             for (const SimCamera& camera : m_cameras) {
                 if (camera.Silent(now)) continue;
                 if (gap.count() > 0) std::this_thread::sleep_for(gap);
                 protocol::ReplyBuffer reply = camera.BuildReply();
                 m_socket.Send(reply.data(), reply.size(), arrival.source, arrival.ifindex);
+                ++answered;
             }
+            m_log.Event("answered " + std::to_string(answered));
             return;
         }
         std::optional<std::int32_t> code = CommandCode(bytes, size);

@@ -247,9 +247,10 @@ int LabNetwork::AddCamera(int link, const CameraConfig& config) {
     return static_cast<int>(m_cameraLogs.size()) - 1;
 }
 
-void LabNetwork::AddHost(int link, const std::string& address) {
+std::string LabNetwork::AddHost(int link, const std::string& address) {
     std::string name = "h" + std::to_string(++m_namespaces);
     RunLabnet({"host", m_run, std::to_string(link), name, Attached(link, address)});
+    return name;
 }
 
 void LabNetwork::SetLoopback(bool up) { RunLabnet({"loopback", m_run, up ? "up" : "down"}); }
@@ -302,9 +303,27 @@ std::vector<std::string> LabNetwork::CameraEvents(int camera) const {
 }
 
 std::string LabNetwork::RunInComputer(const std::vector<std::string>& command) const {
-    std::vector<std::string> args = {"exec", m_run, "pc", "--"};
+    return RunInHost("pc", command);
+}
+
+std::string LabNetwork::RunInHost(const std::string& host,
+                                  const std::vector<std::string>& command) const {
+    std::vector<std::string> args = {"exec", m_run, host, "--"};
     args.insert(args.end(), command.begin(), command.end());
     return RunLabnet(args);
+}
+
+std::vector<double> LabNetwork::EventTimes(int camera, const std::string& words) const {
+    std::vector<double> times;
+    for (const std::string& line : LogLines(m_cameraLogs.at(static_cast<std::size_t>(camera)))) {
+        std::istringstream fields(line);
+        std::string tag, time;
+        if (!(fields >> tag >> time) || tag != "event") continue;
+        const std::size_t rest = line.find(' ', 6);
+        if (rest != std::string::npos && line.compare(rest + 1, words.size(), words) == 0)
+            times.push_back(std::stod(time));
+    }
+    return times;
 }
 
 }  // namespace vimbrel::lab

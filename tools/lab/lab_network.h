@@ -55,7 +55,8 @@ public:
     // in it. Returns its index.
     int AddCamera(int link, const CameraConfig& config);
     // A namespace on `link` that holds `address` and only answers ARP.
-    void AddHost(int link, const std::string& address);
+    // Returns its name for RunInHost.
+    std::string AddHost(int link, const std::string& address);
 
     // Brings the computer's loopback interface up or down (up after
     // construction, so 127.0.0.1 counts as a local address).
@@ -74,7 +75,12 @@ public:
     // Runs `command` (argv) in the computer's namespace; returns its output
     // (standard error included). Throws std::runtime_error when it fails.
     std::string RunInComputer(const std::vector<std::string>& command) const;
+    // The same in a host's namespace (a name from AddHost).
+    std::string RunInHost(const std::string& host, const std::vector<std::string>& command) const;
     const std::string& ComputerNamespace() const { return m_computer; }
+    // The times (as in LoggedDatagram) of the camera's event lines that
+    // start with `words`, in order.
+    std::vector<double> EventTimes(int camera, const std::string& words) const;
 
 private:
     std::string Attached(int link, const std::string& address) const;
