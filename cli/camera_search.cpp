@@ -67,7 +67,7 @@ std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait) {
     const auto end = std::chrono::steady_clock::now() + wait;
     for (;;) {
         for (auto& link : m_links) {
-            while (const auto buffer = link->replies.TakeFront()) {
+            for (const auto& buffer : link->replies.TakeAll()) {
                 DeviceRow row = MakeDeviceRow(protocol::DeviceReply(*buffer));
                 const bool listed = std::any_of(found.begin(), found.end(), [&](const FoundCamera& c) {
                     return c.row.mac == row.mac;

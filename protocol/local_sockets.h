@@ -30,7 +30,7 @@ struct LocalSocket {
 
 // Receive buffer asked for on every socket: room for a few thousand replies
 // arriving at once (Linux counts about 1.3 KB for each).
-inline constexpr std::size_t kReceiveBufferBytes = 4 * 1024 * 1024;
+inline constexpr std::size_t kReceiveBufferBytes = std::size_t{4} * 1024 * 1024;
 
 // The list changes (entries added or removed) only in a refresh, and one
 // thread at a time refreshes and sends (the window thread, or a batch's
