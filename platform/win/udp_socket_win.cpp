@@ -142,6 +142,19 @@ bool SendDatagram(SocketHandle s, const void* data, std::size_t size,
     return false;
 }
 
+std::size_t SetReceiveBuffer(SocketHandle s, std::size_t bytes) {
+    const int wanted = static_cast<int>(bytes);
+    setsockopt(Native(s), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&wanted),
+               sizeof wanted);
+    int granted = 0;
+    int length = sizeof granted;
+    if (getsockopt(Native(s), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&granted), &length) !=
+            0 ||
+        granted < 0)
+        return 0;
+    return static_cast<std::size_t>(granted);
+}
+
 long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity) {
     // Each reset report is taken off the socket by the receive that returns
     // it; the ones still queued are read past. The bound keeps a flood of
@@ -155,8 +168,8 @@ long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity) {
         if (received != SOCKET_ERROR) return received;
         const int error = WSAGetLastError();
         if (error == WSAEMSGSIZE) return static_cast<long>(capacity);  // read cut, as elsewhere
-        if (error == WSAEWOULDBLOCK) return 0;
-        if (!IsResetReport(error)) return -1;
+        if (error == WSAEWOULDBLOCK) return kNothingWaiting;
+        if (!IsResetReport(error)) return kReceiveFailed;
     }
     return 0;
 }
