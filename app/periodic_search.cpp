@@ -10,7 +10,9 @@ PeriodicSearch::PeriodicSearch(PostToWindow postToWindow, std::function<void()> 
 
 PeriodicSearch::~PeriodicSearch() { Stop(); }
 
-void PeriodicSearch::Start() { m_thread = std::thread([this] { SearchThreadProc(); }); }
+void PeriodicSearch::Start() {
+    m_thread = std::thread([this] { SearchThreadProc(); });
+}
 
 void PeriodicSearch::Stop() {
     {

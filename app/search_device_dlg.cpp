@@ -84,7 +84,8 @@ bool CSearchDeviceDlg::LoadTemplate() {
     LoadResources();
     {
         const wxLogNull quiet;  // the caller says so
-        if (!wxXmlResource::Get()->LoadDialog(this, nullptr, ids::kSearchDeviceDialog)) return false;
+        if (!wxXmlResource::Get()->LoadDialog(this, nullptr, ids::kSearchDeviceDialog))
+            return false;
     }
     // The template's size is converted before its font is set; the controls
     // are placed with the font.
@@ -107,7 +108,8 @@ bool CSearchDeviceDlg::LoadTemplate() {
 // above it keeps its place. On a larger screen nothing changes.
 void CSearchDeviceDlg::FitToWorkArea() {
     const int display = wxDisplay::GetFromWindow(this);
-    const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+    const wxRect area =
+        wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
     const wxSize size = GetSize();
     const wxSize excess(std::max(0, size.x - area.width), std::max(0, size.y - area.height));
     if (excess == wxSize(0, 0)) return;
@@ -120,12 +122,11 @@ CSearchDeviceDlg::~CSearchDeviceDlg() { RunExitSteps(); }
 
 void CSearchDeviceDlg::OnInitDialog(std::chrono::milliseconds searchPeriod) {
     InitDeviceList();
-    m_receiver = std::make_unique<protocol::ReplyReceiver>(m_sockets, m_replies, [this] {
-        wxQueueEvent(this, new wxThreadEvent(EVT_DEVICE_REPLY));
-    });
+    m_receiver = std::make_unique<protocol::ReplyReceiver>(
+        m_sockets, m_replies, [this] { wxQueueEvent(this, new wxThreadEvent(EVT_DEVICE_REPLY)); });
     m_searchThread = std::make_unique<PeriodicSearch>(
-        [this](const std::function<void()>& call) { CallAfter(call); },
-        [this] { OnSearch(); }, searchPeriod);
+        [this](const std::function<void()>& call) { CallAfter(call); }, [this] { OnSearch(); },
+        searchPeriod);
     m_searchThread->Start();
     m_receiver->Start();
     EnableCommandButtons(false);

@@ -59,7 +59,9 @@ public:
     protocol::LocalSockets& Sockets() { return m_sockets; }
     protocol::ReplyQueue& Replies() { return m_replies; }
     void SetArpProbe(std::unique_ptr<platform::ArpProbe> probe) { m_arpProbe = std::move(probe); }
-    void SetPageOpener(std::function<bool(const wxString&)> opener) { m_openPage = std::move(opener); }
+    void SetPageOpener(std::function<bool(const wxString&)> opener) {
+        m_openPage = std::move(opener);
+    }
     void SetTellUser(TellUser tell) { m_tellUser = std::move(tell); }
     bool ReceiveThreadExited() const { return !m_receiver || m_receiver->Exited(); }
     bool ExitDone() const { return m_exitDone; }

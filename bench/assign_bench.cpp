@@ -28,8 +28,8 @@ using Clock = std::chrono::steady_clock;
 using vimbrel::platform::ArpProbeMode;
 
 constexpr int kDevices = 50;
-constexpr std::uint32_t kStart = 0xC0A8020A;    // 192.168.2.10
-constexpr std::uint32_t kMask = 0xFFFFFF00;     // 255.255.255.0
+constexpr std::uint32_t kStart = 0xC0A8020A;  // 192.168.2.10
+constexpr std::uint32_t kMask = 0xFFFFFF00;  // 255.255.255.0
 constexpr std::uint32_t kGateway = 0xC0A80201;  // 192.168.2.1
 // The taken hosts, among the 60 candidates .10 to .69.
 const int kTakenLastOctets[] = {10, 13, 17, 22, 28, 35, 43, 52, 60, 66};

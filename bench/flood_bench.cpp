@@ -115,7 +115,8 @@ double PressEscape(vimbrel::CSearchDeviceDlg& window, WindowState& state) {
     const double pressed = WallSeconds();
     wxQueueEvent(&window, key);
     const auto end = std::chrono::steady_clock::now() + 10s;
-    while (!state.exitDone && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(1ms);
+    while (!state.exitDone && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(1ms);
     if (!state.exitDone) {
         std::printf("Esc: the window did not end within 10 s: stopped\n");
         std::fflush(stdout);
@@ -134,9 +135,10 @@ void StartFlood(Flood& flood, const vimbrel::lab::LabNetwork& net, const std::st
                 std::uint16_t port, int seconds, int rate) {
     flood.thread = std::thread([&flood, &net, host, port, seconds, rate] {
         try {
-            flood.report = net.RunInHost(host, {VIMBREL_FLOOD, "--to", "192.168.2.100:" + std::to_string(port),
-                                                "--rate", std::to_string(rate), "--count",
-                                                std::to_string(static_cast<long>(seconds) * rate)});
+            flood.report =
+                net.RunInHost(host, {VIMBREL_FLOOD, "--to", "192.168.2.100:" + std::to_string(port),
+                                     "--rate", std::to_string(rate), "--count",
+                                     std::to_string(static_cast<long>(seconds) * rate)});
         } catch (const std::exception& e) {
             flood.report = e.what();
         }
@@ -179,13 +181,15 @@ void Run(int seconds, int rate, bool escapeDuring) {
             const double onWire = SearchOnWireAfter(net, camera, clicked, 10s);
             ++clicks;
             if (onWire < 0) {
-                std::printf("  click at %5.1f s: no search on the wire within 10 s\n", clicked - wallStart);
+                std::printf("  click at %5.1f s: no search on the wire within 10 s\n",
+                            clicked - wallStart);
                 ++lateClicks;
             } else {
-                std::printf("  click at %5.1f s (%s): search on the wire after %6.1f ms, rows %ld, "
-                            "RSS %.0f MB\n",
-                            clicked - wallStart, during ? "during" : "after", onWire * 1000,
-                            state.rows.load(), MemoryMB());
+                std::printf(
+                    "  click at %5.1f s (%s): search on the wire after %6.1f ms, rows %ld, "
+                    "RSS %.0f MB\n",
+                    clicked - wallStart, during ? "during" : "after", onWire * 1000,
+                    state.rows.load(), MemoryMB());
                 if (onWire > worstClick) worstClick = onWire;
             }
             std::fflush(stdout);
@@ -215,19 +219,22 @@ void Run(int seconds, int rate, bool escapeDuring) {
                 if (MemoryMB() > peakAfter) peakAfter = MemoryMB();
                 std::this_thread::sleep_for(100ms);
             }
-            const double cpuAfter = (CpuSeconds() - cpuAfterStart) / (WallSeconds() - wallAfterStart);
+            const double cpuAfter =
+                (CpuSeconds() - cpuAfterStart) / (WallSeconds() - wallAfterStart);
             clickEvery3s(false);
             const auto end = std::chrono::steady_clock::now() + 3s;
             while (!state.realCamerasListed && std::chrono::steady_clock::now() < end)
                 std::this_thread::sleep_for(5ms);
             std::this_thread::sleep_for(500ms);
-            std::printf("  during: CPU %.0f%% of one core, peak RSS %.0f MB; worst click %.1f ms, "
-                        "%d of %d clicks without a search\n",
-                        100 * cpuDuring / wallDuring, peakDuring, worstClick * 1000, lateClicks, clicks);
-            std::printf("  after:  CPU %.1f%% of one core over 10 s, peak RSS %.0f MB; a search lists "
-                        "the three real cameras: %s (rows %ld)\n",
-                        100 * cpuAfter, peakAfter, state.realCamerasListed ? "yes" : "no",
-                        state.rows.load());
+            std::printf(
+                "  during: CPU %.0f%% of one core, peak RSS %.0f MB; worst click %.1f ms, "
+                "%d of %d clicks without a search\n",
+                100 * cpuDuring / wallDuring, peakDuring, worstClick * 1000, lateClicks, clicks);
+            std::printf(
+                "  after:  CPU %.1f%% of one core over 10 s, peak RSS %.0f MB; a search lists "
+                "the three real cameras: %s (rows %ld)\n",
+                100 * cpuAfter, peakAfter, state.realCamerasListed ? "yes" : "no",
+                state.rows.load());
             std::printf("  Esc after the flood: window ended after %.1f ms\n",
                         PressEscape(*window, state) * 1000);
         }

@@ -13,7 +13,8 @@ inline double MemoryMB(const std::string& field = "VmRSS") {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
-        if (line.rfind(field + ":", 0) == 0) return std::stod(line.substr(field.size() + 1)) / 1024.0;
+        if (line.rfind(field + ":", 0) == 0)
+            return std::stod(line.substr(field.size() + 1)) / 1024.0;
     return -1;
 }
 

@@ -89,12 +89,13 @@ void Measure(int cameras, int spreadMs, int rounds) {
         window->GetEventHandler()->ProcessEvent(click);
         const RowWatch watch = WatchRows(*window, cameras, 2s);
         const double answered = FirstRoundEnd(net, camera, clickWall);
-        std::printf("%6d cameras  answers over %4d ms  round %d  listed %5ld of %d  "
-                    "last row after %7.1f ms from the press, %7.1f ms from the last answer  "
-                    "RSS %.0f MB\n",
-                    cameras, spreadMs, round + 1, watch.rows, cameras,
-                    (watch.lastRowWall - clickWall) * 1000, (watch.lastRowWall - answered) * 1000,
-                    vimbrel::bench::MemoryMB());
+        std::printf(
+            "%6d cameras  answers over %4d ms  round %d  listed %5ld of %d  "
+            "last row after %7.1f ms from the press, %7.1f ms from the last answer  "
+            "RSS %.0f MB\n",
+            cameras, spreadMs, round + 1, watch.rows, cameras,
+            (watch.lastRowWall - clickWall) * 1000, (watch.lastRowWall - answered) * 1000,
+            vimbrel::bench::MemoryMB());
         std::fflush(stdout);
     }
     window->Close(true);

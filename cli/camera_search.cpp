@@ -42,8 +42,9 @@ struct CameraSearch::Link {
 CameraSearch::CameraSearch(std::optional<std::uint32_t> onlyAddress)
     : m_commandSockets(Addresses(onlyAddress), Pause) {
     for (const platform::LocalAddress& local : Addresses(onlyAddress)()) {
-        const bool known = std::any_of(m_links.begin(), m_links.end(),
-                                       [&](const auto& link) { return link->address == local.address; });
+        const bool known = std::any_of(m_links.begin(), m_links.end(), [&](const auto& link) {
+            return link->address == local.address;
+        });
         if (known) continue;
         m_links.push_back(std::make_unique<Link>(local.address));
         m_links.back()->receiver.Start();
@@ -58,7 +59,8 @@ CameraSearch::~CameraSearch() {
 }
 
 std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait) {
-    for (auto& link : m_links) link->replies.Clear();  // answers to an earlier search tell nothing now
+    for (auto& link : m_links)
+        link->replies.Clear();  // answers to an earlier search tell nothing now
     for (auto& link : m_links) protocol::SendSearch(link->sockets);
 
     // Taken off the queues while they come, so that the first reply of a
@@ -69,15 +71,16 @@ std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait) {
         for (auto& link : m_links) {
             for (const auto& buffer : link->replies.TakeAll()) {
                 DeviceRow row = MakeDeviceRow(protocol::DeviceReply(*buffer));
-                const bool listed = std::any_of(found.begin(), found.end(), [&](const FoundCamera& c) {
-                    return c.row.mac == row.mac;
-                });
+                const bool listed =
+                    std::any_of(found.begin(), found.end(),
+                                [&](const FoundCamera& c) { return c.row.mac == row.mac; });
                 if (!listed) found.push_back({std::move(row), link->address});
             }
         }
         const auto now = std::chrono::steady_clock::now();
         if (now >= end) break;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kCollectInterval, end - now));
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(kCollectInterval, end - now));
     }
     return found;
 }

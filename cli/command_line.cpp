@@ -24,12 +24,14 @@ struct TargetOptions {
 };
 
 void AddTargetOptions(CLI::App& command, TargetOptions& options, CommandLine& line) {
-    options.serial = command.add_option("--serial", options.serials,
-                                        "a camera by its serial number (repeatable)")
-                         ->allow_extra_args(false)
-                         ->option_text("SERIAL");
-    options.mac = command.add_option("--mac", options.macs,
-                                     "a camera by its MAC address, XX:XX:XX:XX:XX:XX (repeatable)")
+    options.serial =
+        command
+            .add_option("--serial", options.serials, "a camera by its serial number (repeatable)")
+            ->allow_extra_args(false)
+            ->option_text("SERIAL");
+    options.mac = command
+                      .add_option("--mac", options.macs,
+                                  "a camera by its MAC address, XX:XX:XX:XX:XX:XX (repeatable)")
                       ->allow_extra_args(false)
                       ->option_text("MAC");
     CLI::Option* all = command.add_flag("--all", line.all, "every camera that answers the search");
@@ -44,9 +46,10 @@ void AddWait(CLI::App& command, CommandLine& line) {
 }
 
 void AddInterface(CLI::App& command, CommandLine& line) {
-    command.add_option_function<std::string>(
-        "--interface", [&line](const std::string& address) { line.interfaceAddress = address; },
-        "only the socket bound to this local IPv4 address")
+    command
+        .add_option_function<std::string>(
+            "--interface", [&line](const std::string& address) { line.interfaceAddress = address; },
+            "only the socket bound to this local IPv4 address")
         ->option_text("ADDRESS");
 }
 
@@ -99,21 +102,27 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
         commands.emplace_back(app.add_subcommand(p.name, p.description), TargetOptions{});
     }
 
-    commands.emplace_back(app.add_subcommand("set-model", "make the chosen cameras report another model"),
-                          TargetOptions{});
-    commands.back().first->add_option("MODEL", line.model,
-                                      "ZR410, ZR420, ZR420-2, ZR4300-0, ZR4500-0, ZR4300-1 or ZR4500-1")
+    commands.emplace_back(
+        app.add_subcommand("set-model", "make the chosen cameras report another model"),
+        TargetOptions{});
+    commands.back()
+        .first
+        ->add_option("MODEL", line.model,
+                     "ZR410, ZR420, ZR420-2, ZR4300-0, ZR4500-0, ZR4300-1 or ZR4500-1")
         ->required();
 
-    commands.emplace_back(app.add_subcommand("assign-ip",
-                                             "give each chosen camera the next address nobody answers for"),
-                          TargetOptions{});
+    commands.emplace_back(
+        app.add_subcommand("assign-ip",
+                           "give each chosen camera the next address nobody answers for"),
+        TargetOptions{});
     CLI::App* assign = commands.back().first;
     assign->add_option("--start", line.start, "first address to hand out")
         ->option_text("A.B.C.D")
         ->required();
     assign->add_option("--mask", line.mask, "subnet mask")->option_text("A.B.C.D")->required();
-    assign->add_option("--gateway", line.gateway, "default gateway")->option_text("A.B.C.D")->required();
+    assign->add_option("--gateway", line.gateway, "default gateway")
+        ->option_text("A.B.C.D")
+        ->required();
     assign->add_flag("--dry-run", line.dryRun, "probe and print the plan; send nothing");
 
     for (auto& [command, options] : commands) {

@@ -9,6 +9,6 @@ inline constexpr int kExitOk = 0;
 // address.
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitNoCamera = 2;  // no camera answered the search
-inline constexpr int kExitUsage = 64;    // bad command line; nothing was sent
+inline constexpr int kExitUsage = 64;  // bad command line; nothing was sent
 
 }  // namespace vimbrel::cli

@@ -55,7 +55,8 @@ CheckedInput Check(const CommandLine& line) {
             throw InputError("empty serial number");
     }
     if (line.command == "factory-reset" && line.all && !line.yes)
-        throw InputError("factory-reset --all resets every camera that answers; add --yes to confirm");
+        throw InputError(
+            "factory-reset --all resets every camera that answers; add --yes to confirm");
 
     if (line.command == "set-model") {
         input.model = MatchModelName(ToCellBuffer(FromUtf8(line.model)));
@@ -71,8 +72,8 @@ CheckedInput Check(const CommandLine& line) {
         case AssignmentInputFault::kMaskNotContiguous:
             throw InputError("subnet mask " + line.mask + " is not contiguous");
         case AssignmentInputFault::kGatewayOutsideNetwork:
-            throw InputError("gateway " + line.gateway + " is outside the network of " + line.start +
-                             " under mask " + line.mask);
+            throw InputError("gateway " + line.gateway + " is outside the network of " +
+                             line.start + " under mask " + line.mask);
         }
     }
     return input;

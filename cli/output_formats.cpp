@@ -20,9 +20,11 @@ constexpr std::array<const char*, 8> kKeys = {"serial", "model",    "ip",     "m
 // The eight fields of a camera in the order of kKeys, as UTF-8.
 std::array<std::string, 8> Fields(const FoundCamera& camera) {
     const DeviceRow& row = camera.row;
-    return {ToUtf8(row.serial), ToUtf8(row.model),    ToUtf8(row.ip),     ToUtf8(row.mac),
-            ToUtf8(row.port),   ToUtf8(row.firmware), ToUtf8(row.status),
-            camera.localAddress ? platform::FormatIPv4(*camera.localAddress) : ""};
+    return {
+        ToUtf8(row.serial), ToUtf8(row.model),
+        ToUtf8(row.ip),     ToUtf8(row.mac),
+        ToUtf8(row.port),   ToUtf8(row.firmware),
+        ToUtf8(row.status), camera.localAddress ? platform::FormatIPv4(*camera.localAddress) : ""};
 }
 
 std::string CsvField(const std::string& text) {
@@ -47,7 +49,8 @@ std::optional<OutputFormat> ParseOutputFormat(std::string_view name) {
 void WriteTable(std::ostream& out, const std::vector<FoundCamera>& cameras) {
     using Line = std::array<std::string, column::kCount>;  // the window's columns
     std::vector<Line> lines(1);
-    for (std::size_t c = 0; c < kDeviceColumns.size(); ++c) lines[0][c] = ToUtf8(kDeviceColumns[c].title);
+    for (std::size_t c = 0; c < kDeviceColumns.size(); ++c)
+        lines[0][c] = ToUtf8(kDeviceColumns[c].title);
     for (std::size_t i = 0; i < cameras.size(); ++i) {
         const std::array<std::string, 8> fields = Fields(cameras[i]);
         Line line;
@@ -63,7 +66,8 @@ void WriteTable(std::ostream& out, const std::vector<FoundCamera>& cameras) {
         std::string text;
         for (std::size_t c = 0; c < line.size(); ++c) {
             text += line[c];
-            if (c + 1 < line.size()) text += std::string(widths[c] - DisplayWidth(line[c]) + 2, ' ');
+            if (c + 1 < line.size())
+                text += std::string(widths[c] - DisplayWidth(line[c]) + 2, ' ');
         }
         while (!text.empty() && text.back() == ' ') text.pop_back();
         out << text << '\n';
@@ -94,7 +98,8 @@ void WriteCsv(std::ostream& out, const std::vector<FoundCamera>& cameras) {
     out << "\r\n";
     for (const FoundCamera& camera : cameras) {
         const std::array<std::string, 8> fields = Fields(camera);
-        for (std::size_t k = 0; k < fields.size(); ++k) out << (k ? "," : "") << CsvField(fields[k]);
+        for (std::size_t k = 0; k < fields.size(); ++k)
+            out << (k ? "," : "") << CsvField(fields[k]);
         out << "\r\n";
     }
 }

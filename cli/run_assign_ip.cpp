@@ -110,8 +110,7 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
         if (std::chrono::steady_clock::now() >= end) break;
     }
     for (const Given& g : given) {
-        err << "vimbrel-cli: " << Moved(g.camera) << " did not answer from " << g.address
-            << '\n';
+        err << "vimbrel-cli: " << Moved(g.camera) << " did not answer from " << g.address << '\n';
         result = kExitFailed;
     }
     return result;

@@ -48,8 +48,9 @@ std::vector<const FoundCamera*> SharingSerial(const FoundCamera& camera, const S
                                               const std::vector<FoundCamera>& found) {
     std::vector<const FoundCamera*> others;
     for (const FoundCamera& other : found) {
-        const bool selected = std::any_of(selection.cameras.begin(), selection.cameras.end(),
-                                          [&](const FoundCamera& c) { return c.row.mac == other.row.mac; });
+        const bool selected =
+            std::any_of(selection.cameras.begin(), selection.cameras.end(),
+                        [&](const FoundCamera& c) { return c.row.mac == other.row.mac; });
         if (!selected && other.row.serial == camera.row.serial) others.push_back(&other);
     }
     return others;
@@ -72,8 +73,8 @@ int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraS
     }
 
     const std::int32_t code = CommandCode(line.command);
-    const std::string what = code == protocol::CMD_SET_MODEL ? "set-model " + std::string(input.model)
-                                                             : line.command;
+    const std::string what =
+        code == protocol::CMD_SET_MODEL ? "set-model " + std::string(input.model) : line.command;
     for (const FoundCamera& camera : selection.cameras) {
         const Outcome outcome = SendToCamera(search.Sockets(), code, input.model, camera.row);
         if (outcome == Outcome::kNoIdentity) {

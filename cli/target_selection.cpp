@@ -30,9 +30,9 @@ Selection SelectTargets(const std::vector<NamedTarget>& targets, bool all,
         for (const FoundCamera& camera : found) {
             if (!Names(target, camera)) continue;
             any = true;
-            const bool chosen = std::any_of(
-                selection.cameras.begin(), selection.cameras.end(),
-                [&](const FoundCamera& c) { return c.row.mac == camera.row.mac; });
+            const bool chosen =
+                std::any_of(selection.cameras.begin(), selection.cameras.end(),
+                            [&](const FoundCamera& c) { return c.row.mac == camera.row.mac; });
             if (!chosen) selection.cameras.push_back(camera);
         }
         if (!any)

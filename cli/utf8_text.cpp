@@ -31,8 +31,11 @@ void AppendUtf8(std::string& out, char32_t c) {
 // one byte as U+FFFD.
 char32_t NextCharacter(std::string_view text, std::size_t& at) {
     const auto lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3
-                                          : (lead >> 3) == 0x1E ? 4 : 0;
+    std::size_t length = lead < 0x80           ? 1
+                         : (lead >> 5) == 0x6  ? 2
+                         : (lead >> 4) == 0xE  ? 3
+                         : (lead >> 3) == 0x1E ? 4
+                                               : 0;
     if (length == 0 || at + length > text.size()) {
         ++at;
         return kReplacement;

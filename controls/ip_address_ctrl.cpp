@@ -13,48 +13,39 @@ namespace {
 constexpr unsigned long kMaxOctet = 255;
 
 // A valid octet text: empty, or one to three digits worth at most 255.
-bool IsOctetText(const wxString& text)
-{
-    if (text.empty())
-        return true;
-    if (text.length() > 3)
-        return false;
+bool IsOctetText(const wxString& text) {
+    if (text.empty()) return true;
+    if (text.length() > 3) return false;
     for (wxUniChar c : text) {
-        if (c < '0' || c > '9')
-            return false;
+        if (c < '0' || c > '9') return false;
     }
     unsigned long value = 0;
     return text.ToULong(&value) && value <= kMaxOctet;
 }
 
-std::uint32_t OctetValue(const wxString& text)
-{
+std::uint32_t OctetValue(const wxString& text) {
     unsigned long value = 0;
-    if (!text.ToULong(&value))
-        return 0;
+    if (!text.ToULong(&value)) return 0;
     return static_cast<std::uint32_t>(std::min(value, kMaxOctet));
 }
 
-} // namespace
+}  // namespace
 
-CIPAddressCtrl::CIPAddressCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
-                               long style, const wxString& name)
-{
+CIPAddressCtrl::CIPAddressCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos,
+                               const wxSize& size, long style, const wxString& name) {
     Create(parent, id, pos, size, style, name);
 }
 
 bool CIPAddressCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
-                            long style, const wxString& name)
-{
+                            long style, const wxString& name) {
     if (!wxPanel::Create(parent, id, pos, size, style | wxTAB_TRAVERSAL | wxBORDER_SUNKEN, name))
         return false;
 
     auto* sizer = new wxBoxSizer(wxHORIZONTAL);
     for (int i = 0; i < kOctetCount; ++i) {
-        if (i > 0)
-            sizer->Add(new wxStaticText(this, wxID_ANY, "."), 0, wxALIGN_CENTER_VERTICAL);
-        auto* field = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
-                                     wxTE_CENTRE | wxBORDER_NONE);
+        if (i > 0) sizer->Add(new wxStaticText(this, wxID_ANY, "."), 0, wxALIGN_CENTER_VERTICAL);
+        auto* field = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition,
+                                     wxDefaultSize, wxTE_CENTRE | wxBORDER_NONE);
         field->SetMaxLength(3);
         field->SetMinSize(wxSize(10, -1));
         field->Bind(wxEVT_CHAR, [this, i](wxKeyEvent& event) { OnFieldChar(event, i); });
@@ -67,8 +58,7 @@ bool CIPAddressCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos,
     return true;
 }
 
-void CIPAddressCtrl::SetAddress(std::uint32_t address)
-{
+void CIPAddressCtrl::SetAddress(std::uint32_t address) {
     for (int i = 0; i < kOctetCount; ++i) {
         const unsigned octet = (address >> (8 * (kOctetCount - 1 - i))) & 0xFF;
         m_accepted[i] = wxString::Format("%u", octet);
@@ -76,16 +66,14 @@ void CIPAddressCtrl::SetAddress(std::uint32_t address)
     }
 }
 
-std::uint32_t CIPAddressCtrl::GetAddress() const
-{
+std::uint32_t CIPAddressCtrl::GetAddress() const {
     std::uint32_t address = 0;
     for (const wxTextCtrl* field : m_fields)
         address = (address << 8) | OctetValue(field->GetValue());
     return address;
 }
 
-void CIPAddressCtrl::OnFieldChar(wxKeyEvent& event, int index)
-{
+void CIPAddressCtrl::OnFieldChar(wxKeyEvent& event, int index) {
     const wxChar key = event.GetUnicodeKey();
     if (key == '.') {
         // A dot ends the octet: go on with the next field.
@@ -96,15 +84,13 @@ void CIPAddressCtrl::OnFieldChar(wxKeyEvent& event, int index)
         return;
     }
     if (key != WXK_NONE && key >= ' ' && (key < '0' || key > '9'))
-        return; // swallow everything printable but digits
+        return;  // swallow everything printable but digits
     event.Skip();
 }
 
-void CIPAddressCtrl::OnFieldText(wxCommandEvent& event, int index)
-{
+void CIPAddressCtrl::OnFieldText(wxCommandEvent& event, int index) {
     wxTextCtrl* field = m_fields[index];
-    if (field == nullptr)
-        return; // still being created
+    if (field == nullptr) return;  // still being created
     const wxString text = field->GetValue();
     if (IsOctetText(text))
         m_accepted[index] = text;

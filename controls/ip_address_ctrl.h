@@ -9,8 +9,7 @@ class wxTextCtrl;
 
 // IPv4 address entry: four octet fields (digits only, 0..255) with dots
 // between. The value is the first octet in the highest byte, not network order.
-class CIPAddressCtrl : public wxPanel
-{
+class CIPAddressCtrl : public wxPanel {
 public:
     CIPAddressCtrl() = default;
     CIPAddressCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
@@ -33,8 +32,8 @@ private:
     void OnFieldChar(wxKeyEvent& event, int index);
     void OnFieldText(wxCommandEvent& event, int index);
 
-    std::array<wxTextCtrl*, kOctetCount> m_fields{}; // children, owned by the window
-    std::array<wxString, kOctetCount> m_accepted;    // last valid text of each field
+    std::array<wxTextCtrl*, kOctetCount> m_fields{};  // children, owned by the window
+    std::array<wxString, kOctetCount> m_accepted;  // last valid text of each field
 
     wxDECLARE_DYNAMIC_CLASS(CIPAddressCtrl);
 };

@@ -4,20 +4,15 @@
 
 wxIMPLEMENT_DYNAMIC_CLASS(CIPAddressCtrlXmlHandler, wxXmlResourceHandler);
 
-CIPAddressCtrlXmlHandler::CIPAddressCtrlXmlHandler()
-{
-    AddWindowStyles();
-}
+CIPAddressCtrlXmlHandler::CIPAddressCtrlXmlHandler() { AddWindowStyles(); }
 
-wxObject* CIPAddressCtrlXmlHandler::DoCreateResource()
-{
+wxObject* CIPAddressCtrlXmlHandler::DoCreateResource() {
     XRC_MAKE_INSTANCE(control, CIPAddressCtrl)
     control->Create(m_parentAsWindow, GetID(), GetPosition(), GetSize(), GetStyle(), GetName());
     SetupWindow(control);
     return control;
 }
 
-bool CIPAddressCtrlXmlHandler::CanHandle(wxXmlNode* node)
-{
+bool CIPAddressCtrlXmlHandler::CanHandle(wxXmlNode* node) {
     return IsOfClass(node, "CIPAddressCtrl");
 }

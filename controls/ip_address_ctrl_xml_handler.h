@@ -3,8 +3,7 @@
 #include <wx/xrc/xmlres.h>
 
 // Lets a dialog resource hold <object class="CIPAddressCtrl">.
-class CIPAddressCtrlXmlHandler : public wxXmlResourceHandler
-{
+class CIPAddressCtrlXmlHandler : public wxXmlResourceHandler {
 public:
     CIPAddressCtrlXmlHandler();
 

@@ -4,13 +4,9 @@
 
 #include <wx/listctrl.h>
 
-CSortHeaderCtrl::CSortHeaderCtrl(wxListCtrl& list)
-    : m_list(list)
-{
-}
+CSortHeaderCtrl::CSortHeaderCtrl(wxListCtrl& list) : m_list(list) {}
 
-void CSortHeaderCtrl::SetSortArrow(int column, bool ascending)
-{
+void CSortHeaderCtrl::SetSortArrow(int column, bool ascending) {
     m_nSortColumn = column;
     m_bSortAscending = ascending;
     // The toolkit keeps a single indicator: setting it on one column clears
@@ -18,9 +14,9 @@ void CSortHeaderCtrl::SetSortArrow(int column, bool ascending)
     m_list.ShowSortIndicator(column, ascending);
 }
 
-void CSortHeaderCtrl::Serialize(const std::vector<std::uint8_t>& stored)
-{
-    const std::vector<int> widths = ParseColumnWidths(stored.data(), stored.size(), m_list.GetColumnCount());
+void CSortHeaderCtrl::Serialize(const std::vector<std::uint8_t>& stored) {
+    const std::vector<int> widths =
+        ParseColumnWidths(stored.data(), stored.size(), m_list.GetColumnCount());
     for (std::size_t i = 0; i < widths.size(); ++i)
         m_list.SetColumnWidth(static_cast<int>(i), widths[i]);
 }

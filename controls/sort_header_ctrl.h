@@ -7,8 +7,7 @@ class wxListCtrl;
 
 // The header side of the sortable list: shows the sort arrow and applies
 // stored column widths to the list it belongs to.
-class CSortHeaderCtrl
-{
+class CSortHeaderCtrl {
 public:
     explicit CSortHeaderCtrl(wxListCtrl& list);
     CSortHeaderCtrl(const CSortHeaderCtrl&) = delete;

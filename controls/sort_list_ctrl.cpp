@@ -10,26 +10,18 @@ wxBEGIN_EVENT_TABLE(CSortListCtrl, wxListCtrl)
     EVT_LIST_COL_CLICK(wxID_ANY, CSortListCtrl::OnColumnClick)
 wxEND_EVENT_TABLE()
 
-CSortListCtrl::CSortListCtrl()
-    : m_wndHeader(*this)
-{
-}
+CSortListCtrl::CSortListCtrl() : m_wndHeader(*this) {}
 
-CSortListCtrl::CSortListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
-                             long style)
-    : wxListCtrl(parent, id, pos, size, style)
-    , m_wndHeader(*this)
-{
-}
+CSortListCtrl::CSortListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos,
+                             const wxSize& size, long style)
+    : wxListCtrl(parent, id, pos, size, style), m_wndHeader(*this) {}
 
-int CSortListCtrl::AddItem(const std::vector<wxString>& columnTexts)
-{
+int CSortListCtrl::AddItem(const std::vector<wxString>& columnTexts) {
     if (m_nColumnCount <= 0 || columnTexts.size() != static_cast<std::size_t>(m_nColumnCount))
         return -1;
 
     const long index = InsertItem(GetItemCount(), columnTexts[0]);
-    if (index < 0)
-        return -1;
+    if (index < 0) return -1;
 
     auto record = std::make_unique<RowRecord>();
     record->columnTexts = columnTexts;
@@ -41,68 +33,55 @@ int CSortListCtrl::AddItem(const std::vector<wxString>& columnTexts)
     return static_cast<int>(index);
 }
 
-void CSortListCtrl::DeleteAllItems()
-{
+void CSortListCtrl::DeleteAllItems() {
     // Rows first, then their records: no row ever points at a freed record.
     // (Clearing each row's pointer first would cost a redraw request per row.)
     wxListCtrl::DeleteAllItems();
     m_records.clear();
 }
 
-void CSortListCtrl::LoadColumnWidths()
-{
+void CSortListCtrl::LoadColumnWidths() {
     m_nColumnCount = kDeviceColumnCount;
-    if (wxConfigBase* config = wxConfigBase::Get())
-        LoadColumnWidths(*config);
+    if (wxConfigBase* config = wxConfigBase::Get()) LoadColumnWidths(*config);
 }
 
-void CSortListCtrl::LoadColumnWidths(wxConfigBase& config)
-{
+void CSortListCtrl::LoadColumnWidths(wxConfigBase& config) {
     m_nColumnCount = kDeviceColumnCount;
 
     const wxString key = wxString::Format("/ListCtrls/%d", GetId());
-    if (!config.HasEntry(key))
-        return;
+    if (!config.HasEntry(key)) return;
     wxMemoryBuffer buffer;
-    if (!config.Read(key, &buffer) || buffer.GetDataLen() == 0)
-        return;
+    if (!config.Read(key, &buffer) || buffer.GetDataLen() == 0) return;
 
     const auto* bytes = static_cast<const std::uint8_t*>(buffer.GetData());
     m_wndHeader.Serialize(std::vector<std::uint8_t>(bytes, bytes + buffer.GetDataLen()));
     Refresh();
 }
 
-const RowRecord* CSortListCtrl::GetRowRecord(long item) const
-{
-    if (item < 0 || item >= GetItemCount())
-        return nullptr;
+const RowRecord* CSortListCtrl::GetRowRecord(long item) const {
+    if (item < 0 || item >= GetItemCount()) return nullptr;
     return reinterpret_cast<const RowRecord*>(GetItemData(item));
 }
 
-int wxCALLBACK CSortListCtrl::CompareRows(wxIntPtr item1, wxIntPtr item2, wxIntPtr sortData)
-{
+int wxCALLBACK CSortListCtrl::CompareRows(wxIntPtr item1, wxIntPtr item2, wxIntPtr sortData) {
     const auto* list = reinterpret_cast<const CSortListCtrl*>(sortData);
     const auto* row1 = reinterpret_cast<const RowRecord*>(item1);
     const auto* row2 = reinterpret_cast<const RowRecord*>(item2);
     // Rows without a record (put in past AddItem) sort as equal; they hold no copy.
-    if (list == nullptr || row1 == nullptr || row2 == nullptr)
-        return 0;
+    if (list == nullptr || row1 == nullptr || row2 == nullptr) return 0;
 
     const auto column = static_cast<std::size_t>(list->m_nSortColumn);
-    if (column >= row1->columnTexts.size() || column >= row2->columnTexts.size())
-        return 0;
+    if (column >= row1->columnTexts.size() || column >= row2->columnTexts.size()) return 0;
     const wxString& text1 = row1->columnTexts[column];
     const wxString& text2 = row2->columnTexts[column];
     return list->m_bSortAscending ? CompareText(text1, text2) : CompareText(text2, text1);
 }
 
-void CSortListCtrl::OnColumnClick(wxListEvent& event)
-{
+void CSortListCtrl::OnColumnClick(wxListEvent& event) {
     // Not skipped: column clicks end here. Column 0 holds the row numbers and
     // a column past the rows' texts has nothing to sort by.
     const int column = event.GetColumn();
-    if (column <= 0 || column >= m_nColumnCount)
-        return;
+    if (column <= 0 || column >= m_nColumnCount) return;
 
     const bool ascending = column == m_nSortColumn ? !m_bSortAscending : true;
     m_nSortColumn = column;
@@ -113,12 +92,10 @@ void CSortListCtrl::OnColumnClick(wxListEvent& event)
     RenumberRows();
 }
 
-void CSortListCtrl::RenumberRows()
-{
+void CSortListCtrl::RenumberRows() {
     for (long item = 0; item < GetItemCount(); ++item) {
         const wxString number = wxString::Format("%ld", item + 1);
-        if (!SetItem(item, 0, number))
-            continue;
+        if (!SetItem(item, 0, number)) continue;
         if (auto* record = reinterpret_cast<RowRecord*>(GetItemData(item)); record != nullptr)
             record->columnTexts[0] = number;
     }

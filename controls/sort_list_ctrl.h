@@ -11,17 +11,15 @@
 class wxConfigBase;
 
 // One row's own copy of its texts, reached through the row's item data.
-struct RowRecord
-{
+struct RowRecord {
     std::vector<wxString> columnTexts;
-    std::uint32_t rowTag = 0; // for the owner; the list never reads it
+    std::uint32_t rowTag = 0;  // for the owner; the list never reads it
 };
 
 // Report-view list that keeps a copy of every row's texts, sorts by a clicked
 // column in alternating directions, renumbers column 0 and restores stored
 // column widths.
-class CSortListCtrl : public wxListCtrl
-{
+class CSortListCtrl : public wxListCtrl {
 public:
     CSortListCtrl();
     CSortListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,

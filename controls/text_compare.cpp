@@ -2,7 +2,6 @@
 
 #include <wx/uilocale.h>
 
-int CompareText(const wxString& lhs, const wxString& rhs)
-{
+int CompareText(const wxString& lhs, const wxString& rhs) {
     return wxUILocale::GetCurrent().CompareStrings(lhs, rhs, wxCompare_CaseSensitive);
 }

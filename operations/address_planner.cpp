@@ -16,7 +16,8 @@ enum class Candidate { kNotAsked, kUnderWay, kTaken, kFree };
 class Plan {
 public:
     Plan(const std::vector<std::uint32_t>& candidates, std::size_t deviceCount)
-        : m_candidates(candidates), m_states(candidates.size(), Candidate::kNotAsked),
+        : m_candidates(candidates),
+          m_states(candidates.size(), Candidate::kNotAsked),
           m_deviceCount(deviceCount) {}
 
     // Starts probes while fewer than the limit are under way and, even if
@@ -35,8 +36,7 @@ public:
     void Settle(const std::vector<platform::ArpVerdict>& verdicts) {
         for (const platform::ArpVerdict& verdict : verdicts) {
             const auto found = m_index.find(verdict.address);
-            if (found == m_index.end() || m_states[found->second] != Candidate::kUnderWay)
-                continue;
+            if (found == m_index.end() || m_states[found->second] != Candidate::kUnderWay) continue;
             m_states[found->second] = verdict.answered ? Candidate::kTaken : Candidate::kFree;
             --m_underWay;
             if (!verdict.answered) ++m_freeAhead;
@@ -44,13 +44,9 @@ public:
         while (m_cursor < m_next && m_states[m_cursor] == Candidate::kTaken) ++m_cursor;
     }
 
-    bool Finished() const {
-        return m_assigned == m_deviceCount || m_cursor == m_candidates.size();
-    }
+    bool Finished() const { return m_assigned == m_deviceCount || m_cursor == m_candidates.size(); }
     // The candidate at the cursor when it has settled free: the next device's.
-    bool NextIsFree() const {
-        return m_cursor < m_next && m_states[m_cursor] == Candidate::kFree;
-    }
+    bool NextIsFree() const { return m_cursor < m_next && m_states[m_cursor] == Candidate::kFree; }
     std::uint32_t NextCandidate() const { return m_candidates[m_cursor]; }
     std::size_t Assigned() const { return m_assigned; }
     void HandOut() {
@@ -65,8 +61,8 @@ private:
     std::vector<Candidate> m_states;
     std::unordered_map<std::uint32_t, std::size_t> m_index;  // started address -> position
     const std::size_t m_deviceCount;
-    std::size_t m_next = 0;       // the first candidate not yet started
-    std::size_t m_cursor = 0;     // the first candidate neither given out nor taken
+    std::size_t m_next = 0;  // the first candidate not yet started
+    std::size_t m_cursor = 0;  // the first candidate neither given out nor taken
     std::size_t m_underWay = 0;
     std::size_t m_freeAhead = 0;  // settled free, not yet given out
     std::size_t m_assigned = 0;

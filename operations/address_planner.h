@@ -19,7 +19,7 @@ inline constexpr std::size_t kMaxProbesOutstanding = 32;
 
 struct AssignmentProgress {
     std::size_t assigned = 0;  // devices 0 .. assigned-1 got an address, in order
-    bool cancelled = false;    // `keepGoing` said stop before every device was done
+    bool cancelled = false;  // `keepGoing` said stop before every device was done
 };
 
 // Gives devices 0, 1, ... `deviceCount`-1 in turn the next of `candidates`

@@ -16,8 +16,8 @@ namespace vimbrel {
 
 enum class AssignmentInputFault {
     kNone,
-    kMaskNotContiguous,       // also the all-zero mask
-    kGatewayOutsideNetwork,   // start and gateway differ under the mask
+    kMaskNotContiguous,  // also the all-zero mask
+    kGatewayOutsideNetwork,  // start and gateway differ under the mask
 };
 
 // Whether the dialog's three values can be used, and if not, why.

@@ -33,8 +33,7 @@ std::wstring BatchReportText(const BatchReport& report) {
 
 std::wstring AssignmentInputFaultText(AssignmentInputFault fault) {
     switch (fault) {
-    case AssignmentInputFault::kNone:
-        return {};
+    case AssignmentInputFault::kNone: return {};
     case AssignmentInputFault::kMaskNotContiguous:
         return L"子网掩码无效：必须是连续的掩码，例如 255.255.255.0。未发送任何命令。";
     case AssignmentInputFault::kGatewayOutsideNetwork:

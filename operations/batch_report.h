@@ -12,9 +12,9 @@ namespace vimbrel {
 // number is empty), in list order within each group.
 struct BatchReport {
     std::vector<std::wstring> unassigned;  // no free address was left for it
-    std::vector<std::wstring> badSerial;   // serial number doesn't fit its field
-    std::vector<std::wstring> badMac;      // MAC text isn't six octets
-    std::vector<std::wstring> notSent;     // no local address, or every send failed
+    std::vector<std::wstring> badSerial;  // serial number doesn't fit its field
+    std::vector<std::wstring> badMac;  // MAC text isn't six octets
+    std::vector<std::wstring> notSent;  // no local address, or every send failed
     std::vector<std::wstring> notReached;  // the batch was cancelled before it
 
     bool Empty() const;

@@ -16,13 +16,11 @@ protocol::CellBuffer ToCellBuffer(const std::wstring& text) {
 
 std::optional<protocol::CellBuffer> CellBufferIfFits(const std::wstring& text) {
     protocol::CellBuffer buffer{};
-    if (text.size() > MAX_CELL_CHARACTERS)
-        return std::nullopt;
+    if (text.size() > MAX_CELL_CHARACTERS) return std::nullopt;
     const std::string ansi = platform::WideToAnsi(text);
     // The terminator needs a byte too; a double-byte text of 16 characters
     // or more does not fit and is left out whole.
-    if (ansi.size() + 1 > buffer.size())
-        return std::nullopt;
+    if (ansi.size() + 1 > buffer.size()) return std::nullopt;
     std::copy(ansi.begin(), ansi.end(), buffer.begin());
     return buffer;
 }

@@ -8,14 +8,14 @@ namespace vimbrel {
 
 namespace column {
 enum : int {
-    kIndex,     // row number, 1-based
-    kSerial,    // serial number
-    kModel,     // product model
-    kAddress,   // IP address
-    kMac,       // MAC address, the row's identity
-    kPort,      // web port
+    kIndex,  // row number, 1-based
+    kSerial,  // serial number
+    kModel,  // product model
+    kAddress,  // IP address
+    kMac,  // MAC address, the row's identity
+    kPort,  // web port
     kFirmware,  // firmware version
-    kStatus,    // running status
+    kStatus,  // running status
     kCount,
 };
 }  // namespace column

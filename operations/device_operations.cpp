@@ -105,8 +105,9 @@ void TellReport(const BatchReport& report, const TellUser& tell) {
 
 }  // namespace
 
-void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
-                           std::int32_t command, const TellUser& tell) {
+void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list,
+                           protocol::LocalSockets& sockets, std::int32_t command,
+                           const TellUser& tell) {
     const std::vector<SelectedDevice> devices = SelectedDevices(list);
     BatchReport report;
     std::vector<Target<protocol::CellBuffer>> targets;
@@ -127,7 +128,8 @@ void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list, protocol::L
 
 bool OpenInDefaultBrowser(const wxString& address) {
 #ifdef __WXMSW__
-    const auto result = ShellExecuteW(nullptr, L"open", address.wc_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+    const auto result =
+        ShellExecuteW(nullptr, L"open", address.wc_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
     return reinterpret_cast<INT_PTR>(result) > 32;
 #else
     return wxLaunchDefaultBrowser(address);

@@ -23,8 +23,9 @@ extern const wchar_t* const kResourceLoadFailed;
 // Reboot, factory reset, motor start or stop: one command per selected row,
 // addressed by the row's serial number, in list order. A row whose serial
 // number doesn't fit its field is skipped.
-void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
-                           std::int32_t command, const TellUser& tell);
+void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list,
+                           protocol::LocalSockets& sockets, std::int32_t command,
+                           const TellUser& tell);
 
 // The system's default browser: maximised through the shell on Windows, the
 // toolkit's launcher elsewhere. The address is one argument, never a command.

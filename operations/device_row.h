@@ -9,13 +9,13 @@
 namespace vimbrel {
 
 struct DeviceRow {
-    std::wstring serial;    // "生产系列号"
-    std::wstring model;     // "产品型号"
-    std::wstring ip;        // "IP地址", as the device reports it
-    std::wstring mac;       // "MAC地址", the row's identity
-    std::wstring port;      // "端口", "%ld" of the signed port
+    std::wstring serial;  // "生产系列号"
+    std::wstring model;  // "产品型号"
+    std::wstring ip;  // "IP地址", as the device reports it
+    std::wstring mac;  // "MAC地址", the row's identity
+    std::wstring port;  // "端口", "%ld" of the signed port
     std::wstring firmware;  // "固件版本号"
-    std::wstring status;    // "运行状态"
+    std::wstring status;  // "运行状态"
     std::int32_t portNumber = 0;
 };
 

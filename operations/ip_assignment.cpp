@@ -13,9 +13,7 @@ constexpr int kLastOctet = 255;
 
 // The leading decimal integer of `piece`, as wcstol reads it (leading blanks,
 // a sign, digits; nothing gives 0).
-long LeadingInteger(const std::wstring& piece) {
-    return std::wcstol(piece.c_str(), nullptr, 10);
-}
+long LeadingInteger(const std::wstring& piece) { return std::wcstol(piece.c_str(), nullptr, 10); }
 
 }  // namespace
 
@@ -49,8 +47,7 @@ std::optional<std::string> AddressCounter::NextFreeAddress(platform::ArpProbe& p
             (m_dwStartIP & 0xFFFFFF00u) | static_cast<std::uint32_t>(m_nCounter);
         ++m_nCounter;  // used up whatever the probe says
         if (!IsAssignableCandidate(candidate, m_dwStartIP, m_dwSubnetMask)) continue;
-        if (!probe.HostAnswers(candidate))
-            return platform::FormatIPv4(candidate);
+        if (!probe.HostAnswers(candidate)) return platform::FormatIPv4(candidate);
     }
     return std::nullopt;
 }

@@ -8,8 +8,7 @@ const char* MatchModelName(const protocol::CellBuffer& name) {
     for (const char* model : kModelNames) {
         // The name and its terminating zero; every model name is far shorter
         // than the buffer.
-        if (std::memcmp(name.data(), model, std::strlen(model) + 1) == 0)
-            return model;
+        if (std::memcmp(name.data(), model, std::strlen(model) + 1) == 0) return model;
     }
     return nullptr;
 }

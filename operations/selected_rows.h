@@ -21,7 +21,7 @@ void ForEachSelectedRow(const wxListCtrl& list, const std::function<void(long ro
 // What a batch needs of a selected row, read before the batch starts so the
 // list may change under it.
 struct SelectedDevice {
-    std::wstring serial;   // column::kSerial
+    std::wstring serial;  // column::kSerial
     std::wstring macText;  // column::kMac
 };
 std::vector<SelectedDevice> SelectedDevices(const wxListCtrl& list);

@@ -24,7 +24,7 @@ namespace vimbrel::platform {
 // What the probe of one address found.
 struct ArpVerdict {
     std::uint32_t address = 0;  // host order
-    bool answered = false;      // some host holds the address
+    bool answered = false;  // some host holds the address
 };
 
 // Probes under way for many addresses at once, each with its own deadline of
@@ -69,8 +69,8 @@ std::unique_ptr<ArpProbeBatch> MakeThreadedArpProbeBatch(ArpProbe& probe, std::s
 
 // How the probe reaches the wire where the system offers more than one way.
 enum class ArpProbeMode {
-    Automatic,        // the raw request where permitted, else the kernel's
-    RawRequest,       // an ARP request of our own (needs CAP_NET_RAW on Linux)
+    Automatic,  // the raw request where permitted, else the kernel's
+    RawRequest,  // an ARP request of our own (needs CAP_NET_RAW on Linux)
     KernelNeighbour,  // the kernel's own neighbour resolution (no privilege)
 };
 

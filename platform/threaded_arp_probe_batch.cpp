@@ -37,9 +37,8 @@ public:
 
     std::vector<ArpVerdict> Wait(std::chrono::milliseconds wait) override {
         std::unique_lock lock(m_mutex);
-        m_done.wait_for(lock, wait, [this] {
-            return !m_verdicts.empty() || (m_queue.empty() && m_busy == 0);
-        });
+        m_done.wait_for(lock, wait,
+                        [this] { return !m_verdicts.empty() || (m_queue.empty() && m_busy == 0); });
         return std::exchange(m_verdicts, {});
     }
 

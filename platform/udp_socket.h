@@ -25,8 +25,8 @@ bool BindSocket(SocketHandle s, std::uint32_t address, std::uint16_t port);
 // The address the socket layer reports for the socket (getsockname).
 std::optional<std::uint32_t> SocketLocalAddress(SocketHandle s);
 std::optional<std::uint16_t> SocketLocalPort(SocketHandle s);
-bool SendDatagram(SocketHandle s, const void* data, std::size_t size,
-                  std::uint32_t to, std::uint16_t port);
+bool SendDatagram(SocketHandle s, const void* data, std::size_t size, std::uint32_t to,
+                  std::uint16_t port);
 // Asks for a receive buffer of `bytes` (SO_RCVBUF; beyond the system's
 // limit where the process may lift it). Returns the size the system
 // reports afterwards, 0 if it can't be read. Linux without privilege caps
@@ -45,7 +45,6 @@ void CloseSocket(SocketHandle s);
 // Returns the ready sockets; `failed` is set when the wait itself failed
 // (for example with no socket to wait on: that fails at once).
 std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
-                                       std::chrono::milliseconds timeout,
-                                       bool& failed);
+                                       std::chrono::milliseconds timeout, bool& failed);
 
 }  // namespace vimbrel::platform

@@ -68,8 +68,7 @@ bool IsDeviceReply(const std::uint8_t* bytes, long size) {
         return i < static_cast<std::size_t>(size) ? bytes[i] : 0;
     };
     for (std::size_t i = 0; i <= kMagicLength; ++i)  // the magic and its zero byte
-        if (at(reply_offset::magic + i) != static_cast<std::uint8_t>(PACKET_MAGIC[i]))
-            return false;
+        if (at(reply_offset::magic + i) != static_cast<std::uint8_t>(PACKET_MAGIC[i])) return false;
     std::uint32_t code = 0;
     for (std::size_t i = 0; i < 4; ++i)
         code |= static_cast<std::uint32_t>(at(reply_offset::command + i)) << (8 * i);
@@ -97,15 +96,14 @@ std::optional<MacBytes> ParseMacText(std::string_view text) {
 
 std::wstring MacBytesToText(const MacBytes& mac) {
     wchar_t text[18];
-    std::swprintf(text, 18, L"%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2],
-                  mac[3], mac[4], mac[5]);
+    std::swprintf(text, 18, L"%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3],
+                  mac[4], mac[5]);
     return text;
 }
 
 std::int32_t DeviceReply::Port() const {
     std::uint32_t port = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        port = (port << 8) | m_buffer[reply_offset::port + i];
+    for (std::size_t i = 0; i < 4; ++i) port = (port << 8) | m_buffer[reply_offset::port + i];
     return static_cast<std::int32_t>(port);
 }
 

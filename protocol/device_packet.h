@@ -35,15 +35,15 @@ using MacBytes = std::array<std::uint8_t, 6>;
 
 // Offsets of the DevicePacket fields.
 namespace packet_offset {
-inline constexpr std::size_t command = 0, stamp = 4, magic = 8, target_mac = 20,
-                             net_config = 28, model_name = 216, serial_no = 248;
+inline constexpr std::size_t command = 0, stamp = 4, magic = 8, target_mac = 20, net_config = 28,
+                             model_name = 216, serial_no = 248;
 }
 // Offsets of the net_config fields inside the block.
 namespace net_config_offset {
-inline constexpr std::size_t ip_address = 28, subnet_mask = 60, gateway = 92,
-                             extra_address1 = 124, extra_address2 = 156;
+inline constexpr std::size_t ip_address = 28, subnet_mask = 60, gateway = 92, extra_address1 = 124,
+                             extra_address2 = 156;
 inline constexpr std::size_t text_size = 32;
-}
+}  // namespace net_config_offset
 // Offsets of the DeviceReply fields.
 namespace reply_offset {
 inline constexpr std::size_t command = 0, port = 8, magic = 16, ip_text = 28, mac = 92,
@@ -56,7 +56,7 @@ class DevicePacket {
 public:
     explicit DevicePacket(std::int32_t command);  // command and magic set
 
-    void SetStamp(std::time_t now);                  // low 32 bits, big-endian
+    void SetStamp(std::time_t now);  // low 32 bits, big-endian
     // Parsed as ParseMacText; a text that names no MAC leaves the field zero.
     void SetTargetMac(const char* macText);
     void SetNetConfig(const NetConfig& block);
@@ -64,7 +64,7 @@ public:
     // byte in the 32-byte field (32 bytes or more) is left out: the field
     // stays zero.
     void SetModelName(const char* name);
-    void SetSerialNo(const CellBuffer& serial);      // copied whole
+    void SetSerialNo(const CellBuffer& serial);  // copied whole
 
     const std::uint8_t* data() const { return m_bytes.data(); }
     static constexpr std::size_t size() { return PACKET_SIZE; }

@@ -57,8 +57,9 @@ bool LocalSockets::FindLocalSocket(std::uint32_t address) {
 
 void LocalSockets::DropGoneAddresses(const std::vector<platform::LocalAddress>& addresses) {
     for (auto entry = m_sockets.begin(); entry != m_sockets.end();) {
-        const bool present = std::any_of(addresses.begin(), addresses.end(),
-                                         [&](const auto& local) { return local.address == entry->address; });
+        const bool present =
+            std::any_of(addresses.begin(), addresses.end(),
+                        [&](const auto& local) { return local.address == entry->address; });
         if (entry->socket == platform::kInvalidSocket || present) {
             ++entry;
             continue;
@@ -79,7 +80,8 @@ SendReport LocalSockets::SendToAllSockets(const DevicePacket& packet) {
             const std::lock_guard lock(m_csSockets);
             if (entry.socket == platform::kInvalidSocket) continue;
             ++report.sockets;
-            if (platform::SendDatagram(entry.socket, packet.data(), packet.size(), group, DEVICE_PORT))
+            if (platform::SendDatagram(entry.socket, packet.data(), packet.size(), group,
+                                       DEVICE_PORT))
                 ++report.sent;
         }
         if (m_pause) m_pause(kPauseBetweenSends);

@@ -25,7 +25,7 @@ struct SendReport {
 
 struct LocalSocket {
     platform::SocketHandle socket = platform::kInvalidSocket;  // invalid = dead
-    std::uint32_t address = 0;                                 // host order
+    std::uint32_t address = 0;  // host order
 };
 
 // Receive buffer asked for on every socket: room for a few thousand replies

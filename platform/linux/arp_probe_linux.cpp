@@ -18,11 +18,9 @@ public:
 
     void Start(std::uint32_t address) override {
         const auto via = FindConnectedInterface(address);
-        if (!via)
-            return Settle(address, false);  // not on any directly connected network
+        if (!via) return Settle(address, false);  // not on any directly connected network
         // This computer holds the address itself; nobody else may have it.
-        if (IsOwnAddress(address))
-            return Settle(address, true);
+        if (IsOwnAddress(address)) return Settle(address, true);
         if (!via->usesArp || !m_link)
             return Settle(address, false);  // no way to ask: counts as no answer
         m_link->Start(*via, address);
@@ -30,8 +28,7 @@ public:
 
     std::vector<ArpVerdict> Wait(std::chrono::milliseconds wait) override {
         std::vector<ArpVerdict> verdicts = std::exchange(m_settled, {});
-        if (m_link)
-            m_link->Wait(verdicts.empty() ? wait : std::chrono::milliseconds(0), verdicts);
+        if (m_link) m_link->Wait(verdicts.empty() ? wait : std::chrono::milliseconds(0), verdicts);
         return verdicts;
     }
 
@@ -53,8 +50,7 @@ public:
         // against a clock that stands still.
         for (int round = 0; round < 10; ++round) {
             const auto verdicts = batch->Wait(kAnswerWait);
-            if (!verdicts.empty())
-                return verdicts.front().answered;
+            if (!verdicts.empty()) return verdicts.front().answered;
         }
         return false;
     }
@@ -63,8 +59,7 @@ public:
         std::unique_ptr<LinkProbes> link;
         if (m_mode != ArpProbeMode::KernelNeighbour)
             link = OpenRawArpProbes();  // null without CAP_NET_RAW
-        if (!link && m_mode != ArpProbeMode::RawRequest)
-            link = OpenKernelNeighbourProbes();
+        if (!link && m_mode != ArpProbeMode::RawRequest) link = OpenKernelNeighbourProbes();
         return std::make_unique<LinuxArpProbeBatch>(std::move(link));
     }
 
@@ -78,8 +73,6 @@ std::unique_ptr<ArpProbe> MakeArpProbe(ArpProbeMode mode) {
     return std::make_unique<LinuxArpProbe>(mode);
 }
 
-std::unique_ptr<ArpProbe> MakeSystemArpProbe() {
-    return MakeArpProbe(ArpProbeMode::Automatic);
-}
+std::unique_ptr<ArpProbe> MakeSystemArpProbe() { return MakeArpProbe(ArpProbeMode::Automatic); }
 
 }  // namespace vimbrel::platform

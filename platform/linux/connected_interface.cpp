@@ -34,19 +34,16 @@ void ReadLinkLayer(const ifaddrs* list, ConnectedInterface& found, unsigned flag
 std::optional<ConnectedInterface> FindConnectedInterface(std::uint32_t target) {
     const InterfaceList list = SystemInterfaces();
     for (const ifaddrs* entry = list.get(); entry; entry = entry->ifa_next) {
-        if (!IsUpIPv4(*entry) || (entry->ifa_flags & IFF_LOOPBACK) || !entry->ifa_netmask)
-            continue;
+        if (!IsUpIPv4(*entry) || (entry->ifa_flags & IFF_LOOPBACK) || !entry->ifa_netmask) continue;
         const std::uint32_t address = HostOrder(entry->ifa_addr);
         const std::uint32_t netmask = HostOrder(entry->ifa_netmask);
-        if ((address & netmask) != (target & netmask))
-            continue;
+        if ((address & netmask) != (target & netmask)) continue;
         ConnectedInterface found;
         found.name = entry->ifa_name;
         found.index = if_nametoindex(entry->ifa_name);
         found.address = address;
         found.netmask = netmask;
-        if (found.index == 0)
-            return std::nullopt;
+        if (found.index == 0) return std::nullopt;
         ReadLinkLayer(list.get(), found, entry->ifa_flags);
         return found;
     }

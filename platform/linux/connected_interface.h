@@ -17,7 +17,7 @@ struct ConnectedInterface {
     unsigned index = 0;
     std::uint32_t address = 0;  // host order
     std::uint32_t netmask = 0;  // host order
-    bool usesArp = false;       // Ethernet-like, six-byte hardware address, ARP on
+    bool usesArp = false;  // Ethernet-like, six-byte hardware address, ARP on
     std::array<std::uint8_t, 6> hardwareAddress{};
 };
 

@@ -31,12 +31,9 @@ enum class Neighbour { None, Pending, Failed, NoArp, Known };
 Neighbour Classify(std::uint16_t state) {
     if (state & (NUD_REACHABLE | NUD_PERMANENT | NUD_STALE | NUD_DELAY | NUD_PROBE))
         return Neighbour::Known;
-    if (state & NUD_NOARP)
-        return Neighbour::NoArp;
-    if (state & NUD_FAILED)
-        return Neighbour::Failed;
-    if (state & NUD_INCOMPLETE)
-        return Neighbour::Pending;
+    if (state & NUD_NOARP) return Neighbour::NoArp;
+    if (state & NUD_FAILED) return Neighbour::Failed;
+    if (state & NUD_INCOMPLETE) return Neighbour::Pending;
     return Neighbour::None;
 }
 
@@ -54,8 +51,7 @@ std::optional<Entry> ReadEntry(const nlmsghdr* message) {
         message->nlmsg_len < NLMSG_LENGTH(sizeof(ndmsg)))
         return std::nullopt;
     const auto* body = static_cast<const ndmsg*>(NLMSG_DATA(message));
-    if (body->ndm_family != AF_INET)
-        return std::nullopt;
+    if (body->ndm_family != AF_INET) return std::nullopt;
     int attributesSize = static_cast<int>(message->nlmsg_len - NLMSG_LENGTH(sizeof(ndmsg)));
     for (auto* attribute = reinterpret_cast<const rtattr*>(reinterpret_cast<const char*>(body) +
                                                            NLMSG_ALIGN(sizeof(ndmsg)));
@@ -67,8 +63,8 @@ std::optional<Entry> ReadEntry(const nlmsghdr* message) {
         Entry entry;
         entry.ifindex = static_cast<unsigned>(body->ndm_ifindex);
         entry.address = ntohl(address);
-        entry.state = message->nlmsg_type == RTM_DELNEIGH ? Neighbour::None
-                                                          : Classify(body->ndm_state);
+        entry.state =
+            message->nlmsg_type == RTM_DELNEIGH ? Neighbour::None : Classify(body->ndm_state);
         return entry;
     }
     return std::nullopt;
@@ -79,13 +75,11 @@ std::optional<Entry> ReadEntry(const nlmsghdr* message) {
 // (a broadcast address, for one), so nothing gets resolved.
 bool TriggerResolution(std::uint32_t source, std::uint32_t target) {
     UniqueFd fd(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
-    if (!fd.valid())
-        return false;
+    if (!fd.valid()) return false;
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(source);
-    if (bind(fd.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0)
-        return false;
+    if (bind(fd.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) return false;
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = htons(kDiscardPort);
@@ -123,13 +117,11 @@ public:
                 next = std::min(next, p.start + kAnswerWait);
                 return false;
             });
-            if (!verdicts.empty() || m_pending.empty() || now >= waitEnd)
-                return;
+            if (!verdicts.empty() || m_pending.empty() || now >= waitEnd) return;
             const auto timeout = std::chrono::ceil<std::chrono::milliseconds>(next - now);
             pollfd watch{m_fd.get(), POLLIN, 0};
             const int ready = poll(&watch, 1, static_cast<int>(timeout.count()));
-            if (ready < 0 && errno != EINTR)
-                return GiveUp(verdicts);
+            if (ready < 0 && errno != EINTR) return GiveUp(verdicts);
         }
     }
 
@@ -146,13 +138,10 @@ private:
     // answer; failed, or no ARP at all, means none; anything else, not yet.
     static std::optional<bool> Resolved(Neighbour state) {
         switch (state) {
-        case Neighbour::Known:
-            return true;
+        case Neighbour::Known: return true;
         case Neighbour::Failed:
-        case Neighbour::NoArp:
-            return false;
-        default:
-            return std::nullopt;
+        case Neighbour::NoArp: return false;
+        default: return std::nullopt;
         }
     }
 
@@ -172,13 +161,11 @@ private:
     bool ReadChanges(std::vector<ArpVerdict>& verdicts) {
         for (;;) {
             const ssize_t size = recv(m_fd.get(), m_buffer.data(), m_buffer.size(), MSG_DONTWAIT);
-            if (size < 0)
-                return errno != ENOBUFS;
+            if (size < 0) return errno != ENOBUFS;
             auto remaining = static_cast<unsigned>(size);
             for (auto* message = reinterpret_cast<nlmsghdr*>(m_buffer.data());
                  NLMSG_OK(message, remaining); message = NLMSG_NEXT(message, remaining)) {
-                if (const auto entry = ReadEntry(message))
-                    Apply(*entry, verdicts);
+                if (const auto entry = ReadEntry(message)) Apply(*entry, verdicts);
             }
         }
     }
@@ -188,8 +175,7 @@ private:
     // those under resolution are also held against their entry.
     void Look(std::vector<ArpVerdict>& verdicts, bool resync) {
         std::map<std::pair<unsigned, std::uint32_t>, Neighbour> table;
-        if (!Dump(table, verdicts))
-            table.clear();  // as if empty: every new candidate is resolved
+        if (!Dump(table, verdicts)) table.clear();  // as if empty: every new candidate is resolved
         std::erase_if(m_pending, [&](Pending& p) {
             const auto found = table.find({p.ifindex, p.target});
             const Neighbour state = found == table.end() ? Neighbour::None : found->second;
@@ -231,24 +217,18 @@ private:
             return false;
         for (;;) {
             pollfd watch{m_fd.get(), POLLIN, 0};
-            if (poll(&watch, 1, kDumpReplyWaitMs) <= 0)
-                return false;
+            if (poll(&watch, 1, kDumpReplyWaitMs) <= 0) return false;
             const ssize_t size = recv(m_fd.get(), m_buffer.data(), m_buffer.size(), 0);
-            if (size < 0 && errno == ENOBUFS)
-                continue;  // notices lost; the dump itself goes on
-            if (size <= 0)
-                return false;
+            if (size < 0 && errno == ENOBUFS) continue;  // notices lost; the dump itself goes on
+            if (size <= 0) return false;
             auto remaining = static_cast<unsigned>(size);
             for (auto* message = reinterpret_cast<nlmsghdr*>(m_buffer.data());
                  NLMSG_OK(message, remaining); message = NLMSG_NEXT(message, remaining)) {
                 const bool ours = message->nlmsg_seq == m_sequence && message->nlmsg_pid != 0;
-                if (ours && message->nlmsg_type == NLMSG_DONE)
-                    return true;
-                if (ours && message->nlmsg_type == NLMSG_ERROR)
-                    return false;
+                if (ours && message->nlmsg_type == NLMSG_DONE) return true;
+                if (ours && message->nlmsg_type == NLMSG_ERROR) return false;
                 const auto entry = ReadEntry(message);
-                if (!entry)
-                    continue;
+                if (!entry) continue;
                 if (ours)
                     table[{entry->ifindex, entry->address}] = entry->state;
                 else
@@ -272,8 +252,7 @@ private:
 
 std::unique_ptr<LinkProbes> OpenKernelNeighbourProbes() {
     UniqueFd fd(socket(AF_NETLINK, SOCK_RAW | SOCK_CLOEXEC, NETLINK_ROUTE));
-    if (!fd.valid())
-        return nullptr;
+    if (!fd.valid()) return nullptr;
     sockaddr_nl local{};
     local.nl_family = AF_NETLINK;
     local.nl_groups = RTMGRP_NEIGH;  // every change of the neighbour table

@@ -61,8 +61,7 @@ ArpMessage MakeRequest(const ConnectedInterface& via, std::uint32_t target) {
 
 // The sender address of an ARP reply; nothing for anything else.
 std::optional<std::uint32_t> ReplySender(const std::uint8_t* bytes, ssize_t size) {
-    if (size < static_cast<ssize_t>(kArpMessageSize))
-        return std::nullopt;
+    if (size < static_cast<ssize_t>(kArpMessageSize)) return std::nullopt;
     const auto operation = static_cast<std::uint16_t>((bytes[arp_offset::kOperation] << 8) |
                                                       bytes[arp_offset::kOperation + 1]);
     if (bytes[arp_offset::kHardwareSize] != 6 || bytes[arp_offset::kProtocolSize] != 4 ||
@@ -104,8 +103,7 @@ public:
                 next = std::min(next, p.start + (p.resent ? kAnswerWait : kResendAfter));
                 return false;
             });
-            if (!verdicts.empty() || m_pending.empty() || now >= waitEnd)
-                return;
+            if (!verdicts.empty() || m_pending.empty() || now >= waitEnd) return;
             const auto timeout = std::chrono::ceil<std::chrono::milliseconds>(next - now);
             pollfd watch{m_fd.get(), POLLIN, 0};
             if (poll(&watch, 1, static_cast<int>(timeout.count())) < 0 && errno != EINTR) {
@@ -146,13 +144,10 @@ private:
             socklen_t fromSize = sizeof from;
             const ssize_t size = recvfrom(m_fd.get(), bytes.data(), bytes.size(), MSG_DONTWAIT,
                                           reinterpret_cast<sockaddr*>(&from), &fromSize);
-            if (size < 0)
-                return;
-            if (from.sll_pkttype == PACKET_OUTGOING)
-                continue;
+            if (size < 0) return;
+            if (from.sll_pkttype == PACKET_OUTGOING) continue;
             const auto sender = ReplySender(bytes.data(), size);
-            if (!sender)
-                continue;
+            if (!sender) continue;
             std::erase_if(m_pending, [&](const Pending& p) {
                 if (p.target != *sender || static_cast<int>(p.ifindex) != from.sll_ifindex)
                     return false;
@@ -172,8 +167,7 @@ private:
 std::unique_ptr<LinkProbes> OpenRawArpProbes() {
     // Not bound to one interface: replies of every link come in here.
     UniqueFd fd(socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, htons(ETH_P_ARP)));
-    if (!fd.valid())
-        return nullptr;
+    if (!fd.valid()) return nullptr;
     return std::make_unique<RawArpProbes>(std::move(fd));
 }
 

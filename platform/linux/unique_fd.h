@@ -14,8 +14,7 @@ class UniqueFd {
 public:
     explicit UniqueFd(int fd = -1) : m_fd(fd) {}
     ~UniqueFd() {
-        if (m_fd >= 0)
-            ::close(m_fd);
+        if (m_fd >= 0) ::close(m_fd);
     }
     UniqueFd(UniqueFd&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
     UniqueFd& operator=(UniqueFd&& other) noexcept {

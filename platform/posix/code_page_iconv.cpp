@@ -81,8 +81,10 @@ std::string EncodeFromWide(const char* to, std::size_t widest, const std::wstrin
     if (!converter.ok()) {
         std::string bytes;
         for (wchar_t c : text) {
-            if (c < 0x80) bytes.push_back(static_cast<char>(c));
-            else bytes += unknown;
+            if (c < 0x80)
+                bytes.push_back(static_cast<char>(c));
+            else
+                bytes += unknown;
         }
         return bytes;
     }

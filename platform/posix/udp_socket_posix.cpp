@@ -23,8 +23,7 @@ sockaddr_in MakeAddress(std::uint32_t address, std::uint16_t port) {
 std::optional<sockaddr_in> LocalName(SocketHandle s) {
     sockaddr_in sa{};
     socklen_t length = sizeof sa;
-    if (getsockname(s, reinterpret_cast<sockaddr*>(&sa), &length) != 0 ||
-        sa.sin_family != AF_INET)
+    if (getsockname(s, reinterpret_cast<sockaddr*>(&sa), &length) != 0 || sa.sin_family != AF_INET)
         return std::nullopt;
     return sa;
 }
@@ -58,11 +57,11 @@ std::optional<std::uint16_t> SocketLocalPort(SocketHandle s) {
     return ntohs(sa->sin_port);
 }
 
-bool SendDatagram(SocketHandle s, const void* data, std::size_t size,
-                  std::uint32_t to, std::uint16_t port) {
+bool SendDatagram(SocketHandle s, const void* data, std::size_t size, std::uint32_t to,
+                  std::uint16_t port) {
     const sockaddr_in sa = MakeAddress(to, port);
-    const ssize_t sent = sendto(s, data, size, MSG_NOSIGNAL,
-                                reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
+    const ssize_t sent =
+        sendto(s, data, size, MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
     return sent == static_cast<ssize_t>(size);
 }
 
@@ -84,8 +83,8 @@ long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity) {
     socklen_t length = sizeof from;
     ssize_t received;
     do {
-        received = recvfrom(s, buffer, capacity, MSG_DONTWAIT,
-                            reinterpret_cast<sockaddr*>(&from), &length);
+        received = recvfrom(s, buffer, capacity, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from),
+                            &length);
     } while (received < 0 && errno == EINTR);
     if (received < 0)
         return (errno == EAGAIN || errno == EWOULDBLOCK) ? kNothingWaiting : kReceiveFailed;
@@ -97,8 +96,7 @@ void CloseSocket(SocketHandle s) {
 }
 
 std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
-                                       std::chrono::milliseconds timeout,
-                                       bool& failed) {
+                                       std::chrono::milliseconds timeout, bool& failed) {
     failed = false;
     std::vector<SocketHandle> ready;
     if (sockets.empty()) {

@@ -43,10 +43,14 @@ std::optional<std::pair<std::uint32_t, std::size_t>> DecodeUtf8(const unsigned c
     std::size_t length = 0;
     std::uint32_t c = 0, least = 0;
     if (lead < 0x80) return std::make_pair(std::uint32_t{lead}, std::size_t{1});
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2, c = lead & 0x1F, least = 0x80;
-    else if (lead >= 0xE0 && lead <= 0xEF) length = 3, c = lead & 0x0F, least = 0x800;
-    else if (lead >= 0xF0 && lead <= 0xF4) length = 4, c = lead & 0x07, least = 0x10000;
-    else return std::nullopt;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2, c = lead & 0x1F, least = 0x80;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        length = 3, c = lead & 0x0F, least = 0x800;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        length = 4, c = lead & 0x07, least = 0x10000;
+    else
+        return std::nullopt;
     if (length > left) return std::nullopt;
     for (std::size_t i = 1; i < length; ++i) {
         if ((bytes[i] & 0xC0) != 0x80) return std::nullopt;

@@ -52,10 +52,10 @@ void ForEachAdapterAddress(Visit visit) {
 
 std::vector<LocalAddress> LocalIPv4Addresses() {
     std::vector<LocalAddress> addresses;
-    ForEachAdapterAddress([&](const IP_ADAPTER_ADDRESSES& adapter, std::uint32_t address,
-                              std::uint32_t netmask) {
-        if (adapter.OperStatus == IfOperStatusUp) addresses.push_back({address, netmask});
-    });
+    ForEachAdapterAddress(
+        [&](const IP_ADAPTER_ADDRESSES& adapter, std::uint32_t address, std::uint32_t netmask) {
+            if (adapter.OperStatus == IfOperStatusUp) addresses.push_back({address, netmask});
+        });
     return addresses;
 }
 
@@ -68,8 +68,8 @@ std::vector<InterfaceAddress> InterfaceIPv4Addresses() {
         entry.address = address;
         entry.netmask = netmask;
         // Windows keeps no broadcast address of its own: the network's last.
-        const bool hasBroadcast = adapter.IfType != IF_TYPE_SOFTWARE_LOOPBACK && netmask != 0 &&
-                                  netmask != 0xFFFFFFFFu;
+        const bool hasBroadcast =
+            adapter.IfType != IF_TYPE_SOFTWARE_LOOPBACK && netmask != 0 && netmask != 0xFFFFFFFFu;
         entry.broadcast = hasBroadcast ? (address | ~netmask) : 0;
         addresses.push_back(std::move(entry));
     });

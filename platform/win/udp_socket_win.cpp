@@ -67,8 +67,8 @@ std::optional<sockaddr_in> LocalName(SocketHandle s) {
 bool SwitchOffResetReports(SOCKET s) {
     BOOL off = FALSE;
     DWORD returned = 0;
-    const bool connReset = WSAIoctl(s, SIO_UDP_CONNRESET, &off, sizeof off, nullptr, 0,
-                                    &returned, nullptr, nullptr) == 0;
+    const bool connReset = WSAIoctl(s, SIO_UDP_CONNRESET, &off, sizeof off, nullptr, 0, &returned,
+                                    nullptr, nullptr) == 0;
     WSAIoctl(s, SIO_UDP_NETRESET, &off, sizeof off, nullptr, 0, &returned, nullptr, nullptr);
     return connReset;
 }
@@ -126,8 +126,8 @@ std::optional<std::uint16_t> SocketLocalPort(SocketHandle s) {
     return ntohs(sa->sin_port);
 }
 
-bool SendDatagram(SocketHandle s, const void* data, std::size_t size,
-                  std::uint32_t to, std::uint16_t port) {
+bool SendDatagram(SocketHandle s, const void* data, std::size_t size, std::uint32_t to,
+                  std::uint16_t port) {
     const sockaddr_in sa = MakeAddress(to, port);
     // The socket does not block; a full send buffer is waited out briefly,
     // as a blocking send would.
@@ -162,9 +162,9 @@ long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity) {
     for (int report = 0; report < 64; ++report) {
         sockaddr_in from{};
         int length = sizeof from;
-        const int received = recvfrom(Native(s), static_cast<char*>(buffer),
-                                      static_cast<int>(capacity), 0,
-                                      reinterpret_cast<sockaddr*>(&from), &length);
+        const int received =
+            recvfrom(Native(s), static_cast<char*>(buffer), static_cast<int>(capacity), 0,
+                     reinterpret_cast<sockaddr*>(&from), &length);
         if (received != SOCKET_ERROR) return received;
         const int error = WSAGetLastError();
         if (error == WSAEMSGSIZE) return static_cast<long>(capacity);  // read cut, as elsewhere
@@ -179,8 +179,7 @@ void CloseSocket(SocketHandle s) {
 }
 
 std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
-                                       std::chrono::milliseconds timeout,
-                                       bool& failed) {
+                                       std::chrono::milliseconds timeout, bool& failed) {
     failed = false;
     std::vector<SocketHandle> ready;
     if (sockets.empty()) {
@@ -202,7 +201,8 @@ std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
         failed = true;
         return ready;
     }
-    for (u_int i = 0; i < set.fd_count; ++i) ready.push_back(static_cast<SocketHandle>(set.fd_array[i]));
+    for (u_int i = 0; i < set.fd_count; ++i)
+        ready.push_back(static_cast<SocketHandle>(set.fd_array[i]));
     return ready;
 }
 

@@ -52,17 +52,19 @@ TEST_F(CommandsCli, SerialOrMacReachesExactlyThatCameraAndAnAbsentOneNothing) {
     const auto packets = Received(net, cameras[0], 103);
     ASSERT_EQ(packets.size(), 2u) << "multicast and broadcast, from the one link's socket";
     EXPECT_EQ(TextAt(packets[0].bytes, 248), "SN-B");
-    EXPECT_EQ(std::vector<std::uint8_t>(packets[0].bytes.begin() + 20, packets[0].bytes.begin() + 26),
-              std::vector<std::uint8_t>(6, 0));
+    EXPECT_EQ(
+        std::vector<std::uint8_t>(packets[0].bytes.begin() + 20, packets[0].bytes.begin() + 26),
+        std::vector<std::uint8_t>(6, 0));
 
-    const CliRun absent = RunCliHere({"set-model", "ZR420-2", "--mac", "00:1A:2B:3C:4D:09",
-                                      "--wait", "0.5"});
+    const CliRun absent =
+        RunCliHere({"set-model", "ZR420-2", "--mac", "00:1A:2B:3C:4D:09", "--wait", "0.5"});
     EXPECT_EQ(absent.exitCode, 1);
     EXPECT_EQ(absent.out, "");
-    EXPECT_EQ(absent.err, "vimbrel-cli: no camera answered for MAC 00:1A:2B:3C:4D:09; nothing sent to it\n");
+    EXPECT_EQ(absent.err,
+              "vimbrel-cli: no camera answered for MAC 00:1A:2B:3C:4D:09; nothing sent to it\n");
 
-    const CliRun mixed = RunCliHere({"motor-stop", "--mac", "00:1a:2b:3c:4d:01", "--serial", "SN-Z",
-                                     "--wait", "0.5"});
+    const CliRun mixed = RunCliHere(
+        {"motor-stop", "--mac", "00:1a:2b:3c:4d:01", "--serial", "SN-Z", "--wait", "0.5"});
     EXPECT_EQ(mixed.exitCode, 1);
     EXPECT_EQ(mixed.out, "motor-stop sent to SN-A 00:1A:2B:3C:4D:01 192.168.2.21\n");
     EXPECT_EQ(mixed.err, "vimbrel-cli: no camera answered for serial SN-Z; nothing sent to it\n");
@@ -80,9 +82,21 @@ TEST_F(CommandsCli, AssignsFreeAddressesWithoutRootAndFindsTheCamerasThere) {
     net.AddHost(link, "192.168.2.10/24");
     net.AddHost(link, "192.168.2.12/24");
     net.EnterComputer();
-    const std::vector<std::string> plan = {
-        "assign-ip", "--start", "192.168.2.10", "--mask", "255.255.255.0", "--gateway", "192.168.2.1",
-        "--mac", "00:1A:2B:3C:4D:03", "--mac", "00:1A:2B:3C:4D:01", "--serial", "SN-B", "--wait", "0.5"};
+    const std::vector<std::string> plan = {"assign-ip",
+                                           "--start",
+                                           "192.168.2.10",
+                                           "--mask",
+                                           "255.255.255.0",
+                                           "--gateway",
+                                           "192.168.2.1",
+                                           "--mac",
+                                           "00:1A:2B:3C:4D:03",
+                                           "--mac",
+                                           "00:1A:2B:3C:4D:01",
+                                           "--serial",
+                                           "SN-B",
+                                           "--wait",
+                                           "0.5"};
 
     std::vector<std::string> dryRun = plan;
     dryRun.push_back("--dry-run");
@@ -99,8 +113,9 @@ TEST_F(CommandsCli, AssignsFreeAddressesWithoutRootAndFindsTheCamerasThere) {
     EXPECT_EQ(tooFew.out,
               "SN-C 00:1A:2B:3C:4D:03 192.168.2.23 would get 192.168.2.253\n"
               "SN-A 00:1A:2B:3C:4D:01 192.168.2.21 would get 192.168.2.254\n");
-    EXPECT_EQ(tooFew.err, "vimbrel-cli: SN-B 00:1A:2B:3C:4D:02 192.168.2.22: no free address left; "
-                          "nothing sent to it\n");
+    EXPECT_EQ(tooFew.err,
+              "vimbrel-cli: SN-B 00:1A:2B:3C:4D:02 192.168.2.22: no free address left; "
+              "nothing sent to it\n");
     for (int camera : cameras) EXPECT_TRUE(Received(net, camera, 102).empty());
 
     const CliRun run = RunCliProgram(plan, 65534);  // nobody: the probe's unprivileged path

@@ -12,7 +12,7 @@ TEST(UsageCli, BadInputExitsSixtyFourWithOneLineAndSendsNothing) {
     lab::LabNetwork net;
     const int camera = net.AddCamera(net.AddLink("192.168.2.100/24"), lab::CameraConfig{});
     net.EnterComputer();
-    const std::vector<std::string> assign = {"assign-ip", "--all", "--start", "192.168.2.10",
+    const std::vector<std::string> assign = {"assign-ip", "--all",       "--start", "192.168.2.10",
                                              "--gateway", "192.168.2.1", "--mask"};
     auto withMask = [&](const char* mask) {
         std::vector<std::string> args = assign;
@@ -36,9 +36,11 @@ TEST(UsageCli, BadInputExitsSixtyFourWithOneLineAndSendsNothing) {
         withMask("255.0.255.0"),
         withMask("0.0.0.0"),
         withMask("255.255.255.256"),
-        {"assign-ip", "--all", "--start", "192.168.2", "--mask", "255.255.255.0", "--gateway", "192.168.2.1"},
+        {"assign-ip", "--all", "--start", "192.168.2", "--mask", "255.255.255.0", "--gateway",
+         "192.168.2.1"},
         {"assign-ip", "--all", "--start", "192.168.2.10", "--mask", "255.255.255.0"},
-        {"assign-ip", "--all", "--start", "192.168.2.10", "--mask", "255.255.255.0", "--gateway", "192.168.3.1"},
+        {"assign-ip", "--all", "--start", "192.168.2.10", "--mask", "255.255.255.0", "--gateway",
+         "192.168.3.1"},
         {"search", "--format", "xml"},
         {"search", "--wait", "0"},
         {"search", "--wait", "soon"},

@@ -12,8 +12,7 @@
 
 namespace {
 
-TEST(IPAddressCtrlTest, RoundTripBlankFieldsAndRefusedText)
-{
+TEST(IPAddressCtrlTest, RoundTripBlankFieldsAndRefusedText) {
     TestFrame frame;
     auto* ctrl = new CIPAddressCtrl(frame.get(), 1008, wxDefaultPosition, wxSize(200, 30));
     auto field = [ctrl](int i) { return ctrl->GetOctetField(i); };
@@ -37,8 +36,7 @@ TEST(IPAddressCtrlTest, RoundTripBlankFieldsAndRefusedText)
 }
 
 // A dialog resource holding both controls, by class name and by subclass.
-TEST(ControlResources, DialogResourceCreatesBothControls)
-{
+TEST(ControlResources, DialogResourceCreatesBothControls) {
     wxXmlResource::Get()->AddHandler(new CIPAddressCtrlXmlHandler);
     wxStringInputStream xrc(R"(<resource xmlns="http://www.wxwidgets.org/wxxrc" version="2.5.3.0">
   <object class="wxDialog" name="testdlg">
@@ -62,4 +60,4 @@ TEST(ControlResources, DialogResourceCreatesBothControls)
     wxXmlResource::Get()->Unload("test.xrc");
 }
 
-} // namespace
+}  // namespace

@@ -17,60 +17,56 @@ using Widths = std::vector<int>;
 const Widths kSetUpWidths = {60, 180, 100, 170, 190, 60, 130, 220};
 
 // Stored width value: each number as four little-endian bytes, cut to `size` bytes.
-std::vector<std::uint8_t> StoredValue(const std::vector<std::uint32_t>& numbers, std::size_t size = SIZE_MAX)
-{
+std::vector<std::uint8_t> StoredValue(const std::vector<std::uint32_t>& numbers,
+                                      std::size_t size = SIZE_MAX) {
     std::vector<std::uint8_t> bytes;
     for (std::uint32_t n : numbers)
-        bytes.insert(bytes.end(),
-                     {std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(n >> 16), std::uint8_t(n >> 24)});
+        bytes.insert(bytes.end(), {std::uint8_t(n), std::uint8_t(n >> 8), std::uint8_t(n >> 16),
+                                   std::uint8_t(n >> 24)});
     bytes.resize(std::min(size, bytes.size()));
     return bytes;
 }
 
 // A config as the per-user file holds it: section ListCtrls, the value in base64.
-std::unique_ptr<wxFileConfig> ConfigHolding(const std::vector<std::uint8_t>& bytes)
-{
-    const wxString encoded = bytes.empty() ? wxString() : wxBase64Encode(bytes.data(), bytes.size());
+std::unique_ptr<wxFileConfig> ConfigHolding(const std::vector<std::uint8_t>& bytes) {
+    const wxString encoded =
+        bytes.empty() ? wxString() : wxBase64Encode(bytes.data(), bytes.size());
     wxStringInputStream text("[ListCtrls]\n1003=" + encoded + "\n");
     return std::make_unique<wxFileConfig>(text);
 }
 
 // The device list (id 1003) with its eight columns in a frame, and a
 // count of the column clicks that reach the frame.
-class SortListTest : public testing::Test
-{
+class SortListTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_list = new CSortListCtrl(m_frame.get(), 1003, wxDefaultPosition, wxSize(1300, 500), wxLC_REPORT);
+    void SetUp() override {
+        m_list = new CSortListCtrl(m_frame.get(), 1003, wxDefaultPosition, wxSize(1300, 500),
+                                   wxLC_REPORT);
         for (int i = 0; i < 8; ++i)
-            m_list->InsertColumn(i, wxString::Format("c%d", i), wxLIST_FORMAT_LEFT, kSetUpWidths[i]);
+            m_list->InsertColumn(i, wxString::Format("c%d", i), wxLIST_FORMAT_LEFT,
+                                 kSetUpWidths[i]);
         m_frame.get()->Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent&) { ++m_parentClicks; });
     }
 
-    int AddRow(const wxString& number, const wxString& serial, const wxString& ip = "10.0.0.1")
-    {
+    int AddRow(const wxString& number, const wxString& serial, const wxString& ip = "10.0.0.1") {
         return m_list->AddItem({number, serial, "M1", ip, "00:11:22:33:44:55", "80", "V1.0", "OK"});
     }
 
-    void Click(int column)
-    {
+    void Click(int column) {
         wxListEvent event(wxEVT_LIST_COL_CLICK, m_list->GetId());
         event.SetEventObject(m_list);
         event.m_col = column;
         m_list->ProcessWindowEvent(event);
     }
 
-    Texts Column(int column) const
-    {
+    Texts Column(int column) const {
         Texts texts;
         for (long i = 0; i < m_list->GetItemCount(); ++i)
             texts.push_back(m_list->GetItemText(i, column));
         return texts;
     }
 
-    Widths ColumnWidths() const
-    {
+    Widths ColumnWidths() const {
         Widths widths;
         for (int i = 0; i < m_list->GetColumnCount(); ++i)
             widths.push_back(m_list->GetColumnWidth(i));
@@ -78,25 +74,24 @@ protected:
     }
 
     // The one sort arrow the list shows: its column and direction.
-    void ExpectSort(int column, bool ascending) const
-    {
+    void ExpectSort(int column, bool ascending) const {
         EXPECT_EQ(m_list->GetSortIndicator(), column);
-        EXPECT_TRUE(column < 0 || m_list->IsAscendingSortIndicator() == ascending) << "arrow direction";
+        EXPECT_TRUE(column < 0 || m_list->IsAscendingSortIndicator() == ascending)
+            << "arrow direction";
     }
 
     TestFrame m_frame;
-    CSortListCtrl* m_list = nullptr; // child of m_frame
+    CSortListCtrl* m_list = nullptr;  // child of m_frame
     int m_parentClicks = 0;
 };
 
 // Order is by text, not number: "10" before "9", "192.168.1.10" before "192.168.1.9".
-TEST_F(SortListTest, ClicksAlternateDirectionAndRenumber)
-{
-    m_list->LoadColumnWidths(*ConfigHolding({})); // no stored widths
+TEST_F(SortListTest, ClicksAlternateDirectionAndRenumber) {
+    m_list->LoadColumnWidths(*ConfigHolding({}));  // no stored widths
     AddRow("x", "9", "192.168.1.9");
     AddRow("x", "A", "192.168.1.10");
     AddRow("x", "10", "192.168.1.2");
-    for (int column : {0, 8, -1}) // row numbers, and past the last column
+    for (int column : {0, 8, -1})  // row numbers, and past the last column
         Click(column);
     ExpectSort(-1, true);
     EXPECT_EQ(Column(0), (Texts{"x", "x", "x"}));
@@ -105,27 +100,27 @@ TEST_F(SortListTest, ClicksAlternateDirectionAndRenumber)
     ExpectSort(1, true);
     EXPECT_EQ(Column(1), (Texts{"10", "9", "A"}));
     EXPECT_EQ(Column(0), (Texts{"1", "2", "3"}));
-    EXPECT_EQ(m_list->GetRowRecord(2)->columnTexts.at(0), "3") << "the row's own copy is renumbered too";
+    EXPECT_EQ(m_list->GetRowRecord(2)->columnTexts.at(0), "3")
+        << "the row's own copy is renumbered too";
     Click(0);
     Click(1);
     ExpectSort(1, false);
     EXPECT_EQ(Column(1), (Texts{"A", "9", "10"}));
     EXPECT_EQ(m_list->GetRowRecord(2)->columnTexts.at(1), "10") << "copies travel with their rows";
-    Click(1); // third click
+    Click(1);  // third click
     ExpectSort(1, true);
 
-    Click(3); // another column starts ascending; the arrow moves
+    Click(3);  // another column starts ascending; the arrow moves
     ExpectSort(3, true);
     EXPECT_EQ(Column(3), (Texts{"192.168.1.10", "192.168.1.2", "192.168.1.9"}));
     EXPECT_EQ(m_parentClicks, 0) << "the list consumes its column clicks";
 }
 
-TEST_F(SortListTest, RowsAreAppendedUnsortedAndEmptyingKeepsTheSort)
-{
+TEST_F(SortListTest, RowsAreAppendedUnsortedAndEmptyingKeepsTheSort) {
     EXPECT_EQ(AddRow("1", "A"), -1) << "no column count before the widths are loaded";
-    m_list->LoadColumnWidths(*ConfigHolding({})); // no stored widths
+    m_list->LoadColumnWidths(*ConfigHolding({}));  // no stored widths
     EXPECT_EQ(m_list->AddItem({"1", "A", "B"}), -1) << "wrong text count";
-    Click(4); // nothing to sort, the click is still recorded
+    Click(4);  // nothing to sort, the click is still recorded
     ExpectSort(4, true);
 
     AddRow("1", "C");
@@ -147,12 +142,12 @@ TEST_F(SortListTest, RowsAreAppendedUnsortedAndEmptyingKeepsTheSort)
 
 // A missing per-user file sets no width and reading it leaves no file behind;
 // a stored value sets the widths only when its count is the column count.
-TEST_F(SortListTest, StoredWidthsApplyOnlyWithTheColumnCount)
-{
+TEST_F(SortListTest, StoredWidthsApplyOnlyWithTheColumnCount) {
     const wxString dir = wxFileName::CreateTempFileName("vimbrel-cfg");
     ASSERT_TRUE(wxRemoveFile(dir) && wxFileName::Mkdir(dir));
     {
-        wxFileConfig config("Vimbrel", wxEmptyString, dir + "/vimbrel.conf", wxEmptyString, wxCONFIG_USE_LOCAL_FILE);
+        wxFileConfig config("Vimbrel", wxEmptyString, dir + "/vimbrel.conf", wxEmptyString,
+                            wxCONFIG_USE_LOCAL_FILE);
         m_list->LoadColumnWidths(config);
     }
     EXPECT_TRUE(wxFileName::Rmdir(dir)) << "the directory stays empty";
@@ -164,8 +159,7 @@ TEST_F(SortListTest, StoredWidthsApplyOnlyWithTheColumnCount)
         {StoredValue({8, 40, 41, 42}, 14), {40, 41, 100, 170, 190, 60, 130, 220}},
     };
     for (const auto& [stored, expected] : cases) {
-        for (int i = 0; i < 8; ++i)
-            m_list->SetColumnWidth(i, kSetUpWidths[i]);
+        for (int i = 0; i < 8; ++i) m_list->SetColumnWidth(i, kSetUpWidths[i]);
         // Through the application's config, as the window reads it.
         wxConfigBase* previous = wxConfigBase::Set(ConfigHolding(stored).release());
         m_list->LoadColumnWidths();
@@ -175,4 +169,4 @@ TEST_F(SortListTest, StoredWidthsApplyOnlyWithTheColumnCount)
     EXPECT_EQ(AddRow("1", "A"), 0) << "the column count is set whatever was stored";
 }
 
-} // namespace
+}  // namespace

@@ -125,7 +125,8 @@ TEST_F(ArpProbeLab, ThirtyTwoCandidatesAtOnceSettleEachWithinItsDeadline) {
     for (const char* host : {"192.168.2.80", "192.168.2.85", "192.168.2.99", "192.168.2.111"})
         m_network->AddHost(0, host);
     const std::uint32_t first = *platform::ParseIPv4("192.168.2.80");
-    const std::set<std::uint32_t> answering = {first, first + 5, first + 19, first + 20, first + 31};
+    const std::set<std::uint32_t> answering = {first, first + 5, first + 19, first + 20,
+                                               first + 31};
 
     for (ArpProbeMode mode : {ArpProbeMode::KernelNeighbour, ArpProbeMode::RawRequest}) {
         SCOPED_TRACE(static_cast<int>(mode));

@@ -25,7 +25,8 @@ TEST(CamsimLab, MalformedDatagramsDoNotStopIt) {
     ASSERT_TRUE(platform::BindSocket(sender, *platform::ParseIPv4("192.168.2.100"), 0));
     std::vector<std::uint8_t> empty, one(1, 0x64), big(2000, 0xAB), garbage(344), reply(388, 0),
         shortRequest(343, 0);
-    for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    for (std::size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<std::uint8_t>(i * 37 + 11);
     reply[0] = shortRequest[0] = 100;  // a reply is not a request; nor is one byte short
     std::memcpy(reply.data() + 8, "IpCamera", 8);
     std::memcpy(reply.data() + 16, "IpCamera", 8);
@@ -33,7 +34,8 @@ TEST(CamsimLab, MalformedDatagramsDoNotStopIt) {
     for (const auto* datagram : {&empty, &one, &big, &garbage, &reply, &shortRequest})
         EXPECT_TRUE(platform::SendDatagram(sender, datagram->data(), datagram->size(),
                                            *platform::ParseIPv4("192.168.2.10"), 9876));
-    EXPECT_TRUE(platform::SendDatagram(sender, big.data(), big.size(), *platform::ParseIPv4("255.255.255.255"), 9876));
+    EXPECT_TRUE(platform::SendDatagram(sender, big.data(), big.size(),
+                                       *platform::ParseIPv4("255.255.255.255"), 9876));
     EXPECT_EQ(WaitForDatagrams(lab, camera, 7).size(), 7u);
 
     // Nothing above was answered; a real search still is.

@@ -38,8 +38,9 @@ TEST(LocalSocketsLab, TwoInterfacesAndLoopbackGiveThreeEntriesOnce) {
         addresses.insert(entry.address);
         EXPECT_EQ(platform::SocketLocalAddress(entry.socket), entry.address);
     }
-    EXPECT_EQ(addresses, (std::multiset<std::uint32_t>{*ParseIPv4("127.0.0.1"), *ParseIPv4("192.168.2.100"),
-                                                       *ParseIPv4("10.20.0.100")}));
+    EXPECT_EQ(addresses,
+              (std::multiset<std::uint32_t>{*ParseIPv4("127.0.0.1"), *ParseIPv4("192.168.2.100"),
+                                            *ParseIPv4("10.20.0.100")}));
 
     sockets.RefreshLocalSockets();  // nothing new: the same sockets, no copies
     std::vector<LocalSocket> second = Snapshot(sockets);
@@ -93,8 +94,10 @@ TEST(LocalSocketsLab, ThreeSocketsSendSixDatagramsInOrder) {
         std::vector<LoggedDatagram> log = WaitForDatagrams(lab, cameras[i], 2);
         ASSERT_EQ(log.size(), 2u) << computer[i];
         for (const LoggedDatagram& d : log) {
-            EXPECT_EQ(d.source, computer[i] + ":" + std::to_string(*platform::SocketLocalPort(entries[e].socket)));
-            EXPECT_TRUE(std::equal(d.bytes.begin(), d.bytes.end(), packet.bytes().begin(), packet.bytes().end()));
+            EXPECT_EQ(d.source, computer[i] + ":" +
+                                    std::to_string(*platform::SocketLocalPort(entries[e].socket)));
+            EXPECT_TRUE(std::equal(d.bytes.begin(), d.bytes.end(), packet.bytes().begin(),
+                                   packet.bytes().end()));
             seen.emplace_back(d.time, e, d.kind);
         }
     }
@@ -120,7 +123,8 @@ TEST(LocalSocketsLab, NoAddressSendsNothingAndSaysSo) {
     sockets.RefreshLocalSockets();
     EXPECT_TRUE(Snapshot(sockets).empty());
     auto start = std::chrono::steady_clock::now();
-    const protocol::SendReport report = sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
+    const protocol::SendReport report =
+        sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
     EXPECT_EQ(report.sockets, 0u);
     EXPECT_EQ(report.sent, 0u);
@@ -154,7 +158,8 @@ TEST(LocalSocketsLab, SocketOfARemovedAddressIsDropped) {
     const std::vector<LoggedDatagram> log = WaitForDatagrams(lab, camera, 6);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));  // a late third would show now
     ASSERT_EQ(lab.CameraLog(camera).size(), 6u);
-    for (std::size_t i = 4; i < 6; ++i) EXPECT_EQ(log[i].source.rfind("192.168.2.100:", 0), 0u) << log[i].source;
+    for (std::size_t i = 4; i < 6; ++i)
+        EXPECT_EQ(log[i].source.rfind("192.168.2.100:", 0), 0u) << log[i].source;
 }
 
 }  // namespace

@@ -88,7 +88,8 @@ TEST(ReceiveLab, BurstLargerThanTheDefaultBufferIsDrainedWhole) {
     }
     const std::vector<protocol::ReplyBuffer> replies = Collect(queue, kBurst, 5s);
     std::set<std::uint16_t> numbers;
-    for (const auto& reply : replies) numbers.insert(static_cast<std::uint16_t>(reply[96] << 8 | reply[97]));
+    for (const auto& reply : replies)
+        numbers.insert(static_cast<std::uint16_t>(reply[96] << 8 | reply[97]));
     EXPECT_EQ(replies.size(), kBurst);
     EXPECT_EQ(numbers.size(), kBurst);
     EXPECT_EQ(queue.Dropped(), 0u);

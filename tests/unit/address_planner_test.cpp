@@ -120,13 +120,17 @@ std::vector<Scenario> Scenarios() {
         {"start .250, .251 taken", Address(192, 168, 2, 250), c24, LastOctets(2, {251}), 3},
         {"/25 from .120", Address(192, 168, 2, 120), Address(255, 255, 255, 128),
          LastOctets(2, {122}), 8},
-        {"/16, 200 devices", Address(172, 16, 5, 9), Address(255, 255, 0, 0),
-         {Address(172, 16, 5, 40), Address(172, 16, 5, 41), Address(172, 16, 5, 255)}, 200},
+        {"/16, 200 devices",
+         Address(172, 16, 5, 9),
+         Address(255, 255, 0, 0),
+         {Address(172, 16, 5, 40), Address(172, 16, 5, 41), Address(172, 16, 5, 255)},
+         200},
     };
 }
 
 // What the one-at-a-time walk gives each device.
-std::vector<std::optional<std::string>> Sequential(const Scenario& s, std::vector<std::uint32_t>& asked) {
+std::vector<std::optional<std::string>> Sequential(const Scenario& s,
+                                                   std::vector<std::uint32_t>& asked) {
     ScriptedNetwork network(s.taken, [](std::size_t, bool) { return 1; });
     AddressCounter counter(s.start, s.mask);
     std::vector<std::optional<std::string>> given;
@@ -182,19 +186,24 @@ TEST(AssignAddresses, ProbesAheadUpToTheLimitAndOnlyWhatCouldBeNeeded) {
     // 100 devices, nobody answers: the window fills to the limit.
     ScriptedNetwork wide({}, [](std::size_t, bool) { return 10; });
     const auto candidates = AssignableCandidates(Address(10, 0, 0, 1), Address(255, 0, 0, 0));
-    EXPECT_EQ(AssignAddresses(candidates, 100, wide, [](auto, auto) {}, [] { return true; }).assigned,
+    EXPECT_EQ(AssignAddresses(
+                  candidates, 100, wide, [](auto, auto) {}, [] { return true; })
+                  .assigned,
               100u);
     EXPECT_EQ(wide.mostUnderWay, kMaxProbesOutstanding);
     EXPECT_EQ(wide.asked.size(), 100u);
 
     // Three devices: three probes, never more.
     ScriptedNetwork narrow({}, [](std::size_t, bool) { return 10; });
-    AssignAddresses(candidates, 3, narrow, [](auto, auto) {}, [] { return true; });
+    AssignAddresses(
+        candidates, 3, narrow, [](auto, auto) {}, [] { return true; });
     EXPECT_EQ(narrow.asked.size(), 3u);
 
     // No device: nothing asked.
     ScriptedNetwork none({}, [](std::size_t, bool) { return 1; });
-    EXPECT_EQ(AssignAddresses(candidates, 0, none, [](auto, auto) {}, [] { return true; }).assigned,
+    EXPECT_EQ(AssignAddresses(
+                  candidates, 0, none, [](auto, auto) {}, [] { return true; })
+                  .assigned,
               0u);
     EXPECT_TRUE(none.asked.empty());
 }
@@ -208,7 +217,8 @@ TEST(AssignAddresses, StopsBeforeTheNextDeviceWhenToldTo) {
         [&] { return given.size() < 2; });
     EXPECT_TRUE(progress.cancelled);
     EXPECT_EQ(progress.assigned, 2u);
-    EXPECT_EQ(given, (std::vector<std::uint32_t>{Address(192, 168, 2, 10), Address(192, 168, 2, 11)}));
+    EXPECT_EQ(given,
+              (std::vector<std::uint32_t>{Address(192, 168, 2, 10), Address(192, 168, 2, 11)}));
 }
 
 }  // namespace

@@ -24,7 +24,8 @@ constexpr std::uint32_t Ip(int a, int b, int c, int d) {
 // Answers for the addresses given, records every address asked.
 class ScriptedProbe : public platform::ArpProbe {
 public:
-    explicit ScriptedProbe(std::set<std::uint32_t> answering = {}) : m_answering(std::move(answering)) {}
+    explicit ScriptedProbe(std::set<std::uint32_t> answering = {})
+        : m_answering(std::move(answering)) {}
     bool HostAnswers(std::uint32_t address) override {
         probed.push_back(address);
         return m_answering.count(address) > 0;
@@ -44,15 +45,16 @@ std::vector<std::optional<std::string>> Assign(AddressCounter& counter, Scripted
 }
 
 TEST(AssignmentInput, MaskMustBeContiguousAndGatewayInTheStartsNetwork) {
-    for (const std::uint32_t mask : {Ip(255, 255, 255, 0), Ip(255, 255, 255, 128), Ip(255, 255, 255, 255),
-                                     Ip(128, 0, 0, 0), Ip(255, 255, 0, 0)})
+    for (const std::uint32_t mask : {Ip(255, 255, 255, 0), Ip(255, 255, 255, 128),
+                                     Ip(255, 255, 255, 255), Ip(128, 0, 0, 0), Ip(255, 255, 0, 0)})
         EXPECT_TRUE(platform::IsContiguousMask(mask)) << std::hex << mask;
     for (const std::uint32_t mask : {Ip(0, 0, 0, 0), Ip(255, 0, 255, 0), Ip(255, 255, 255, 1),
                                      Ip(0, 255, 255, 255), Ip(255, 255, 254, 128)})
         EXPECT_FALSE(platform::IsContiguousMask(mask)) << std::hex << mask;
 
     const std::uint32_t start = Ip(192, 168, 2, 10), gateway = Ip(192, 168, 2, 1);
-    EXPECT_EQ(CheckAssignmentInput(start, Ip(255, 255, 255, 0), gateway), AssignmentInputFault::kNone);
+    EXPECT_EQ(CheckAssignmentInput(start, Ip(255, 255, 255, 0), gateway),
+              AssignmentInputFault::kNone);
     EXPECT_EQ(CheckAssignmentInput(start, Ip(255, 0, 255, 0), gateway),
               AssignmentInputFault::kMaskNotContiguous);
     EXPECT_EQ(CheckAssignmentInput(start, Ip(255, 255, 255, 0), Ip(192, 168, 3, 1)),
@@ -69,8 +71,8 @@ TEST(AssignmentInput, MaskMustBeContiguousAndGatewayInTheStartsNetwork) {
 TEST(AddressCounter, NeverHandsOutTheBroadcastAddress) {
     ScriptedProbe probe;
     AddressCounter counter(Ip(192, 168, 2, 254), Ip(255, 255, 255, 0));
-    EXPECT_EQ(Assign(counter, probe, 3),
-              (std::vector<std::optional<std::string>>{"192.168.2.254", std::nullopt, std::nullopt}));
+    EXPECT_EQ(Assign(counter, probe, 3), (std::vector<std::optional<std::string>>{
+                                             "192.168.2.254", std::nullopt, std::nullopt}));
     EXPECT_EQ(probe.probed, std::vector<std::uint32_t>{Ip(192, 168, 2, 254)});
 }
 

@@ -29,7 +29,10 @@ TEST(CodePageTest, ReadsAtMostSizeBytesAndStopsAtZero) {
 }
 
 TEST(CodePageTest, InvalidBytesGiveReplacementCharacter) {
-    EXPECT_EQ(AnsiToWide("a\xFF" "b", 3), L"a\uFFFDb");
+    EXPECT_EQ(AnsiToWide("a\xFF"
+                         "b",
+                         3),
+              L"a\uFFFDb");
     EXPECT_EQ(AnsiToWide("\x81\x20x", 3), L"\uFFFD x");
     // A lead byte cut off by the end of the text or by its zero byte.
     EXPECT_EQ(AnsiToWide("ok\xD5", 3), L"ok\uFFFD");
@@ -39,7 +42,9 @@ TEST(CodePageTest, InvalidBytesGiveReplacementCharacter) {
 TEST(CodePageTest, Utf8RoundTripsAndInvalidBytesGiveReplacement) {
     EXPECT_EQ(Utf8ToWide("\xE9\xA9\xAC\xE8\xBE\xBE ok"), L"马达 ok");
     EXPECT_EQ(WideToUtf8(L"马达 ok"), "\xE9\xA9\xAC\xE8\xBE\xBE ok");
-    EXPECT_EQ(Utf8ToWide("a\xFF" "b\xE9\xA9"), L"a\uFFFDb\uFFFD\uFFFD");
+    EXPECT_EQ(Utf8ToWide("a\xFF"
+                         "b\xE9\xA9"),
+              L"a\uFFFDb\uFFFD\uFFFD");
     EXPECT_EQ(Utf8ToWide(std::string_view("a\0b", 3)), std::wstring(L"a\0b", 3));
 }
 
@@ -52,12 +57,15 @@ TEST(CodePageTest, EdgeBytesGiveTheSameTextOnEveryBuild) {
         std::wstring text;
     };
     const Case cases[] = {
-        {"a\xD5", L"a\uFFFD"},                          // lone lead byte at the end
-        {"\x80", L"\u20AC"},                             // the one single-byte extension
+        {"a\xD5", L"a\uFFFD"},  // lone lead byte at the end
+        {"\x80", L"\u20AC"},  // the one single-byte extension
         {"\xFF", L"\uFFFD"},
-        {"\x81\x30\x81\x30", L"\uFFFD" L"0\uFFFD" L"0"},  // a four-byte GB18030 sequence
-        {"\xA1\x40x", L"\uFFFD@x"},                       // user-defined area
-        {"\xAA\xA1", L"\uFFFD\uFFFD"},                    // user-defined area
+        {"\x81\x30\x81\x30",
+         L"\uFFFD"
+         L"0\uFFFD"
+         L"0"},  // a four-byte GB18030 sequence
+        {"\xA1\x40x", L"\uFFFD@x"},  // user-defined area
+        {"\xAA\xA1", L"\uFFFD\uFFFD"},  // user-defined area
         {"\xA1\xA4\xA1\xAA", L"\u00B7\u2014"},
     };
     for (const Case& c : cases)

@@ -40,14 +40,18 @@ TEST(NetConfigTest, AddressIsReplacedWholeAndLeftOutWhenTooLong) {
 TEST(CommandSenderTest, NoLocalAddressSendsNothing) {
     int addressLookups = 0;
     int pauses = 0;
-    LocalSockets sockets([&] { ++addressLookups; return std::vector<vimbrel::platform::LocalAddress>{}; },
-                         [&](std::chrono::milliseconds) { ++pauses; });
+    LocalSockets sockets(
+        [&] {
+            ++addressLookups;
+            return std::vector<vimbrel::platform::LocalAddress>{};
+        },
+        [&](std::chrono::milliseconds) { ++pauses; });
 
     SendCommand(sockets, CMD_REBOOT, CellBuffer{});
     SendSetModel(sockets, "00:11:22:33:44:55", "ZR420");
     SendSetNetwork(sockets, MakeNetConfig(0xFFFFFF00, 0xC0A80201), "");
 
     EXPECT_EQ(addressLookups, 3);  // every command refreshes the list first
-    EXPECT_EQ(pauses, 0);          // no socket, so no multicast/broadcast pair
+    EXPECT_EQ(pauses, 0);  // no socket, so no multicast/broadcast pair
     EXPECT_TRUE(sockets.Lock().Entries().empty());
 }

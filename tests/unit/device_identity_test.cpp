@@ -12,7 +12,8 @@ namespace {
 TEST(SerialIdentity, WholeTextOrNothing) {
     const auto thirty = SerialIdentity(std::wstring(30, L'S'));
     ASSERT_TRUE(thirty);
-    EXPECT_EQ(std::string(thirty->begin(), thirty->end()), std::string(30, 'S') + std::string(2, '\0'));
+    EXPECT_EQ(std::string(thirty->begin(), thirty->end()),
+              std::string(30, 'S') + std::string(2, '\0'));
     EXPECT_FALSE(SerialIdentity(std::wstring(31, L'S')));
     // 中 is two bytes in GBK: 15 fit with the terminator, 16 don't.
     EXPECT_TRUE(SerialIdentity(std::wstring(15, L'中')));

@@ -32,8 +32,8 @@ TEST(DevicePacketTest, SearchRequestCarriesStampAndMagic) {
     // The stamp is the low 32 bits of the time, highest byte first.
     const DevicePacket packet = MakeSearchRequest(static_cast<std::time_t>(0x1A0B0C0D0ELL));
     ASSERT_EQ(packet.size(), 344u);
-    EXPECT_EQ(Slice(packet.data(), 0, 16), (Bytes{0x64, 0x00, 0x00, 0x00, 0x0B, 0x0C, 0x0D, 0x0E, 0x49,
-                                                  0x70, 0x43, 0x61, 0x6D, 0x65, 0x72, 0x61}));
+    EXPECT_EQ(Slice(packet.data(), 0, 16), (Bytes{0x64, 0x00, 0x00, 0x00, 0x0B, 0x0C, 0x0D, 0x0E,
+                                                  0x49, 0x70, 0x43, 0x61, 0x6D, 0x65, 0x72, 0x61}));
     EXPECT_EQ(Slice(packet.data(), 16, 344), Bytes(328, 0));
 }
 
@@ -51,8 +51,9 @@ TEST(DevicePacketTest, ModelNameOf31FitsAnd32IsLeftOut) {
 
 TEST(MacTextTest, ReadsSixOctetsOrNothingAndPrintsUpperCase) {
     EXPECT_EQ(ParseMacText("0a:1B:2c:3D:4e:5F"), (MacBytes{0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}));
-    for (const char* bad : {"0:1:2:3:4:5", "00:1A:G2:33:44:55", "001:22:33:44:55:66", "00::22:33:44:55",
-                            " 00:11:22:33:44:55", "00:11:22:33:44:55:66", "00:11:22:33:44", ""})
+    for (const char* bad :
+         {"0:1:2:3:4:5", "00:1A:G2:33:44:55", "001:22:33:44:55:66", "00::22:33:44:55",
+          " 00:11:22:33:44:55", "00:11:22:33:44:55:66", "00:11:22:33:44", ""})
         EXPECT_EQ(ParseMacText(bad), std::nullopt) << bad;
     EXPECT_EQ(MacBytesToText(MacBytes{0x0A, 0x1B, 0x2C, 0x3D, 0x4E, 0x5F}), L"0A:1B:2C:3D:4E:5F");
 }
@@ -62,10 +63,13 @@ TEST(ReplyTest, AcceptsOnlyTheReplyLayoutWithinItsOwnBytes) {
     EXPECT_TRUE(IsDeviceReply(reply.data(), 388));
     EXPECT_FALSE(IsDeviceReply(reply.data(), 0));
     EXPECT_FALSE(IsDeviceReply(reply.data(), -1));
-    const struct { std::size_t offset; std::uint8_t value; } spoilers[] = {
-        {3, 0x01},   // code 100 + 2^24
-        {20, 'c'},   // "IpCaMera"
-        {24, 'X'},   // no terminator after the magic
+    const struct {
+        std::size_t offset;
+        std::uint8_t value;
+    } spoilers[] = {
+        {3, 0x01},  // code 100 + 2^24
+        {20, 'c'},  // "IpCaMera"
+        {24, 'X'},  // no terminator after the magic
     };
     for (const auto& spoiler : spoilers) {
         ReplyBuffer other = reply;

@@ -22,7 +22,8 @@ constexpr std::uint32_t Address(int a, int b, int c, int d) {
 // and records every candidate asked.
 class ScriptedProbe : public platform::ArpProbe {
 public:
-    ScriptedProbe(int firstAnswering, int lastAnswering) : m_first(firstAnswering), m_last(lastAnswering) {}
+    ScriptedProbe(int firstAnswering, int lastAnswering)
+        : m_first(firstAnswering), m_last(lastAnswering) {}
     bool HostAnswers(std::uint32_t address) override {
         probed.push_back(address);
         const int last = static_cast<int>(address & 0xFF);
@@ -52,7 +53,8 @@ TEST(AddressCounter, NeverCarriesPast255AndLaterDevicesProbeNothing) {
         ScriptedProbe probe(250, lastAnswering);
         AddressCounter counter(Address(172, 16, 5, 250), Address(255, 255, 0, 0));
         const std::optional<std::string> first = counter.NextFreeAddress(probe);
-        EXPECT_EQ(first, lastAnswering == 254 ? std::optional<std::string>("172.16.5.255") : std::nullopt);
+        EXPECT_EQ(first,
+                  lastAnswering == 254 ? std::optional<std::string>("172.16.5.255") : std::nullopt);
         EXPECT_EQ(counter.NextFreeAddress(probe), std::nullopt);
         EXPECT_EQ(counter.NextFreeAddress(probe), std::nullopt);
         std::vector<std::uint32_t> expected;

@@ -69,7 +69,8 @@ TEST(ThreadedArpProbeBatch, ProbesRunSideBySideAndALaterOneMaySettleFirst) {
     EXPECT_EQ(Collect(*batch, 1), (std::map<std::uint32_t, bool>{{12, false}}));
     ASSERT_TRUE(probe.WaitRunning(3));  // 13 has taken the free worker
     for (std::uint32_t address : {10u, 11u, 13u}) probe.Release(address);
-    EXPECT_EQ(Collect(*batch, 3), (std::map<std::uint32_t, bool>{{10, false}, {11, true}, {13, true}}));
+    EXPECT_EQ(Collect(*batch, 3),
+              (std::map<std::uint32_t, bool>{{10, false}, {11, true}, {13, true}}));
     // Nothing under way: Wait returns at once.
     const auto before = std::chrono::steady_clock::now();
     EXPECT_TRUE(batch->Wait(10s).empty());

@@ -28,8 +28,8 @@ public:
 struct CommandCase {
     const char* name;
     std::int32_t code;
-    int button;                                   // of the main window
-    std::vector<std::string> cli;                 // without the target
+    int button;  // of the main window
+    std::vector<std::string> cli;  // without the target
     std::function<void(wxDialog&)> answerDialog;  // none for the plain commands
 };
 
@@ -51,8 +51,11 @@ const CommandCase kCases[] = {
     {"motor-start", 106, 1013, {"motor-start"}, nullptr},
     {"motor-stop", 107, 1014, {"motor-stop"}, nullptr},
     {"set-model", 105, 1012, {"set-model", "ZR4500-1"}, ChooseModel},
-    {"assign-ip", 102, 1006,
-     {"assign-ip", "--start", "192.168.2.40", "--mask", "255.255.255.0", "--gateway", "192.168.2.1"},
+    {"assign-ip",
+     102,
+     1006,
+     {"assign-ip", "--start", "192.168.2.40", "--mask", "255.255.255.0", "--gateway",
+      "192.168.2.1"},
      EnterAddresses},
     {"factory-reset", 104, 1009, {"factory-reset"}, nullptr},
     {"reboot", 103, 1008, {"reboot"}, nullptr},
@@ -81,7 +84,8 @@ TEST_F(WindowTest, CommandLineSendsTheWindowsBytesForTheSameRow) {
         const std::vector<std::uint8_t> fromWindow = sent()[0].bytes;
 
         std::vector<std::string> args = c.cli;
-        for (const char* more : {"--mac", "00:1a:2b:3c:4d:5e", "--wait", "0.5"}) args.push_back(more);
+        for (const char* more : {"--mac", "00:1a:2b:3c:4d:5e", "--wait", "0.5"})
+            args.push_back(more);
         std::ostringstream out, err;
         lab::RequirePrivateNetwork();
         EXPECT_EQ(cli::RunCli(args, out, err, &cliProbe), 0) << err.str();

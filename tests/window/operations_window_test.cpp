@@ -21,7 +21,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr std::uint32_t Ip(int a, int b, int c, int d) {
-    return (std::uint32_t(a) << 24) | (std::uint32_t(b) << 16) | (std::uint32_t(c) << 8) | std::uint32_t(d);
+    return (std::uint32_t(a) << 24) | (std::uint32_t(b) << 16) | (std::uint32_t(c) << 8) |
+           std::uint32_t(d);
 }
 
 std::string TextAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
@@ -30,7 +31,8 @@ std::string TextAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
 
 // target_mac (bytes 20..25) as the list writes it.
 wxString MacAt(const std::vector<std::uint8_t>& b) {
-    return wxString::Format("%02X:%02X:%02X:%02X:%02X:%02X", b[20], b[21], b[22], b[23], b[24], b[25]);
+    return wxString::Format("%02X:%02X:%02X:%02X:%02X:%02X", b[20], b[21], b[22], b[23], b[24],
+                            b[25]);
 }
 
 class OperationsWindowTest : public WindowTest {
@@ -78,7 +80,8 @@ protected:
     // The address texts of the set-network commands camera 0 received.
     std::vector<std::string> AddressesSent() {
         std::vector<std::string> sent;
-        for (const auto& p : Received(cameras[0], 102, "multicast")) sent.push_back(TextAt(p.bytes, 56));
+        for (const auto& p : Received(cameras[0], 102, "multicast"))
+            sent.push_back(TextAt(p.bytes, 56));
         return sent;
     }
 
@@ -128,7 +131,8 @@ TEST_F(OperationsWindowTest, RowWhoseSerialDoesNotFitIsSkippedAndNamed) {
     std::vector<std::uint8_t> sentThirty(32, 0);
     std::memcpy(sentThirty.data(), thirty.data(), 30);
     std::vector<std::vector<std::uint8_t>> serials;
-    for (const auto& p : packets) serials.emplace_back(p.bytes.begin() + 248, p.bytes.begin() + 280);
+    for (const auto& p : packets)
+        serials.emplace_back(p.bytes.begin() + 248, p.bytes.begin() + 280);
     std::vector<std::uint8_t> sentC(32, 0);
     std::memcpy(sentC.data(), "SN-C", 4);
     EXPECT_NE(std::find(serials.begin(), serials.end(), sentThirty), serials.end());
@@ -238,14 +242,17 @@ TEST_F(OperationsWindowTest, AssignmentStaysInsideTheEnteredSubnet) {
     LAB_REQUIRE_ROOT();
     OpenWithCameraRun(8);
     std::vector<std::uint32_t> asked;
-    window->SetArpProbe(std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{Ip(192, 168, 2, 120)}, &asked));
+    window->SetArpProbe(std::make_unique<ScriptedArpProbe>(
+        std::vector<std::uint32_t>{Ip(192, 168, 2, 120)}, &asked));
     SetSelectAll(true);
     RunAddressDialog(wxID_OK, Ip(192, 168, 2, 120), Ip(255, 255, 255, 128));
     ReceivedAtLeast(6, cameras[0], 102, "multicast");
-    EXPECT_EQ(AddressesSent(), (std::vector<std::string>{"192.168.2.121", "192.168.2.122", "192.168.2.123",
-                                                         "192.168.2.124", "192.168.2.125", "192.168.2.126"}));
+    EXPECT_EQ(AddressesSent(),
+              (std::vector<std::string>{"192.168.2.121", "192.168.2.122", "192.168.2.123",
+                                        "192.168.2.124", "192.168.2.125", "192.168.2.126"}));
     for (std::uint32_t address : asked) EXPECT_LT(address, Ip(192, 168, 2, 127));
-    for (const auto& p : Received(cameras[0], 102, "multicast")) EXPECT_EQ(TextAt(p.bytes, 88), "255.255.255.128");
+    for (const auto& p : Received(cameras[0], 102, "multicast"))
+        EXPECT_EQ(TextAt(p.bytes, 88), "255.255.255.128");
     ASSERT_EQ(told.size(), 1u);
     EXPECT_TRUE(told[0].StartsWith(wxString::FromUTF8("2 台设备未分配到IP地址"))) << told[0];
 
@@ -253,7 +260,8 @@ TEST_F(OperationsWindowTest, AssignmentStaysInsideTheEnteredSubnet) {
     asked.clear();
     RunAddressDialog(wxID_OK, Ip(192, 168, 2, 10), Ip(255, 255, 0, 255));
     AnswerNextDialog([](wxDialog& dialog) {
-        wxDynamicCast(dialog.FindWindow(ids::kGateway), CIPAddressCtrl)->SetAddress(Ip(192, 168, 3, 1));
+        wxDynamicCast(dialog.FindWindow(ids::kGateway), CIPAddressCtrl)
+            ->SetAddress(Ip(192, 168, 3, 1));
         PressDialogButton(dialog, wxID_OK);
     });
     Press(ids::kAutoAssignIP);
@@ -277,7 +285,8 @@ TEST_F(OperationsWindowTest, LongAssignmentShowsProgressAndCancelsBetweenDevices
     std::atomic<bool> cancelled{false};
     probe.SetOnCall([&](std::uint32_t address) {
         const auto end = std::chrono::steady_clock::now() + 10s;
-        while (address == Ip(192, 168, 2, 52) && !cancelled && std::chrono::steady_clock::now() < end)
+        while (address == Ip(192, 168, 2, 52) && !cancelled &&
+               std::chrono::steady_clock::now() < end)
             std::this_thread::sleep_for(5ms);
     });
     window->SetArpProbe(std::move(owned));
@@ -325,7 +334,8 @@ TEST_F(OperationsWindowTest, QuickBatchShowsNoProgress) {
     SelectRows({0});
     bool sawProgress = false;
     wxTimer timer;
-    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { sawProgress = sawProgress || FindProgressDialog(); });
+    timer.Bind(wxEVT_TIMER,
+               [&](wxTimerEvent&) { sawProgress = sawProgress || FindProgressDialog(); });
     timer.Start(20);
     Press(ids::kMotorStart);
     PumpFor(100ms);
@@ -391,7 +401,9 @@ TEST_F(OperationsWindowTest, ModelChangeTakesOnlyAnExactName) {
     ASSERT_EQ(packets.size(), 4u);  // two rows, two names
     std::vector<std::uint8_t> field(32, 0);
     std::memcpy(field.data(), "ZR420-2", 7);
-    EXPECT_EQ(std::vector<std::uint8_t>(packets[0].bytes.begin() + 216, packets[0].bytes.begin() + 248), field);
+    EXPECT_EQ(
+        std::vector<std::uint8_t>(packets[0].bytes.begin() + 216, packets[0].bytes.begin() + 248),
+        field);
     EXPECT_EQ(MacAt(packets[0].bytes), Cell(0, 4));
     EXPECT_EQ(MacAt(packets[1].bytes), Cell(1, 4));
     EXPECT_EQ(TextAt(packets[2].bytes, 216), "ZR420");
@@ -414,7 +426,8 @@ TEST_F(OperationsWindowTest, OnlyAMouseDoubleClickOpensAValidPageAddress) {
         return true;
     });
     auto& list = window->DeviceList();
-    list.AddItem({"2", "X", "ZR410", "192.168.2.10 --new-window", "02:00:00:00:00:09", "80", "V1", "ok"});
+    list.AddItem(
+        {"2", "X", "ZR410", "192.168.2.10 --new-window", "02:00:00:00:00:09", "80", "V1", "ok"});
     list.AddItem({"3", "Y", "ZR410", "192.168.2.11", "02:00:00:00:00:0A", "0", "V1", "ok"});
     wxWindow& rows = ListClickWindow(list);
 

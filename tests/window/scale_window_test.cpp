@@ -69,7 +69,8 @@ protected:
 
     std::set<wxString> ListedMacs() {
         std::set<wxString> macs;
-        for (long row = 0; row < window->DeviceList().GetItemCount(); ++row) macs.insert(Cell(row, 4));
+        for (long row = 0; row < window->DeviceList().GetItemCount(); ++row)
+            macs.insert(Cell(row, 4));
         return macs;
     }
 };
@@ -95,15 +96,17 @@ TEST_F(ScaleWindowTest, QueueAndRowsStayAtTheirBoundsAndTheCountSaysSo) {
     protocol::ReplyQueue& queue = window->Replies();
     // Queued as the receive thread would, without a word to the window: its
     // reminder brings them.
-    for (std::uint16_t n = 0; n < protocol::kMaxQueuedReplies + 5; ++n) queue.Push(NumberedReply(n));
+    for (std::uint16_t n = 0; n < protocol::kMaxQueuedReplies + 5; ++n)
+        queue.Push(NumberedReply(n));
     EXPECT_EQ(queue.Size(), protocol::kMaxQueuedReplies);
     EXPECT_EQ(queue.Dropped(), 5u);
 
     // Added in slices between other events, up to the bound.
     ASSERT_TRUE(PumpUntil([&] { return window->DeviceList().GetItemCount() > 0; }, 5s));
     EXPECT_LT(window->DeviceList().GetItemCount(), static_cast<long>(kMaxDeviceRows));
-    PumpUntil([&] { return window->DeviceList().GetItemCount() >= static_cast<long>(kMaxDeviceRows); },
-              std::chrono::seconds(10 * kSlowdown));
+    PumpUntil(
+        [&] { return window->DeviceList().GetItemCount() >= static_cast<long>(kMaxDeviceRows); },
+        std::chrono::seconds(10 * kSlowdown));
     EXPECT_EQ(window->DeviceList().GetItemCount(), static_cast<long>(kMaxDeviceRows));
     EXPECT_EQ(OnlineCount(), "10000+");
     EXPECT_EQ(Cell(9999, 0), "10000");
@@ -150,8 +153,9 @@ TEST_F(ScaleWindowTest, FloodOfDistinctRepliesLeavesTheWindowUsable) {
         flooding = true;
         return std::thread([&, seconds] {
             try {
-                net.RunInHost(host, {VIMBREL_FLOOD, "--to", "192.168.2.100:" + std::to_string(port),
-                                     "--rate", "20000", "--count", std::to_string(seconds * 20000)});
+                net.RunInHost(
+                    host, {VIMBREL_FLOOD, "--to", "192.168.2.100:" + std::to_string(port), "--rate",
+                           "20000", "--count", std::to_string(seconds * 20000)});
             } catch (const std::exception& e) {
                 ADD_FAILURE() << e.what();
             }
@@ -163,7 +167,8 @@ TEST_F(ScaleWindowTest, FloodOfDistinctRepliesLeavesTheWindowUsable) {
         const auto end = Clock::now() + 5s;
         while (Clock::now() < end) {
             for (const auto& datagram : net.CameraLog(camera))
-                if (datagram.time > since && datagram.kind == "multicast") return datagram.time - since;
+                if (datagram.time > since && datagram.kind == "multicast")
+                    return datagram.time - since;
             std::this_thread::sleep_for(5ms);
         }
         return -1.0;
@@ -187,13 +192,15 @@ TEST_F(ScaleWindowTest, FloodOfDistinctRepliesLeavesTheWindowUsable) {
     bool countShowedBound = false;
     std::size_t mostQueued = 0;
     double peakMB = 0;
-    PumpUntil([&] {
-        mostRows = std::max<long>(mostRows, window->DeviceList().GetItemCount());
-        if (OnlineCount() == "10000+") countShowedBound = filled = true;
-        mostQueued = std::max(mostQueued, window->Replies().Size());
-        peakMB = std::max(peakMB, ResidentMB());
-        return !flooding;
-    }, 30s);
+    PumpUntil(
+        [&] {
+            mostRows = std::max<long>(mostRows, window->DeviceList().GetItemCount());
+            if (OnlineCount() == "10000+") countShowedBound = filled = true;
+            mostQueued = std::max(mostQueued, window->Replies().Size());
+            peakMB = std::max(peakMB, ResidentMB());
+            return !flooding;
+        },
+        30s);
     first.join();
     clicker.join();
     ASSERT_GE(clicks.size(), 1u) << "the list never reached its bound during the flood";
@@ -211,10 +218,12 @@ TEST_F(ScaleWindowTest, FloodOfDistinctRepliesLeavesTheWindowUsable) {
     // Once the window has caught up with the flood (what was queued before
     // a search is still listed after it), a search lists the real cameras
     // and nothing else.
-    PumpUntil([&] {
-        return window->DeviceList().GetItemCount() == static_cast<long>(kMaxDeviceRows) &&
-               window->Replies().Size() == 0;
-    }, std::chrono::seconds(10 * kSlowdown));
+    PumpUntil(
+        [&] {
+            return window->DeviceList().GetItemCount() == static_cast<long>(kMaxDeviceRows) &&
+                   window->Replies().Size() == 0;
+        },
+        std::chrono::seconds(10 * kSlowdown));
     PumpFor(300ms);
     Press(ids::kSearch);
     WaitForRows(3);

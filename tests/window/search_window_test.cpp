@@ -16,9 +16,10 @@ namespace {
 using namespace std::chrono_literals;
 
 // A reply as a camera sends it, offsets written out.
-std::vector<std::uint8_t> CraftedReply(std::uint8_t code, std::size_t magicAt, std::uint8_t macLast) {
+std::vector<std::uint8_t> CraftedReply(std::uint8_t code, std::size_t magicAt,
+                                       std::uint8_t macLast) {
     std::vector<std::uint8_t> b(388, 0);
-    b[0] = code;   // little-endian
+    b[0] = code;  // little-endian
     b[11] = 0x50;  // port 80, big-endian
     std::memcpy(&b[magicAt], "IpCamera", 8);
     std::memcpy(&b[28], "192.168.2.50", 12);
@@ -51,11 +52,19 @@ protected:
         const int link1 = net.AddLink("192.168.2.100/24");
         const int link2 = net.AddLink("192.168.3.100/24");
         lab::CameraConfig c;
-        c.serial = "SN-A"; c.ip = "192.168.2.21"; c.mac = "00:1A:2B:3C:4D:01";
+        c.serial = "SN-A";
+        c.ip = "192.168.2.21";
+        c.mac = "00:1A:2B:3C:4D:01";
         net.AddCamera(link1, c);
-        c.serial = "SN-B"; c.ip = "192.168.2.22"; c.mac = "00:1A:2B:3C:4D:02"; c.status = "运行正常";
+        c.serial = "SN-B";
+        c.ip = "192.168.2.22";
+        c.mac = "00:1A:2B:3C:4D:02";
+        c.status = "运行正常";
         net.AddCamera(link1, c);
-        c.serial = "SN-C"; c.ip = "192.168.3.23"; c.mac = "00:1A:2B:3C:4D:03"; c.port = 8080;
+        c.serial = "SN-C";
+        c.ip = "192.168.3.23";
+        c.mac = "00:1A:2B:3C:4D:03";
+        c.port = 8080;
         net.AddCamera(link2, c);
     }
 };
@@ -125,8 +134,8 @@ TEST_F(SearchWindowTest, OnlyRealRepliesBecomeRowsAndQueuedOnesComeByReminder) {
     net.AddLink("192.168.2.100/24");
     OpenWindow();
     PumpFor(300ms);
-    SendToWindow(CraftedReply(101, 16, 0x01));   // another code
-    SendToWindow(CraftedReply(100, 8, 0x02));    // a search request's layout
+    SendToWindow(CraftedReply(101, 16, 0x01));  // another code
+    SendToWindow(CraftedReply(100, 8, 0x02));  // a search request's layout
     auto nonZeroAfterMagic = CraftedReply(100, 16, 0x03);
     nonZeroAfterMagic[24] = 'X';
     SendToWindow(nonZeroAfterMagic);

@@ -18,7 +18,8 @@ TEST_F(SmallScreen, WholeWindowIsOnScreen) {
     const wxRect area = wxDisplay(0u).GetClientArea();
     ASSERT_LE(area.height, 768);
     const wxRect frame = window->GetScreenRect();
-    EXPECT_TRUE(area.Contains(frame)) << frame.x << "," << frame.y << " " << frame.width << "x" << frame.height;
+    EXPECT_TRUE(area.Contains(frame))
+        << frame.x << "," << frame.y << " " << frame.width << "x" << frame.height;
     auto& list = window->DeviceList();
     const wxRect rows = list.GetScreenRect();
     EXPECT_LE(rows.GetBottom(), area.GetBottom());
@@ -29,8 +30,10 @@ TEST_F(SmallScreen, WholeWindowIsOnScreen) {
     EXPECT_EQ(list.GetPosition(), window->ConvertDialogToPixels(wxPoint(7, 54)));
     EXPECT_EQ(list.GetSize().x, window->ConvertDialogToPixels(wxSize(455, 0)).x);
     for (int id : {ids::kSearch, ids::kAutoAssignIP, ids::kReboot, int(wxID_CANCEL)})
-        EXPECT_EQ(window->FindWindow(id)->GetSize(), window->ConvertDialogToPixels(wxSize(43, 26))) << id;
-    EXPECT_EQ(window->FindWindow(ids::kSearch)->GetPosition(), window->ConvertDialogToPixels(wxPoint(329, 18)));
+        EXPECT_EQ(window->FindWindow(id)->GetSize(), window->ConvertDialogToPixels(wxSize(43, 26)))
+            << id;
+    EXPECT_EQ(window->FindWindow(ids::kSearch)->GetPosition(),
+              window->ConvertDialogToPixels(wxPoint(329, 18)));
 }
 
 }  // namespace

@@ -132,19 +132,21 @@ void WindowTest::ClickList() {
 
 void WindowTest::SelectRows(const std::vector<long>& rows) {
     auto& list = window->DeviceList();
-    for (long row = 0; row < list.GetItemCount(); ++row) list.SetItemState(row, 0, wxLIST_STATE_SELECTED);
+    for (long row = 0; row < list.GetItemCount(); ++row)
+        list.SetItemState(row, 0, wxLIST_STATE_SELECTED);
     for (long row : rows) list.SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     ClickList();
 }
 
-wxString WindowTest::Cell(long row, int column) { return window->DeviceList().GetItemText(row, column); }
+wxString WindowTest::Cell(long row, int column) {
+    return window->DeviceList().GetItemText(row, column);
+}
 
 wxString WindowTest::OnlineCount() {
     return wxDynamicCast(window->FindWindow(ids::kStaticOnline), wxStaticText)->GetLabel();
 }
 
-namespace {
-}
+namespace {}
 
 int WindowTest::EnabledCommandButtons() {
     int enabled = 0;
@@ -160,14 +162,16 @@ long WindowTest::RowOfSerial(const wxString& serial) {
 }
 
 std::vector<lab::LoggedDatagram> WindowTest::ReceivedAtLeast(std::size_t count, int camera,
-                                                             std::int32_t command, const char* kind) {
+                                                             std::int32_t command,
+                                                             const char* kind) {
     std::vector<lab::LoggedDatagram> received;
     PumpUntil([&] { return (received = Received(camera, command, kind)).size() >= count; },
               std::chrono::seconds(5));
     return received;
 }
 
-std::vector<lab::LoggedDatagram> WindowTest::Received(int camera, std::int32_t command, const char* kind) {
+std::vector<lab::LoggedDatagram> WindowTest::Received(int camera, std::int32_t command,
+                                                      const char* kind) {
     std::vector<lab::LoggedDatagram> found;
     for (auto& datagram : net.CameraLog(camera)) {
         const auto& b = datagram.bytes;

@@ -36,7 +36,8 @@ void PressDialogButton(wxDialog& dialog, int id);
 // side by side on threads of their own; Calls() may be read at any time.
 class ScriptedArpProbe : public platform::ArpProbe {
 public:
-    explicit ScriptedArpProbe(std::vector<std::uint32_t> answering, std::vector<std::uint32_t>* asked,
+    explicit ScriptedArpProbe(std::vector<std::uint32_t> answering,
+                              std::vector<std::uint32_t>* asked,
                               std::chrono::milliseconds delay = std::chrono::milliseconds(0))
         : m_answering(std::move(answering)), m_asked(asked), m_delay(delay) {}
     bool HostAnswers(std::uint32_t address) override;
@@ -44,7 +45,9 @@ public:
     int Calls() const { return m_calls.load(); }
     // Runs at the start of each probe, on its thread, given the address. Set
     // before the batch starts.
-    void SetOnCall(std::function<void(std::uint32_t address)> onCall) { m_onCall = std::move(onCall); }
+    void SetOnCall(std::function<void(std::uint32_t address)> onCall) {
+        m_onCall = std::move(onCall);
+    }
 
 private:
     std::vector<std::uint32_t> m_answering;
@@ -79,10 +82,12 @@ protected:
 
     // Datagrams of one command code that a camera received, of one kind
     // ("multicast", "broadcast") or all.
-    std::vector<lab::LoggedDatagram> Received(int camera, std::int32_t command, const char* kind = nullptr);
+    std::vector<lab::LoggedDatagram> Received(int camera, std::int32_t command,
+                                              const char* kind = nullptr);
     // The same, once the log holds at least `count` of them, or after 5 s
     // with what it holds then.
-    std::vector<lab::LoggedDatagram> ReceivedAtLeast(std::size_t count, int camera, std::int32_t command,
+    std::vector<lab::LoggedDatagram> ReceivedAtLeast(std::size_t count, int camera,
+                                                     std::int32_t command,
                                                      const char* kind = nullptr);
 
     lab::LabNetwork net;

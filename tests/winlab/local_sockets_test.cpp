@@ -34,9 +34,9 @@ TEST(LocalSocketsWinlab, OneSocketPerLocalAddressOnce) {
         EXPECT_EQ(platform::SocketLocalAddress(entry.socket), entry.address);
         EXPECT_NE(platform::SocketLocalPort(entry.socket).value_or(0), 0);
     }
-    EXPECT_EQ(addresses, (std::multiset<std::uint32_t>{Address("127.0.0.1"),
-                                                       Address("192.168.2.100"),
-                                                       Address("192.168.3.100")}));
+    EXPECT_EQ(addresses,
+              (std::multiset<std::uint32_t>{Address("127.0.0.1"), Address("192.168.2.100"),
+                                            Address("192.168.3.100")}));
 
     sockets.RefreshLocalSockets();
     const std::vector<LocalSocket> second = Snapshot(sockets);

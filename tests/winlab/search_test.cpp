@@ -86,7 +86,8 @@ TEST_F(SearchWinlab, LongDatagramIsReadCutAndTheSocketLives) {
     const std::uint16_t port = platform::SocketLocalPort(target).value();
 
     std::vector<std::uint8_t> datagram(600);
-    for (std::size_t i = 0; i < datagram.size(); ++i) datagram[i] = static_cast<std::uint8_t>(i * 7);
+    for (std::size_t i = 0; i < datagram.size(); ++i)
+        datagram[i] = static_cast<std::uint8_t>(i * 7);
     const std::uint8_t head[] = {100, 0, 0, 0};
     std::memcpy(&datagram[0], head, 4);
     std::memcpy(&datagram[16], "IpCamera\0", 9);
@@ -104,8 +105,8 @@ TEST_F(SearchWinlab, LongDatagramIsReadCutAndTheSocketLives) {
     EXPECT_EQ(SocketOf("192.168.2.100"), target);
 
     std::memcpy(&datagram[292], "NEXT0002\0", 9);
-    ASSERT_TRUE(platform::SendDatagram(sender, datagram.data(), 388,
-                                       Address("192.168.2.100"), port));
+    ASSERT_TRUE(
+        platform::SendDatagram(sender, datagram.data(), 388, Address("192.168.2.100"), port));
     replies = TakeReplies(1);
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(protocol::DeviceReply(replies[0]).SerialNo(), L"NEXT0002");

@@ -42,8 +42,9 @@ void RequireLabNetwork() {
     for (const platform::LocalAddress& local : platform::LocalIPv4Addresses())
         found.insert(local.address);
     if (found != allowed) {
-        std::fprintf(stderr, "winlab: this computer's addresses are not the private network's: "
-                             "refusing to send\n");
+        std::fprintf(stderr,
+                     "winlab: this computer's addresses are not the private network's: "
+                     "refusing to send\n");
         for (std::uint32_t address : found)
             std::fprintf(stderr, "  %s\n", platform::FormatIPv4(address).c_str());
         std::abort();

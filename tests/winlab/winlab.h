@@ -19,9 +19,9 @@ std::uint32_t Address(std::string_view text);
 
 // One datagram that a simulator logged.
 struct LoggedDatagram {
-    double time = 0;     // seconds
+    double time = 0;  // seconds
     std::string source;  // "a.b.c.d:port"
-    std::string kind;    // "multicast", "broadcast" or "unicast"
+    std::string kind;  // "multicast", "broadcast" or "unicast"
     std::vector<std::uint8_t> bytes;
 };
 

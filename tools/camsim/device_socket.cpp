@@ -81,7 +81,8 @@ void DeviceSocket::JoinGroupEverywhere() {
 Arrival DeviceSocket::Receive(std::uint8_t* buffer, std::size_t capacity) {
     Arrival arrival;
     iovec part{buffer, capacity};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo)) + CMSG_SPACE(sizeof(timespec))] = {};
+    alignas(
+        cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo)) + CMSG_SPACE(sizeof(timespec))] = {};
     msghdr message{};
     message.msg_name = &arrival.source;
     message.msg_namelen = sizeof arrival.source;

@@ -12,11 +12,11 @@ namespace vimbrel::camsim {
 
 // One datagram as it arrived.
 struct Arrival {
-    long size = -1;            // bytes, -1 on failure
+    long size = -1;  // bytes, -1 on failure
     sockaddr_in source{};
-    in_addr destination{};     // the datagram's destination address
-    int ifindex = 0;           // interface it came in on
-    timespec received{};       // the kernel's receive time (CLOCK_REALTIME), or zero
+    in_addr destination{};  // the datagram's destination address
+    int ifindex = 0;  // interface it came in on
+    timespec received{};  // the kernel's receive time (CLOCK_REALTIME), or zero
 };
 
 // The socket the simulated cameras listen and answer on.

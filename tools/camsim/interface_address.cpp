@@ -21,7 +21,8 @@ std::vector<AddressOnInterface> AddressesOf(const std::string& iface) {
     std::vector<AddressOnInterface> found;
     for (const platform::InterfaceAddress& entry : platform::InterfaceIPv4Addresses()) {
         if (entry.name != iface) continue;
-        found.push_back({platform::FormatIPv4(entry.address), platform::MaskPrefixLength(entry.netmask)});
+        found.push_back(
+            {platform::FormatIPv4(entry.address), platform::MaskPrefixLength(entry.netmask)});
     }
     return found;
 }

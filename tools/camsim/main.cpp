@@ -46,8 +46,10 @@ protocol::MacBytes MacPlus(const protocol::MacBytes& base, int step) {
 bool MakeCameras(const SimOptions& options, std::vector<SimCamera>& cameras, std::string& error) {
     const std::optional<protocol::MacBytes> mac = protocol::ParseMacText(options.mac);
     const std::optional<std::uint32_t> ip = platform::ParseIPv4(options.ip);
-    if (!mac) error = "bad --mac " + options.mac;
-    else if (!ip) error = "bad --ip " + options.ip;
+    if (!mac)
+        error = "bad --mac " + options.mac;
+    else if (!ip)
+        error = "bad --ip " + options.ip;
     if (!error.empty()) return false;
 
     CameraSettings base;
@@ -55,7 +57,8 @@ bool MakeCameras(const SimOptions& options, std::vector<SimCamera>& cameras, std
     base.port = options.port;
     base.firmware = Utf8ToGbk(options.firmware);
     base.status = Utf8ToGbk(options.status);
-    base.prefix = options.iface.empty() ? 24 : InterfacePrefix(options.iface, options.ip).value_or(24);
+    base.prefix =
+        options.iface.empty() ? 24 : InterfacePrefix(options.iface, options.ip).value_or(24);
     for (int i = 0; i < options.count; ++i) {
         CameraSettings settings = base;
         std::string serial = options.serial;
@@ -81,7 +84,8 @@ public:
 
     void Handle(const std::uint8_t* bytes, const Arrival& arrival) {
         std::size_t size = static_cast<std::size_t>(arrival.size);
-        m_log.Received(arrival.received, AddressText(arrival.source), DestinationKind(arrival.destination), bytes, size);
+        m_log.Received(arrival.received, AddressText(arrival.source),
+                       DestinationKind(arrival.destination), bytes, size);
         std::time_t now = std::time(nullptr);
         if (IsSearchRequest(bytes, size)) {
             // Real cameras don't answer in the same microsecond.
@@ -156,8 +160,9 @@ int Run(int argc, char** argv) {
         return 2;
     }
     if (vimbrel::lab::InInitialNetworkNamespace()) {
-        std::fprintf(stderr, "camsim: refusing to run in the machine's own network namespace; "
-                             "start it in a private one (scripts/labnet camera ...)\n");
+        std::fprintf(stderr,
+                     "camsim: refusing to run in the machine's own network namespace; "
+                     "start it in a private one (scripts/labnet camera ...)\n");
         return 3;
     }
     std::vector<SimCamera> cameras;

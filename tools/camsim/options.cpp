@@ -32,14 +32,22 @@ std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error
         }
         const char* value = argv[++i];
         long number = 0;
-        if (name == "--serial") options.serial = value;
-        else if (name == "--model") options.model = value;
-        else if (name == "--ip") options.ip = value;
-        else if (name == "--mac") options.mac = value;
-        else if (name == "--firmware") options.firmware = value;
-        else if (name == "--status") options.status = value;
-        else if (name == "--log") options.logPath = value;
-        else if (name == "--iface") options.iface = value;
+        if (name == "--serial")
+            options.serial = value;
+        else if (name == "--model")
+            options.model = value;
+        else if (name == "--ip")
+            options.ip = value;
+        else if (name == "--mac")
+            options.mac = value;
+        else if (name == "--firmware")
+            options.firmware = value;
+        else if (name == "--status")
+            options.status = value;
+        else if (name == "--log")
+            options.logPath = value;
+        else if (name == "--iface")
+            options.iface = value;
         else if (name == "--port" && ToInt(value, -2147483647L - 1, 2147483647L, number))
             options.port = static_cast<std::int32_t>(number);
         else if (name == "--count" && ToInt(value, 1, 100000, number))

@@ -14,12 +14,12 @@ struct SimOptions {
     std::string mac = "00:1A:2B:3C:4D:01";
     std::int32_t port = 80;
     std::string firmware = "V1.0.0";
-    std::string status = "运行中";   // UTF-8
+    std::string status = "运行中";  // UTF-8
     int count = 1;
-    std::string logPath;              // empty: no log
-    std::string iface;                // empty: the interface's address is left alone
+    std::string logPath;  // empty: no log
+    std::string iface;  // empty: the interface's address is left alone
     int rebootSeconds = 3;
-    int replySpreadMs = 0;            // answers of many cameras spread over this time
+    int replySpreadMs = 0;  // answers of many cameras spread over this time
 };
 
 // Parses argv; on a bad option returns nothing and fills `error`.

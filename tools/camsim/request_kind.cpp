@@ -10,10 +10,9 @@ namespace {
 using namespace vimbrel::protocol;
 
 std::int32_t LittleEndianCode(const std::uint8_t* bytes) {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[0]) |
-                                     static_cast<std::uint32_t>(bytes[1]) << 8 |
-                                     static_cast<std::uint32_t>(bytes[2]) << 16 |
-                                     static_cast<std::uint32_t>(bytes[3]) << 24);
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+        static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24);
 }
 
 bool MagicAt(const std::uint8_t* bytes, std::size_t offset) {

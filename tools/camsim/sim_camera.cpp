@@ -76,8 +76,7 @@ std::optional<CommandOutcome> SimCamera::Apply(std::int32_t code, const std::uin
 
     CommandOutcome outcome;
     switch (code) {
-    case CMD_SET_NETWORK:
-        return SetNetwork(packet);
+    case CMD_SET_NETWORK: return SetNetwork(packet);
     case CMD_SET_MODEL: {
         std::string model = FieldText(packet + packet_offset::model_name, CELL_BUFFER_SIZE);
         if (model.empty()) return std::nullopt;
@@ -93,7 +92,8 @@ std::optional<CommandOutcome> SimCamera::Apply(std::int32_t code, const std::uin
         outcome.addressChanged =
             m_settings.ip != m_startUp.ip || m_settings.prefix != m_startUp.prefix;
         m_settings = m_startUp;
-        outcome.description = "factory-reset " + m_settings.ip + "/" + std::to_string(m_settings.prefix);
+        outcome.description =
+            "factory-reset " + m_settings.ip + "/" + std::to_string(m_settings.prefix);
         break;
     case CMD_MOTOR_START:
         m_settings.status = Utf8ToGbk("马达运行");
@@ -103,8 +103,7 @@ std::optional<CommandOutcome> SimCamera::Apply(std::int32_t code, const std::uin
         m_settings.status = Utf8ToGbk("马达停止");
         outcome.description = "motor-stop";
         break;
-    default:
-        return std::nullopt;
+    default: return std::nullopt;
     }
     return outcome;
 }
@@ -113,7 +112,8 @@ std::optional<CommandOutcome> SimCamera::SetNetwork(const std::uint8_t* packet) 
     const std::uint8_t* block = packet + packet_offset::net_config;
     std::string ip = FieldText(block + net_config_offset::ip_address, net_config_offset::text_size);
     if (!platform::IsDottedQuad(ip)) return std::nullopt;
-    std::string mask = FieldText(block + net_config_offset::subnet_mask, net_config_offset::text_size);
+    std::string mask =
+        FieldText(block + net_config_offset::subnet_mask, net_config_offset::text_size);
     int prefix = MaskPrefix(mask).value_or(m_settings.prefix);
 
     CommandOutcome outcome;

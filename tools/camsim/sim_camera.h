@@ -16,8 +16,8 @@ namespace vimbrel::camsim {
 struct CameraSettings {
     std::string serial;
     std::string model;
-    std::string ip;    // dotted decimal
-    int prefix = 24;   // of the ip, for the interface
+    std::string ip;  // dotted decimal
+    int prefix = 24;  // of the ip, for the interface
     protocol::MacBytes mac{};
     std::int32_t port = 80;
     std::string firmware;
@@ -26,7 +26,7 @@ struct CameraSettings {
 
 // What a command did to the camera, for the log and the interface.
 struct CommandOutcome {
-    std::string description;    // e.g. "set-network SN0001 192.168.2.20/24"
+    std::string description;  // e.g. "set-network SN0001 192.168.2.20/24"
     bool addressChanged = false;
 };
 

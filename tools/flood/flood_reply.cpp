@@ -10,9 +10,12 @@ using namespace vimbrel::protocol;
 ReplyBuffer FloodReply(std::uint32_t index) {
     ReplyBuffer reply{};
     reply[reply_offset::command] = CMD_SEARCH;  // 100, little-endian
-    reply[reply_offset::port + 3] = 80;         // big-endian
+    reply[reply_offset::port + 3] = 80;  // big-endian
     std::memcpy(reply.data() + reply_offset::magic, PACKET_MAGIC, 8);
-    const std::uint8_t mac[6] = {0x02, 0x46, 0x4C, static_cast<std::uint8_t>(index >> 16),
+    const std::uint8_t mac[6] = {0x02,
+                                 0x46,
+                                 0x4C,
+                                 static_cast<std::uint8_t>(index >> 16),
                                  static_cast<std::uint8_t>(index >> 8),
                                  static_cast<std::uint8_t>(index)};
     std::memcpy(reply.data() + reply_offset::mac, mac, sizeof mac);

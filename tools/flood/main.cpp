@@ -21,9 +21,9 @@
 namespace replyflood {
 namespace {
 
-constexpr long kMaxRate = 100000;    // datagrams per second
+constexpr long kMaxRate = 100000;  // datagrams per second
 constexpr long kMaxCount = 2000000;  // datagrams in all
-constexpr long kMaxBurst = 1000;     // sent at once when the sender fell behind
+constexpr long kMaxBurst = 1000;  // sent at once when the sender fell behind
 
 struct FloodOptions {
     std::uint32_t address = 0;
@@ -62,10 +62,14 @@ bool ParseOptions(int argc, char** argv, FloodOptions& options) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string_view name = argv[i];
         const char* value = argv[i + 1];
-        if (name == "--to") target = ParseTarget(value, options);
-        else if (name == "--rate") { if (!ToLong(value, 1, kMaxRate, options.rate)) return false; }
-        else if (name == "--count") { if (!ToLong(value, 1, kMaxCount, options.count)) return false; }
-        else return false;
+        if (name == "--to")
+            target = ParseTarget(value, options);
+        else if (name == "--rate") {
+            if (!ToLong(value, 1, kMaxRate, options.rate)) return false;
+        } else if (name == "--count") {
+            if (!ToLong(value, 1, kMaxCount, options.count)) return false;
+        } else
+            return false;
     }
     return target && argc % 2 == 1;
 }
@@ -99,8 +103,9 @@ int Run(int argc, char** argv) {
         return 2;
     }
     if (vimbrel::lab::InInitialNetworkNamespace()) {
-        std::fprintf(stderr, "replyflood: refusing to run in the machine's own network namespace; "
-                             "start it in a private one (scripts/labnet exec ...)\n");
+        std::fprintf(stderr,
+                     "replyflood: refusing to run in the machine's own network namespace; "
+                     "start it in a private one (scripts/labnet exec ...)\n");
         return 3;
     }
     const vimbrel::platform::SocketHandle s = vimbrel::platform::OpenUdpSocket();

@@ -118,8 +118,10 @@ std::string RunLabnet(const std::vector<std::string>& args) {
     char chunk[4096];
     for (;;) {
         ssize_t n = read(pipeEnds[0], chunk, sizeof chunk);
-        if (n > 0) output.append(chunk, static_cast<std::size_t>(n));
-        else if (n == 0 || errno != EINTR) break;
+        if (n > 0)
+            output.append(chunk, static_cast<std::size_t>(n));
+        else if (n == 0 || errno != EINTR)
+            break;
     }
     close(pipeEnds[0]);
     int status = 0;
@@ -187,7 +189,8 @@ bool RunningUnderCi() {
 
 void RequirePrivateNetwork() {
     if (!InInitialNetworkNamespace()) return;
-    std::fprintf(stderr, "lab test about to send in the machine's own network namespace; aborting\n");
+    std::fprintf(stderr,
+                 "lab test about to send in the machine's own network namespace; aborting\n");
     std::abort();
 }
 
@@ -235,13 +238,28 @@ std::string LabNetwork::Attached(int link, const std::string& address) const {
 
 int LabNetwork::AddCamera(int link, const CameraConfig& config) {
     std::string name = "c" + std::to_string(++m_namespaces);
-    std::vector<std::string> args = {"camera", m_run, std::to_string(link), name,
-                                     Attached(link, config.ip), "--",
-                                     "--serial", config.serial, "--model", config.model,
-                                     "--ip", config.ip, "--mac", config.mac,
-                                     "--port", std::to_string(config.port),
-                                     "--firmware", config.firmware, "--status", config.status,
-                                     "--count", std::to_string(config.count)};
+    std::vector<std::string> args = {"camera",
+                                     m_run,
+                                     std::to_string(link),
+                                     name,
+                                     Attached(link, config.ip),
+                                     "--",
+                                     "--serial",
+                                     config.serial,
+                                     "--model",
+                                     config.model,
+                                     "--ip",
+                                     config.ip,
+                                     "--mac",
+                                     config.mac,
+                                     "--port",
+                                     std::to_string(config.port),
+                                     "--firmware",
+                                     config.firmware,
+                                     "--status",
+                                     config.status,
+                                     "--count",
+                                     std::to_string(config.count)};
     args.insert(args.end(), config.extraArgs.begin(), config.extraArgs.end());
     m_cameraLogs.push_back(LastLine(RunLabnet(args)));
     return static_cast<int>(m_cameraLogs.size()) - 1;

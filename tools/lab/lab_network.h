@@ -18,20 +18,20 @@ namespace vimbrel::lab {
 struct CameraConfig {
     std::string serial = "SN0001";
     std::string model = "ZR420";
-    std::string ip = "192.168.2.10";           // also the namespace's address
+    std::string ip = "192.168.2.10";  // also the namespace's address
     std::string mac = "00:1A:2B:3C:4D:01";
     int port = 80;
     std::string firmware = "V1.0.0";
-    std::string status = "running";            // UTF-8; sent in GBK
-    int count = 1;                             // cameras played by one process
+    std::string status = "running";  // UTF-8; sent in GBK
+    int count = 1;  // cameras played by one process
     std::vector<std::string> extraArgs;
 };
 
 // One datagram that a simulator received, from its log.
 struct LoggedDatagram {
-    double time = 0;                 // seconds, CLOCK_REALTIME
-    std::string source;              // "a.b.c.d:port"
-    std::string kind;                // "multicast", "broadcast" or "unicast"
+    double time = 0;  // seconds, CLOCK_REALTIME
+    std::string source;  // "a.b.c.d:port"
+    std::string kind;  // "multicast", "broadcast" or "unicast"
     std::vector<std::uint8_t> bytes;
 };
 
@@ -43,7 +43,7 @@ void RequirePrivateNetwork();
 // One private test network, removed with the object.
 class LabNetwork {
 public:
-    LabNetwork();   // a unique run name; creates the computer's namespace
+    LabNetwork();  // a unique run name; creates the computer's namespace
     ~LabNetwork();  // stops every simulator, deletes every namespace
     LabNetwork(const LabNetwork&) = delete;
     LabNetwork& operator=(const LabNetwork&) = delete;
@@ -97,13 +97,13 @@ private:
 }  // namespace vimbrel::lab
 
 // In a test body: skips without root, fails under CI=true.
-#define LAB_REQUIRE_ROOT()                                                   \
-    do {                                                                     \
-        if (!::vimbrel::lab::IsRoot()) {                                     \
-            if (::vimbrel::lab::RunningUnderCi())                            \
+#define LAB_REQUIRE_ROOT()                                                     \
+    do {                                                                       \
+        if (!::vimbrel::lab::IsRoot()) {                                       \
+            if (::vimbrel::lab::RunningUnderCi())                              \
                 FAIL() << "private-network tests need root; CI must run them"; \
-            GTEST_SKIP() << "private-network tests need root (run as root)"; \
-        }                                                                    \
+            GTEST_SKIP() << "private-network tests need root (run as root)";   \
+        }                                                                      \
     } while (0)
 
 namespace vimbrel::lab {
