@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the product code with clang-tidy, builds,
+# Installs what is missing, checks the formatting and the product code with
+# clang-tidy, builds,
 # and runs every test: the plain build,
 # then the threaded tests under ThreadSanitizer, the unit tests under
 # AddressSanitizer, and the datagram fuzz target for a bounded number of
@@ -8,6 +9,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
 
+"$top/scripts/format.sh" --check
 "$top/scripts/tidy.sh" "$top/build-tidy"
 
 "$top/scripts/build.sh" "$top/build"
