@@ -35,17 +35,10 @@ std::string Moved(const FoundCamera& camera) {
 
 int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch& search,
                 platform::ArpProbe& probe, std::ostream& out, std::ostream& err) {
-    const std::vector<FoundCamera> found = search.Search(WaitOf(line));
-    if (line.all && found.empty()) {
-        err << "vimbrel-cli: no camera answered\n";
-        return kExitNoCamera;
-    }
-    const Selection selection = SelectTargets(line.targets, line.all, found);
     int result = kExitOk;
-    for (const std::string& absent : selection.absent) {
-        err << "vimbrel-cli: no camera answered for " << absent << "; nothing sent to it\n";
-        result = kExitFailed;
-    }
+    const std::optional<Selection> searched = SearchTargets(line, search, err, result);
+    if (!searched) return result;
+    const Selection& selection = *searched;
 
     // The cameras whose MAC address names them, with the text that goes out.
     struct Target {

@@ -60,17 +60,10 @@ std::vector<const FoundCamera*> SharingSerial(const FoundCamera& camera, const S
 
 int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraSearch& search,
                      std::ostream& out, std::ostream& err) {
-    const std::vector<FoundCamera> found = search.Search(WaitOf(line));
-    if (line.all && found.empty()) {
-        err << "vimbrel-cli: no camera answered\n";
-        return kExitNoCamera;
-    }
-    const Selection selection = SelectTargets(line.targets, line.all, found);
     int result = kExitOk;
-    for (const std::string& absent : selection.absent) {
-        err << "vimbrel-cli: no camera answered for " << absent << "; nothing sent to it\n";
-        result = kExitFailed;
-    }
+    const std::optional<Selection> searched = SearchTargets(line, search, err, result);
+    if (!searched) return result;
+    const Selection& selection = *searched;
 
     const std::int32_t code = CommandCode(line.command);
     const std::string what =
@@ -91,7 +84,7 @@ int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraS
         }
         out << what << " sent to " << Describe(camera) << '\n';
         if (code == protocol::CMD_SET_MODEL) continue;
-        for (const FoundCamera* other : SharingSerial(camera, selection, found))
+        for (const FoundCamera* other : SharingSerial(camera, selection, selection.found))
             err << "vimbrel-cli: warning: " << Describe(*other)
                 << " reports the same serial number and receives it too\n";
     }

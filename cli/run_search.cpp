@@ -12,6 +12,23 @@ std::chrono::milliseconds WaitOf(const CommandLine& line) {
     return std::chrono::milliseconds(std::lround(line.waitSeconds * 1000));
 }
 
+std::optional<Selection> SearchTargets(const CommandLine& line, CameraSearch& search,
+                                       std::ostream& err, int& result) {
+    const std::vector<FoundCamera> found = search.Search(WaitOf(line));
+    if (line.all && found.empty()) {
+        err << "vimbrel-cli: no camera answered\n";
+        result = kExitNoCamera;
+        return std::nullopt;
+    }
+    Selection selection = SelectTargets(line.targets, line.all, found);
+    selection.found = found;
+    for (const std::string& absent : selection.absent) {
+        err << "vimbrel-cli: no camera answered for " << absent << "; nothing sent to it\n";
+        result = kExitFailed;
+    }
+    return selection;
+}
+
 std::string Describe(const FoundCamera& camera) {
     return WithoutControls(ToUtf8(camera.row.serial)) + " " + ToUtf8(camera.row.mac) + " " +
            WithoutControls(ToUtf8(camera.row.ip));

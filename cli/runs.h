@@ -1,11 +1,13 @@
 #pragma once
 // The subcommands, run after their input has been checked. Each returns the
 // program's exit code.
+#include <optional>
 #include <ostream>
 
 #include "cli/camera_search.h"
 #include "cli/command_line.h"
 #include "cli/input_checks.h"
+#include "cli/target_selection.h"
 #include "platform/arp_probe.h"
 
 namespace vimbrel::cli {
@@ -20,5 +22,11 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
 // "SN0001 00:1A:2B:3C:4D:01 192.168.2.10", for the lines about one camera.
 std::string Describe(const FoundCamera& camera);
 std::chrono::milliseconds WaitOf(const CommandLine& line);
+
+// Searches and picks the command line's targets. Each target no camera
+// answered for is said on `err` and makes `result` kExitFailed; with --all
+// and no camera at all, nothing is returned and `result` is kExitNoCamera.
+std::optional<Selection> SearchTargets(const CommandLine& line, CameraSearch& search,
+                                       std::ostream& err, int& result);
 
 }  // namespace vimbrel::cli

@@ -11,6 +11,7 @@ namespace vimbrel::cli {
 struct Selection {
     std::vector<FoundCamera> cameras;  // each once, in the order named
     std::vector<std::string> absent;  // "serial S", "MAC M": no camera answered for them
+    std::vector<FoundCamera> found;  // every camera the search found, in answer order
 };
 
 // `all`: every camera found, in the order they answered. Otherwise the
