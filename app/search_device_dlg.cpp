@@ -40,25 +40,22 @@ std::uint64_t MacKey(const protocol::MacBytes& mac) {
 
 }  // namespace
 
-// The generic list control draws its rows in a child window of its own.
-wxWindow& ListClickWindow(wxListCtrl& list) {
-    for (wxWindow* child : list.GetChildren())
-        if (child->GetClassInfo()->GetClassName() == wxString("wxListMainWindow")) return *child;
-    return list;
-}
-
 wxBEGIN_EVENT_TABLE(CSearchDeviceDlg, wxDialog)
     EVT_BUTTON(ids::kSearch, CSearchDeviceDlg::OnSearchButton)
     EVT_BUTTON(wxID_CANCEL, CSearchDeviceDlg::OnExit)
     EVT_BUTTON(wxID_OK, CSearchDeviceDlg::OnOK)
     EVT_CLOSE(CSearchDeviceDlg::OnClose)
     EVT_CHECKBOX(ids::kCheckAll, CSearchDeviceDlg::OnSelectAll)
-    EVT_BUTTON(ids::kAutoAssignIP, CSearchDeviceDlg::OnAutoAssignIP)
-    EVT_BUTTON(ids::kReboot, CSearchDeviceDlg::OnReboot)
-    EVT_BUTTON(ids::kFactoryReset, CSearchDeviceDlg::OnFactoryReset)
-    EVT_BUTTON(ids::kChangeModel, CSearchDeviceDlg::OnChangeModel)
-    EVT_BUTTON(ids::kMotorStart, CSearchDeviceDlg::OnMotorStart)
-    EVT_BUTTON(ids::kMotorStop, CSearchDeviceDlg::OnMotorStop)
+    wx__DECLARE_EVT1(EVT_LIST_CLICK, ids::kDeviceList,
+                     wxListEventHandler(CSearchDeviceDlg::OnListClick))
+        wx__DECLARE_EVT1(EVT_LIST_DBLCLK, ids::kDeviceList,
+                         wxListEventHandler(CSearchDeviceDlg::OnListDblClk))
+            EVT_BUTTON(ids::kAutoAssignIP, CSearchDeviceDlg::OnAutoAssignIP)
+                EVT_BUTTON(ids::kReboot, CSearchDeviceDlg::OnReboot)
+                    EVT_BUTTON(ids::kFactoryReset, CSearchDeviceDlg::OnFactoryReset)
+                        EVT_BUTTON(ids::kChangeModel, CSearchDeviceDlg::OnChangeModel)
+                            EVT_BUTTON(ids::kMotorStart, CSearchDeviceDlg::OnMotorStart)
+                                EVT_BUTTON(ids::kMotorStop, CSearchDeviceDlg::OnMotorStop)
 wxEND_EVENT_TABLE()
 
 CSearchDeviceDlg::CSearchDeviceDlg(std::chrono::milliseconds searchPeriod) {
@@ -73,10 +70,6 @@ CSearchDeviceDlg::CSearchDeviceDlg(std::chrono::milliseconds searchPeriod) {
     SetEscapeId(wxID_CANCEL);
     Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
     Bind(wxEVT_IDLE, &CSearchDeviceDlg::OnIdle, this);
-    // A click anywhere in the list, selection already updated by the list;
-    // a double click of the mouse (not Enter, which also activates a row).
-    ListClickWindow(*m_listDevice).Bind(wxEVT_LEFT_UP, &CSearchDeviceDlg::OnListClick, this);
-    ListClickWindow(*m_listDevice).Bind(wxEVT_LEFT_DCLICK, &CSearchDeviceDlg::OnListDblClk, this);
     OnInitDialog(searchPeriod);
 }
 
@@ -273,18 +266,14 @@ void CSearchDeviceDlg::OnSelectAll(wxCommandEvent&) {
     EnableCommandButtons(checked);
 }
 
-void CSearchDeviceDlg::OnListClick(wxMouseEvent& event) {
-    event.Skip();
+void CSearchDeviceDlg::OnListClick(wxListEvent&) {
     EnableCommandButtons(m_listDevice->GetSelectedItemCount() > 0);
 }
 
 // The row under a double click of the mouse; a double click off the rows
-// opens nothing.
-void CSearchDeviceDlg::OnListDblClk(wxMouseEvent& event) {
-    event.Skip();
-    int flags = 0;
-    const long row = m_listDevice->HitTest(event.GetPosition(), flags);
-    OpenDevicePage(*m_listDevice, (flags & wxLIST_HITTEST_ONITEM) ? row : -1, m_openPage);
+// (index -1) opens nothing.
+void CSearchDeviceDlg::OnListDblClk(wxListEvent& event) {
+    OpenDevicePage(*m_listDevice, event.GetIndex(), m_openPage);
 }
 
 CSearchDeviceDlg::HandlerScope::HandlerScope(CSearchDeviceDlg& window) : m_window(window) {

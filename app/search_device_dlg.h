@@ -26,9 +26,6 @@
 
 namespace vimbrel {
 
-// The window that takes the mouse clicks on the rows of `list`.
-wxWindow& ListClickWindow(wxListCtrl& list);
-
 // Posted by the receive thread when replies wait and none was posted since
 // the window last took them, and as a reminder.
 wxDECLARE_EVENT(EVT_DEVICE_REPLY, wxThreadEvent);
@@ -102,8 +99,8 @@ private:
     void OnIdle(wxIdleEvent& event);
     void OnSearchButton(wxCommandEvent& event);
     void OnSelectAll(wxCommandEvent& event);
-    void OnListClick(wxMouseEvent& event);
-    void OnListDblClk(wxMouseEvent& event);
+    void OnListClick(wxListEvent& event);
+    void OnListDblClk(wxListEvent& event);
     void OnAutoAssignIP(wxCommandEvent& event);
     void OnReboot(wxCommandEvent& event);
     void OnFactoryReset(wxCommandEvent& event);

@@ -3,11 +3,21 @@
 #include "controls/text_compare.h"
 
 #include <wx/config.h>
+#ifdef __WXMSW__
+#include <wx/msw/wrapcctl.h>
+#endif
+
+wxDEFINE_EVENT(EVT_LIST_CLICK, wxListEvent);
+wxDEFINE_EVENT(EVT_LIST_DBLCLK, wxListEvent);
 
 wxIMPLEMENT_DYNAMIC_CLASS(CSortListCtrl, wxListCtrl);
 
 wxBEGIN_EVENT_TABLE(CSortListCtrl, wxListCtrl)
     EVT_LIST_COL_CLICK(wxID_ANY, CSortListCtrl::OnColumnClick)
+#ifndef __WXMSW__
+    EVT_LEFT_UP(CSortListCtrl::OnRowsLeftUp)
+    EVT_LEFT_DCLICK(CSortListCtrl::OnRowsDoubleClick)
+#endif
 wxEND_EVENT_TABLE()
 
 CSortListCtrl::CSortListCtrl() : m_wndHeader(*this) {}
@@ -15,6 +25,37 @@ CSortListCtrl::CSortListCtrl() : m_wndHeader(*this) {}
 CSortListCtrl::CSortListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos,
                              const wxSize& size, long style)
     : wxListCtrl(parent, id, pos, size, style), m_wndHeader(*this) {}
+
+void CSortListCtrl::NotifyClick(wxEventType type, long item) {
+    wxListEvent event(type, GetId());
+    event.SetEventObject(this);
+    event.SetIndex(item);
+    ProcessWindowEvent(event);
+}
+
+#ifdef __WXMSW__
+bool CSortListCtrl::MSWOnNotify(int idCtrl, WXLPARAM lParam, WXLPARAM* result) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (static_cast<WXHWND>(header->hwndFrom) == GetHWND() &&
+        (header->code == NM_CLICK || header->code == NM_DBLCLK)) {
+        const long item = reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem;
+        NotifyClick(header->code == NM_CLICK ? EVT_LIST_CLICK : EVT_LIST_DBLCLK, item);
+    }
+    return wxListCtrl::MSWOnNotify(idCtrl, lParam, result);
+}
+#else
+void CSortListCtrl::OnRowsLeftUp(wxMouseEvent& event) {
+    event.Skip();
+    NotifyClick(EVT_LIST_CLICK, -1);
+}
+
+void CSortListCtrl::OnRowsDoubleClick(wxMouseEvent& event) {
+    event.Skip();
+    int flags = 0;
+    const long row = HitTest(event.GetPosition(), flags);
+    NotifyClick(EVT_LIST_DBLCLK, (flags & wxLIST_HITTEST_ONITEM) ? row : -1);
+}
+#endif
 
 int CSortListCtrl::AddItem(const std::vector<wxString>& columnTexts) {
     if (m_nColumnCount <= 0 || columnTexts.size() != static_cast<std::size_t>(m_nColumnCount))

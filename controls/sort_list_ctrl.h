@@ -10,6 +10,14 @@
 
 class wxConfigBase;
 
+// A click anywhere in the list, after the list has updated its selection
+// (the list view's NM_CLICK), and a double click of the mouse (NM_DBLCLK),
+// whose index is the row under the pointer or -1. Both are list events of
+// the control and go on to its parent. Enter, which also activates a row,
+// is neither.
+wxDECLARE_EVENT(EVT_LIST_CLICK, wxListEvent);
+wxDECLARE_EVENT(EVT_LIST_DBLCLK, wxListEvent);
+
 // One row's own copy of its texts, reached through the row's item data.
 struct RowRecord {
     std::vector<wxString> columnTexts;
@@ -50,6 +58,16 @@ public:
 
 private:
     void OnColumnClick(wxListEvent& event);
+    void NotifyClick(wxEventType type, long item);
+#ifdef __WXMSW__
+    // Windows' own list view tells its clicks in notifications.
+    bool MSWOnNotify(int idCtrl, WXLPARAM lParam, WXLPARAM* result) override;
+#else
+    // The generic list hands the mouse events of its rows' window to the
+    // list before it handles them itself.
+    void OnRowsLeftUp(wxMouseEvent& event);
+    void OnRowsDoubleClick(wxMouseEvent& event);
+#endif
     void RenumberRows();
 
     static constexpr int kDeviceColumnCount = 8;

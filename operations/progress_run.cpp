@@ -115,7 +115,9 @@ std::size_t RunWithProgress(wxWindow* parent, const wxString& doing, std::size_t
                 if (run.finished) break;
                 done = run.done;
             }
-            const bool goOn = dialog.Update(static_cast<int>(done),
+            // The full count would turn the dialog into a modal "Done." box
+            // that waits for the user; the dialog goes when the work has.
+            const bool goOn = dialog.Update(static_cast<int>(std::min(done, count - 1)),
                                             ProgressText(doing, std::min(done + 1, count), count));
             if (!goOn) {
                 const std::lock_guard guard(run.lock);

@@ -292,7 +292,7 @@ TEST_F(OperationsWindowTest, LongAssignmentShowsProgressAndCancelsBetweenDevices
     window->SetArpProbe(std::move(owned));
     SetSelectAll(true);
 
-    wxWindow& rows = ListClickWindow(window->DeviceList());
+    wxWindow& rows = RowsWindow(window->DeviceList());
     int paintsDuringRun = 0;
     bool sawProgress = false;
     auto countPaint = [&](wxPaintEvent& event) {
@@ -429,7 +429,7 @@ TEST_F(OperationsWindowTest, OnlyAMouseDoubleClickOpensAValidPageAddress) {
     list.AddItem(
         {"2", "X", "ZR410", "192.168.2.10 --new-window", "02:00:00:00:00:09", "80", "V1", "ok"});
     list.AddItem({"3", "Y", "ZR410", "192.168.2.11", "02:00:00:00:00:0A", "0", "V1", "ok"});
-    wxWindow& rows = ListClickWindow(list);
+    wxWindow& rows = RowsWindow(list);
 
     // Enter on a focused row, and the activation it makes: nothing opens.
     list.SetFocus();

@@ -114,6 +114,16 @@ void WindowTest::Press(int id) {
     window->GetEventHandler()->ProcessEvent(click);
 }
 
+wxWindow& RowsWindow(wxListCtrl& list) {
+    // Its children are the header and, below it and taller, the rows.
+    wxWindow* rows = nullptr;
+    for (wxWindow* child : list.GetChildren())
+        if (!rows || child->GetSize().y > rows->GetSize().y) rows = child;
+    if (rows) return *rows;
+    ADD_FAILURE() << "the list has no rows window";
+    return list;
+}
+
 void WindowTest::SetSelectAll(bool checked) {
     auto* box = wxDynamicCast(window->FindWindow(ids::kCheckAll), wxCheckBox);
     box->SetValue(checked);
@@ -124,7 +134,7 @@ void WindowTest::SetSelectAll(bool checked) {
 }
 
 void WindowTest::ClickList() {
-    wxWindow& target = ListClickWindow(window->DeviceList());
+    wxWindow& target = RowsWindow(window->DeviceList());
     wxMouseEvent up(wxEVT_LEFT_UP);
     up.SetEventObject(&target);
     target.GetEventHandler()->ProcessEvent(up);

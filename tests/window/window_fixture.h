@@ -19,6 +19,10 @@
 
 namespace vimbrel::test {
 
+// The child window in which the generic list draws its rows and takes their
+// mouse events.
+wxWindow& RowsWindow(wxListCtrl& list);
+
 // Handles the toolkit's events until `done` holds or `timeout` passes.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 void PumpFor(std::chrono::milliseconds duration);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <ctime>
-#include <mutex>
 #include <set>
 #include <string>
 
@@ -20,8 +19,8 @@ using protocol::LocalSocket;
 using protocol::LocalSockets;
 
 std::vector<LocalSocket> Snapshot(LocalSockets& sockets) {
-    std::lock_guard<std::mutex> lock(sockets.Lock());
-    return {sockets.Entries().begin(), sockets.Entries().end()};
+    const LocalSockets::Guard guard = sockets.Lock();
+    return {guard.Entries().begin(), guard.Entries().end()};
 }
 
 TEST(LocalSocketsWinlab, OneSocketPerLocalAddressOnce) {

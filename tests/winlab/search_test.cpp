@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstring>
 #include <ctime>
-#include <mutex>
 #include <thread>
 
 #include "platform/udp_socket.h"
@@ -35,17 +34,16 @@ protected:
         std::vector<protocol::ReplyBuffer> replies;
         const auto end = std::chrono::steady_clock::now() + 3s;
         while (replies.size() < count && std::chrono::steady_clock::now() < end) {
-            if (auto reply = m_replies.TakeFront())
-                replies.push_back(*reply);
-            else
-                std::this_thread::sleep_for(10ms);
+            protocol::ReplyQueue::Replies taken = m_replies.TakeAll();
+            for (const auto& reply : taken) replies.push_back(*reply);
+            if (taken.empty()) std::this_thread::sleep_for(10ms);
         }
         return replies;
     }
 
     platform::SocketHandle SocketOf(const char* address) {
-        std::lock_guard<std::mutex> lock(m_sockets.Lock());
-        for (const protocol::LocalSocket& entry : m_sockets.Entries())
+        const protocol::LocalSockets::Guard guard = m_sockets.Lock();
+        for (const protocol::LocalSocket& entry : guard.Entries())
             if (entry.address == Address(address)) return entry.socket;
         return platform::kInvalidSocket;
     }

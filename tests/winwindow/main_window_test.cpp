@@ -1,20 +1,26 @@
 // The main window on Windows' own list view (wxMSW, here under Wine): the
-// click rule, select-all and the double click, with real mouse input. The
-// tests run where no network interface is up, so the window's searches
+// click rule, select-all and the double click. The mouse reaches the
+// controls as the messages Windows gives them (button down, button up, double
+// click), so the list view makes its own NM_CLICK and NM_DBLCLK from them.
+// The tests run where no network interface is up, so the window's searches
 // cannot send anything.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <functional>
 #include <thread>
+#include <vector>
+
+#include <windows.h>
 
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/uiaction.h>
+#include <wx/stattext.h>
 
 #include "app/search_device_dlg.h"
 #include "platform/local_addresses.h"
+#include "res/control_ids.h"
 
 namespace vimbrel {
 namespace {
@@ -32,23 +38,41 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     }
 }
 
-constexpr int kCommandIds[] = {1006, wxID_OK, 1008, 1009, 1013, 1014, 1012};
+// A left click at `at` (client coordinates of `window`), as the messages a
+// click gives: button down and up, and for a double click down, up, double
+// click, up. Each is handled before the next is sent, as with a real mouse,
+// whose button is still down while the list handles the button-down.
+void Click(HWND window, POINT at, bool twice = false) {
+    const LPARAM where = MAKELPARAM(at.x, at.y);
+    ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    ::SendMessageW(window, WM_LBUTTONUP, 0, where);
+    if (!twice) return;
+    ::SendMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+    ::SendMessageW(window, WM_LBUTTONUP, 0, where);
+}
 
 class MainWindowWine : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(platform::LocalIPv4Addresses().empty())
             << "the window searches at once: run where no interface is up";
-        m_window = new CSearchDeviceDlg;  // the toolkit deletes it (Destroy)
+        // The search thread searches once at its start, then not again
+        // during a test: each search empties the list.
+        m_window = new CSearchDeviceDlg(std::chrono::hours(1));  // Destroy() frees it
         m_window->Show();
-        m_window->Raise();
+        ASSERT_TRUE(m_window->Loaded());
+        auto* count = wxStaticCast(m_window->FindWindow(ids::kStaticOnline), wxStaticText);
+        count->SetLabel(wxEmptyString);
+        ASSERT_TRUE(PumpUntil([&] { return count->GetLabel() == L"无网络"; }));
         auto& list = m_window->DeviceList();
+        ASSERT_EQ(list.GetColumnCount(), 8);
         for (int i = 0; i < 3; ++i) {
             const wxString n = wxString::Format("%d", i + 1);
             list.AddItem({n, "SN000" + n, "ZR420", "192.168.2.1" + n, "00:1A:2B:3C:4D:0" + n, "80",
                           "V1.0.0", wxString(L"运行中")});
         }
-        PumpUntil([] { return false; }, 200ms);
+        PumpUntil([] { return false; }, 100ms);
+        ASSERT_EQ(list.GetItemCount(), 3);
     }
 
     void TearDown() override {
@@ -59,31 +83,23 @@ protected:
 
     int EnabledButtons() {
         int enabled = 0;
-        for (int id : kCommandIds)
+        for (int id : ids::kCommandButtons)
             if (m_window->FindWindow(id)->IsEnabled()) ++enabled;
         return enabled;
     }
 
-    // A point inside row `row` of the list (column 1), on the screen; below
-    // the last row for -1.
-    wxPoint RowPoint(long row) {
+    // A point inside row `row` of the list, in the list's client coordinates;
+    // below the last row for -1.
+    POINT RowPoint(long row) {
         auto& list = m_window->DeviceList();
         wxRect rect;
         list.GetItemRect(row < 0 ? list.GetItemCount() - 1 : row, rect);
-        wxPoint point(rect.x + 100, rect.y + rect.height / 2);
+        POINT point{rect.x + 100, rect.y + rect.height / 2};
         if (row < 0) point.y = rect.GetBottom() + 3 * rect.height;
-        return list.ClientToScreen(point);
+        return point;
     }
 
-    void Click(const wxPoint& where, bool twice = false) {
-        wxUIActionSimulator mouse;
-        mouse.MouseMove(where);
-        PumpUntil([] { return false; }, 50ms);
-        if (twice)
-            mouse.MouseDblClick();
-        else
-            mouse.MouseClick();
-    }
+    HWND ListWindow() { return static_cast<HWND>(m_window->DeviceList().GetHandle()); }
 
     CSearchDeviceDlg* m_window = nullptr;
 };
@@ -91,36 +107,38 @@ protected:
 TEST_F(MainWindowWine, ClickThatLeavesRowsSelectedEnablesTheButtons) {
     auto& list = m_window->DeviceList();
     ASSERT_EQ(EnabledButtons(), 0);
-    Click(RowPoint(1));
+    Click(ListWindow(), RowPoint(1));
     EXPECT_TRUE(PumpUntil([&] { return EnabledButtons() == 7; }));
     EXPECT_EQ(list.GetSelectedItemCount(), 1);
     EXPECT_EQ(list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED), 1);
 
     // A click on the empty part below the rows clears the selection.
-    Click(RowPoint(-1));
+    Click(ListWindow(), RowPoint(-1));
     EXPECT_TRUE(PumpUntil([&] { return EnabledButtons() == 0; }));
     EXPECT_EQ(list.GetSelectedItemCount(), 0);
 }
 
 TEST_F(MainWindowWine, SelectAllSelectsEveryRowAndClearsThemAgain) {
     auto& list = m_window->DeviceList();
-    auto* box = wxStaticCast(m_window->FindWindow(1004), wxCheckBox);
-    Click(box->ClientToScreen(wxPoint(8, box->GetSize().y / 2)));
+    auto* box = wxStaticCast(m_window->FindWindow(ids::kCheckAll), wxCheckBox);
+    const HWND boxWindow = static_cast<HWND>(box->GetHandle());
+    ::SendMessageW(boxWindow, BM_CLICK, 0, 0);
     EXPECT_TRUE(PumpUntil([&] { return box->IsChecked() && EnabledButtons() == 7; }));
     EXPECT_EQ(list.GetSelectedItemCount(), 3);
 
-    Click(box->ClientToScreen(wxPoint(8, box->GetSize().y / 2)));
+    ::SendMessageW(boxWindow, BM_CLICK, 0, 0);
     EXPECT_TRUE(PumpUntil([&] { return !box->IsChecked() && EnabledButtons() == 0; }));
     EXPECT_EQ(list.GetSelectedItemCount(), 0);
 }
 
-TEST_F(MainWindowWine, DoubleClickOpensThatRowsPage) {
+TEST_F(MainWindowWine, DoubleClickOpensThatRowsPageAndNothingOffTheRows) {
     std::vector<wxString> opened;
     m_window->SetPageOpener([&](const wxString& url) {
         opened.push_back(url);
         return true;
     });
-    Click(RowPoint(2), true);
+    Click(ListWindow(), RowPoint(-1), true);
+    Click(ListWindow(), RowPoint(2), true);
     EXPECT_TRUE(PumpUntil([&] { return !opened.empty(); }));
     EXPECT_EQ(opened, std::vector<wxString>{"http://192.168.2.13:80"});
 }
