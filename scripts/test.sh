@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting and the product code with
-# clang-tidy, builds,
-# and runs every test: the plain build,
-# then the threaded tests under ThreadSanitizer, the unit tests under
-# AddressSanitizer, and the datagram fuzz target for a bounded number of
-# inputs. Private-network tests need root.
+# clang-tidy, builds, and runs every test: the plain build, then the threaded
+# tests under ThreadSanitizer, the unit tests under AddressSanitizer, the
+# datagram fuzz target for a bounded number of inputs, and last the Windows
+# program, built with mingw-w64 and tested under Wine. Private-network tests
+# need root.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh"
@@ -28,3 +28,5 @@ unset TSAN_OPTIONS
 (cd "$top/build-asan" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -R '^unit$')
 
 "$top/scripts/fuzz.sh" "$top/build-fuzz"
+
+"$top/scripts/test-windows.sh" "$top/build-windows"

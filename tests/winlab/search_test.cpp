@@ -59,7 +59,7 @@ TEST_F(SearchWinlab, BothCamerasAnswerAndTheirRepliesAreAccepted) {
     // Each camera answers the multicast and the broadcast copy.
     const std::vector<protocol::ReplyBuffer> replies = TakeReplies(4);
     ASSERT_EQ(replies.size(), 4u);
-    EXPECT_GE(m_notifies.load(), 4);
+    EXPECT_GE(m_notifies.load(), 1);  // one per batch the window had not taken yet
     std::vector<std::wstring> serials;
     for (const protocol::ReplyBuffer& reply : replies) {
         EXPECT_TRUE(protocol::IsDeviceReply(reply.data(), static_cast<long>(reply.size())));
