@@ -7,13 +7,20 @@
 # need root.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+# How long each step took, for the CI log.
+last=$SECONDS
+took() { echo "test.sh: $1 took $((SECONDS - last)) s (all so far $SECONDS s)"; last=$SECONDS; }
+
 "$top/scripts/install-deps.sh"
+took "installing"
 
 "$top/scripts/format.sh" --check
 "$top/scripts/tidy.sh" "$top/build-tidy"
+took "formatting check and clang-tidy"
 
 "$top/scripts/build.sh" "$top/build"
 (cd "$top/build" && ctest --output-on-failure)
+took "the plain build and its tests"
 
 "$top/scripts/build.sh" "$top/build-tsan" thread vimbrel_lab_tests vimbrel_window_tests camsim
 # The scale and flood cases measure time and load, which the sanitizer's own
@@ -23,10 +30,14 @@ export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$top/t
 (cd "$top/build-tsan" && xvfb-run -a -s "-screen 0 1600x1200x24" tests/vimbrel_window_tests \
    --gtest_filter='-SmallScreen.*:ScaleWindowTest.*')
 unset TSAN_OPTIONS
+took "ThreadSanitizer"
 
 "$top/scripts/build.sh" "$top/build-asan" address vimbrel_unit_tests
 (cd "$top/build-asan" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -R '^unit$')
+took "AddressSanitizer"
 
 "$top/scripts/fuzz.sh" "$top/build-fuzz"
+took "fuzzing"
 
 "$top/scripts/test-windows.sh" "$top/build-windows"
+took "the Windows program (installing, wxWidgets, build, Wine)"
