@@ -6,7 +6,8 @@
 #   up (nothing can be sent);
 # - the core on real Winsock sockets in a private network of two links and
 #   two simulated cameras (scripts/labnet), with the wineserver started in
-#   the network's computer namespace and checked there (scripts/wine-session).
+#   the network's computer namespace and checked there (scripts/wine-session);
+#   then vimbrel-cli.exe's search and a reboot in the same network.
 # Needs root (network namespaces) and the Linux simulator: build/tools/camsim.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -38,5 +39,17 @@ export VIMBREL_CAMSIM="$camsim"
   --serial SN0002 --reboot-seconds 0 >/dev/null
 logs=$(dirname "$("$labnet" log "$run" cam1)")
 "$labnet" exec "$run" pc -- env VIMBREL_WINLAB_DIR="$logs" \
-  "$top/scripts/wine-session" "$prefix" -- \
-  ctest --test-dir "$dir" --output-on-failure -R '^winlab$'
+  "$top/scripts/wine-session" "$prefix" -- bash -c '
+    ctest --test-dir "$1" --output-on-failure -R "^winlab$" || exit 1
+    # vimbrel-cli.exe in the same network: both cameras as JSON, the
+    # Chinese status text intact, then a reboot by serial number.
+    wine-run "$1/cli/vimbrel-cli.exe" search --format json --wait 1 >"$1/wincli-search.json" ||
+      { echo "wincli: search failed" >&2; exit 1; }
+    jq -e "length == 2 and (map(.serial) | sort) == [\"SN0001\", \"SN0002\"]
+           and (.[] | select(.serial == \"SN0001\") | .status) == \"运行中\"" \
+      "$1/wincli-search.json" >/dev/null ||
+      { echo "wincli: unexpected search output:" >&2; cat "$1/wincli-search.json" >&2; exit 1; }
+    wine-run "$1/cli/vimbrel-cli.exe" reboot --serial SN0002 --wait 1 >/dev/null ||
+      { echo "wincli: reboot failed" >&2; exit 1; }
+    echo "wincli: search and reboot passed"
+  ' _ "$dir"
