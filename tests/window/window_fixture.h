@@ -15,6 +15,7 @@
 #include "app/search_device_dlg.h"
 #include "operations/device_columns.h"
 #include "res/control_ids.h"
+#include "tests/window/pump.h"
 #include "tools/lab/lab_network.h"
 
 namespace vimbrel::test {
@@ -22,10 +23,6 @@ namespace vimbrel::test {
 // The child window in which the generic list draws its rows and takes their
 // mouse events.
 wxWindow& RowsWindow(wxListCtrl& list);
-
-// Handles the toolkit's events until `done` holds or `timeout` passes.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
-void PumpFor(std::chrono::milliseconds duration);
 
 // Runs `answer` on the next modal dialog once it is shown (the window's
 // handler is then inside the dialog's own event loop).

@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
-#include <thread>
 #include <vector>
 
 #include <windows.h>
@@ -21,22 +19,12 @@
 #include "app/search_device_dlg.h"
 #include "platform/local_addresses.h"
 #include "res/control_ids.h"
+#include "tests/window/pump.h"
 
-namespace vimbrel {
+namespace vimbrel::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 3000ms) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        wxTheApp->Yield(true);
-        wxTheApp->ProcessPendingEvents();
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(5ms);
-    }
-}
 
 // A left click at `at` (client coordinates of `window`), as the messages a
 // click gives: button down and up, and for a double click down, up, double
@@ -71,14 +59,13 @@ protected:
             list.AddItem({n, "SN000" + n, "ZR420", "192.168.2.1" + n, "00:1A:2B:3C:4D:0" + n, "80",
                           "V1.0.0", wxString(L"运行中")});
         }
-        PumpUntil([] { return false; }, 100ms);
         ASSERT_EQ(list.GetItemCount(), 3);
     }
 
     void TearDown() override {
         m_window->Close(true);
         m_window->Destroy();
-        PumpUntil([] { return false; }, 50ms);
+        wxTheApp->ProcessIdle();  // deletes the window
     }
 
     int EnabledButtons() {
@@ -144,4 +131,4 @@ TEST_F(MainWindowWine, DoubleClickOpensThatRowsPageAndNothingOffTheRows) {
 }
 
 }  // namespace
-}  // namespace vimbrel
+}  // namespace vimbrel::test
