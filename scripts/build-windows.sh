@@ -31,12 +31,15 @@ fetch_source() {
   local package=$1 version
   if compgen -G "$src/$package*/debian/changelog" >/dev/null; then return 0; fi
   say "fetching the sources of $package"
+  local log=$src/$package-fetch.log
+  : >"$log"
   for version in "" $(apt-cache showsrc "$package" | sed -n 's/^Version: //p'); do
-    if (cd "$src" && apt-get source -qq "$package${version:+=$version}" \
-          2> >(grep -v 'unsandboxed as root' >&2)); then
+    if (cd "$src" && apt-get source -qq "$package${version:+=$version}" >>"$log" 2>&1); then
+      [ -n "$version" ] && say "$package: the newest sources are not on the mirror; took $version"
       return 0
     fi
   done
+  grep -v 'unsandboxed as root' "$log" >&2
   echo "build-windows: could not get the sources of $package" >&2
   return 1
 }
