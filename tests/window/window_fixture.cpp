@@ -141,8 +141,6 @@ wxString WindowTest::OnlineCount() {
     return wxDynamicCast(window->FindWindow(ids::kStaticOnline), wxStaticText)->GetLabel();
 }
 
-namespace {}
-
 int WindowTest::EnabledCommandButtons() {
     int enabled = 0;
     for (int id : ids::kCommandButtons) enabled += window->FindWindow(id)->IsEnabled() ? 1 : 0;
