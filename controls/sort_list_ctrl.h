@@ -17,6 +17,9 @@ class wxConfigBase;
 // is neither.
 wxDECLARE_EVENT(EVT_LIST_CLICK, wxListEvent);
 wxDECLARE_EVENT(EVT_LIST_DBLCLK, wxListEvent);
+// Their event-table entries.
+#define EVT_LIST_NM_CLICK(id, fn) wx__DECLARE_EVT1(EVT_LIST_CLICK, id, wxListEventHandler(fn))
+#define EVT_LIST_NM_DBLCLK(id, fn) wx__DECLARE_EVT1(EVT_LIST_DBLCLK, id, wxListEventHandler(fn))
 
 // One row's own copy of its texts, reached through the row's item data.
 struct RowRecord {
