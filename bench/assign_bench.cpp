@@ -65,7 +65,7 @@ Outcome Sequential(vimbrel::platform::ArpProbe& probe, vimbrel::protocol::LocalS
                    const std::vector<std::string>& macs) {
     Outcome outcome;
     const auto start = Clock::now();
-    vimbrel::AddressCounter counter(kStart, kMask);
+    vimbrel::AddressCounter counter(kStart, kMask, kGateway);
     vimbrel::protocol::NetConfig block = vimbrel::protocol::MakeNetConfig(kMask, kGateway);
     for (const std::string& mac : macs) {
         const auto address = counter.NextFreeAddress(probe);
@@ -85,7 +85,7 @@ Outcome Ahead(vimbrel::platform::ArpProbe& probe, vimbrel::protocol::LocalSocket
     const auto start = Clock::now();
     vimbrel::protocol::NetConfig block = vimbrel::protocol::MakeNetConfig(kMask, kGateway);
     vimbrel::AssignAddresses(
-        vimbrel::AssignableCandidates(kStart, kMask), macs.size(), probe,
+        vimbrel::AssignableCandidates(kStart, kMask, kGateway), macs.size(), probe,
         [&](std::size_t device, std::uint32_t address) {
             outcome.given[device] = vimbrel::platform::FormatIPv4(address);
             vimbrel::protocol::SetNetConfigAddress(block, outcome.given[device].c_str());

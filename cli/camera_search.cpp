@@ -1,7 +1,9 @@
 #include "cli/camera_search.h"
 
 #include <algorithm>
+#include <string>
 #include <thread>
+#include <unordered_set>
 
 #include "platform/local_addresses.h"
 #include "protocol/command_sender.h"
@@ -59,22 +61,22 @@ CameraSearch::~CameraSearch() {
 }
 
 std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait) {
-    for (auto& link : m_links)
+    for (auto& link : m_links) {
         link->replies.Clear();  // answers to an earlier search tell nothing now
+        link->replies.Reopen();  // and a new count of dropped ones
+    }
     for (auto& link : m_links) protocol::SendSearch(link->sockets);
 
     // Taken off the queues while they come, so that the first reply of a
     // device answering on two links is the one kept.
     std::vector<FoundCamera> found;
+    std::unordered_set<std::wstring> listed;
     const auto end = std::chrono::steady_clock::now() + wait;
     for (;;) {
         for (auto& link : m_links) {
             for (const auto& buffer : link->replies.TakeAll()) {
                 DeviceRow row = MakeDeviceRow(protocol::DeviceReply(*buffer));
-                const bool listed =
-                    std::any_of(found.begin(), found.end(),
-                                [&](const FoundCamera& c) { return c.row.mac == row.mac; });
-                if (!listed) found.push_back({std::move(row), link->address});
+                if (listed.insert(row.mac).second) found.push_back({std::move(row), link->address});
             }
         }
         const auto now = std::chrono::steady_clock::now();
@@ -82,6 +84,8 @@ std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait) {
         std::this_thread::sleep_for(
             std::min<std::chrono::steady_clock::duration>(kCollectInterval, end - now));
     }
+    m_dropped = 0;
+    for (auto& link : m_links) m_dropped += link->replies.Dropped();
     return found;
 }
 

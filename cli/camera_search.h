@@ -9,6 +9,7 @@
 // list of all the sockets sends. Commands go through one list of every
 // address, as the window's do.
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -40,6 +41,9 @@ public:
     // within `wait` after it: one entry per MAC address, from its first
     // reply, in the order they came.
     std::vector<FoundCamera> Search(std::chrono::milliseconds wait);
+    // Replies of the last search dropped at a queue's bound (a flood): the
+    // list may lack the cameras they came from.
+    std::size_t Dropped() const { return m_dropped; }
 
     // The sockets the commands go out on.
     protocol::LocalSockets& Sockets() { return m_commandSockets; }
@@ -48,6 +52,7 @@ private:
     struct Link;
     std::vector<std::unique_ptr<Link>> m_links;
     protocol::LocalSockets m_commandSockets;
+    std::size_t m_dropped = 0;
 };
 
 }  // namespace vimbrel::cli

@@ -1,10 +1,15 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
 
 #include <CLI/CLI.hpp>
 
 #include "cli/exit_codes.h"
+#include "cli/utf8_text.h"
 
 #ifndef VIMBREL_VERSION
 #define VIMBREL_VERSION "0"
@@ -39,10 +44,47 @@ void AddTargetOptions(CLI::App& command, TargetOptions& options, CommandLine& li
     all->excludes(options.mac);
 }
 
+// Seconds from 0.1 to 600, written as a number and nothing else.
+double WaitSeconds(const std::string& text) {
+    const std::string shown = "'" + EchoText(text) + "'";
+    char* end = nullptr;
+    errno = 0;
+    const double seconds = text.empty() ? 0.0 : std::strtod(text.c_str(), &end);
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())) ||
+        end != text.c_str() + text.size())
+        throw CLI::ValidationError("--wait", shown + " is not a number");
+    if (!std::isfinite(seconds) || errno == ERANGE)
+        throw CLI::ValidationError("--wait", shown + " is not a finite number of seconds");
+    if (seconds < 0.1 || seconds > 600.0)
+        throw CLI::ValidationError("--wait", shown + " is outside 0.1 to 600 seconds");
+    return seconds;
+}
+
 void AddWait(CLI::App& command, CommandLine& line) {
-    command.add_option("--wait", line.waitSeconds, "seconds to collect the answers to a search")
-        ->check(CLI::Range(0.1, 600.0))
+    command
+        .add_option_function<std::string>(
+            "--wait", [&line](const std::string& text) { line.waitSeconds = WaitSeconds(text); },
+            "seconds to collect the answers to a search")
         ->option_text("SECONDS (default 2)");
+}
+
+// The first word that is neither an option nor the value of --interface,
+// when it names no subcommand.
+std::optional<std::string> UnknownSubcommand(const std::vector<std::string>& args,
+                                             const CLI::App& app) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--interface") {
+            ++i;
+            continue;
+        }
+        if (arg.rfind('-', 0) == 0) continue;
+        const auto named =
+            app.get_subcommands([&](const CLI::App* c) { return c->check_name(arg); });
+        if (!named.empty()) return std::nullopt;
+        return arg;
+    }
+    return std::nullopt;
 }
 
 void AddInterface(CLI::App& command, CommandLine& line) {
@@ -76,7 +118,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
     app.require_subcommand(1);
     app.fallthrough();
     app.failure_message([](const CLI::App*, const CLI::Error& e) {
-        return std::string(kProgram) + ": " + e.what() + "\n";
+        return std::string(kProgram) + ": " + EchoText(e.what(), 400) + "\n";
     });
     AddInterface(app, line);
 
@@ -132,6 +174,12 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
             command->add_flag("--yes", line.yes, "confirm a factory reset of --all");
     }
 
+    if (const auto unknown = UnknownSubcommand(args, app)) {
+        err << kProgram << ": unknown subcommand '" << EchoText(*unknown)
+            << "' (one of search, reboot, factory-reset, motor-start, motor-stop, set-model, "
+               "assign-ip)\n";
+        return {std::nullopt, kExitUsage};
+    }
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
         app.parse(reversed);

@@ -23,7 +23,8 @@ public:
 std::uint32_t Address(const std::string& text, const char* what) {
     const std::optional<std::uint32_t> address = platform::ParseIPv4(text);
     if (!address)
-        throw InputError(std::string("malformed ") + what + " '" + text + "' (expected A.B.C.D)");
+        throw InputError(std::string("malformed ") + what + " '" + EchoText(text) +
+                         "' (expected A.B.C.D)");
     return *address;
 }
 
@@ -33,6 +34,40 @@ std::string ModelList() {
     return list;
 }
 
+// A serial number goes into the command as a camera's 32-byte field does.
+void CheckSerial(const std::string& serial) {
+    if (serial.empty()) throw InputError("empty serial number");
+    if (!IsUtf8(serial))
+        throw InputError("serial number '" + EchoText(serial) + "' is not valid UTF-8");
+    if (!CellBufferIfFits(FromUtf8(serial)))
+        throw InputError("serial number '" + EchoText(serial) +
+                         "' is longer than a camera's serial field (31 bytes in the code page)");
+}
+
+std::string FaultText(AssignmentInputFault fault, const CommandLine& line) {
+    const std::string start = EchoText(line.start), mask = EchoText(line.mask),
+                      gateway = EchoText(line.gateway);
+    const char* const notUnicast =
+        " is not an ordinary unicast address (0.x, 127.x, multicast 224-239 and reserved "
+        "240-255 cut a camera off)";
+    switch (fault) {
+    case AssignmentInputFault::kNone: break;
+    case AssignmentInputFault::kMaskNotContiguous:
+        return "subnet mask " + mask + " is not contiguous";
+    case AssignmentInputFault::kMaskLeavesNoHost:
+        return "subnet mask " + mask + " leaves no address for a camera beside the gateway";
+    case AssignmentInputFault::kStartNotUnicast: return "start address " + start + notUnicast;
+    case AssignmentInputFault::kStartNetworkOrBroadcast:
+        return "start address " + start + " is the network or broadcast address under mask " + mask;
+    case AssignmentInputFault::kGatewayNotUnicast: return "gateway " + gateway + notUnicast;
+    case AssignmentInputFault::kGatewayNetworkOrBroadcast:
+        return "gateway " + gateway + " is the network or broadcast address under mask " + mask;
+    case AssignmentInputFault::kGatewayOutsideNetwork:
+        return "gateway " + gateway + " is outside the network of " + start + " under mask " + mask;
+    }
+    return {};
+}
+
 CheckedInput Check(const CommandLine& line) {
     CheckedInput input;
     if (line.interfaceAddress) {
@@ -40,7 +75,8 @@ CheckedInput Check(const CommandLine& line) {
         const auto local = platform::LocalIPv4Addresses();
         if (std::none_of(local.begin(), local.end(),
                          [&](const platform::LocalAddress& a) { return a.address == address; }))
-            throw InputError("this computer has no IPv4 address " + *line.interfaceAddress);
+            throw InputError("this computer has no IPv4 address " +
+                             EchoText(*line.interfaceAddress));
         input.interfaceAddress = address;
     }
     if (line.command == "search") return input;
@@ -49,10 +85,9 @@ CheckedInput Check(const CommandLine& line) {
         throw InputError(line.command + ": name the cameras with --serial, --mac or --all");
     for (const NamedTarget& target : line.targets) {
         if (target.kind == NamedTarget::Kind::Mac && !MacIdentity(target.text))
-            throw InputError("malformed MAC address '" + target.text +
+            throw InputError("malformed MAC address '" + EchoText(target.text) +
                              "' (expected XX:XX:XX:XX:XX:XX)");
-        if (target.kind == NamedTarget::Kind::Serial && target.text.empty())
-            throw InputError("empty serial number");
+        if (target.kind == NamedTarget::Kind::Serial) CheckSerial(target.text);
     }
     if (line.command == "factory-reset" && line.all && !line.yes)
         throw InputError(
@@ -61,20 +96,16 @@ CheckedInput Check(const CommandLine& line) {
     if (line.command == "set-model") {
         input.model = MatchModelName(ToCellBuffer(FromUtf8(line.model)));
         if (!input.model)
-            throw InputError("unknown model '" + line.model + "' (one of " + ModelList() + ")");
+            throw InputError("unknown model '" + EchoText(line.model) + "' (one of " + ModelList() +
+                             ")");
     }
     if (line.command == "assign-ip") {
         input.start = Address(line.start, "start address");
         input.mask = Address(line.mask, "subnet mask");
         input.gateway = Address(line.gateway, "gateway");
-        switch (CheckAssignmentInput(input.start, input.mask, input.gateway)) {
-        case AssignmentInputFault::kNone: break;
-        case AssignmentInputFault::kMaskNotContiguous:
-            throw InputError("subnet mask " + line.mask + " is not contiguous");
-        case AssignmentInputFault::kGatewayOutsideNetwork:
-            throw InputError("gateway " + line.gateway + " is outside the network of " +
-                             line.start + " under mask " + line.mask);
-        }
+        const AssignmentInputFault fault =
+            CheckAssignmentInput(input.start, input.mask, input.gateway);
+        if (fault != AssignmentInputFault::kNone) throw InputError(FaultText(fault, line));
     }
     return input;
 }

@@ -28,7 +28,7 @@ struct Given {
 
 // A camera whose address has changed: its serial number and MAC address.
 std::string Moved(const FoundCamera& camera) {
-    return WithoutControls(ToUtf8(camera.row.serial)) + " " + ToUtf8(camera.row.mac);
+    return EchoText(ToUtf8(camera.row.serial)) + " " + EchoText(ToUtf8(camera.row.mac));
 }
 
 }  // namespace
@@ -60,7 +60,7 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
     protocol::NetConfig block = protocol::MakeNetConfig(input.mask, input.gateway);
     std::vector<Given> given;
     const AssignmentProgress progress = AssignAddresses(
-        AssignableCandidates(input.start, input.mask), targets.size(), probe,
+        AssignableCandidates(input.start, input.mask, input.gateway), targets.size(), probe,
         [&](std::size_t device, std::uint32_t address) {
             const Target& target = targets[device];
             const std::string text = platform::FormatIPv4(address);

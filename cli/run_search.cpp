@@ -12,6 +12,18 @@ std::chrono::milliseconds WaitOf(const CommandLine& line) {
     return std::chrono::milliseconds(std::lround(line.waitSeconds * 1000));
 }
 
+namespace {
+
+// Says on `err` how many replies the search dropped, if any.
+bool SaidDropped(const CameraSearch& search, std::ostream& err) {
+    if (search.Dropped() == 0) return false;
+    err << "vimbrel-cli: " << search.Dropped()
+        << " replies were dropped (too many at once); the list may be incomplete\n";
+    return true;
+}
+
+}  // namespace
+
 std::optional<Selection> SearchTargets(const CommandLine& line, CameraSearch& search,
                                        std::ostream& err, int& result) {
     const std::vector<FoundCamera> found = search.Search(WaitOf(line));
@@ -20,6 +32,7 @@ std::optional<Selection> SearchTargets(const CommandLine& line, CameraSearch& se
         result = kExitNoCamera;
         return std::nullopt;
     }
+    if (SaidDropped(search, err) && line.all) result = kExitIncomplete;
     Selection selection = SelectTargets(line.targets, line.all, found);
     selection.found = found;
     for (const std::string& absent : selection.absent) {
@@ -30,8 +43,8 @@ std::optional<Selection> SearchTargets(const CommandLine& line, CameraSearch& se
 }
 
 std::string Describe(const FoundCamera& camera) {
-    return WithoutControls(ToUtf8(camera.row.serial)) + " " + ToUtf8(camera.row.mac) + " " +
-           WithoutControls(ToUtf8(camera.row.ip));
+    return EchoText(ToUtf8(camera.row.serial)) + " " + EchoText(ToUtf8(camera.row.mac)) + " " +
+           EchoText(ToUtf8(camera.row.ip));
 }
 
 int RunSearch(const CommandLine& line, CameraSearch& search, std::ostream& out, std::ostream& err) {
@@ -39,9 +52,9 @@ int RunSearch(const CommandLine& line, CameraSearch& search, std::ostream& out, 
     WriteCameras(out, *ParseOutputFormat(line.format), cameras);
     if (cameras.empty()) {
         err << "vimbrel-cli: no camera answered\n";
-        return kExitNoCamera;
+        return SaidDropped(search, err) ? kExitIncomplete : kExitNoCamera;
     }
-    return kExitOk;
+    return SaidDropped(search, err) ? kExitIncomplete : kExitOk;
 }
 
 }  // namespace vimbrel::cli

@@ -37,7 +37,8 @@ Selection SelectTargets(const std::vector<NamedTarget>& targets, bool all,
         }
         if (!any)
             selection.absent.push_back(
-                (target.kind == NamedTarget::Kind::Serial ? "serial " : "MAC ") + target.text);
+                (target.kind == NamedTarget::Kind::Serial ? "serial " : "MAC ") +
+                EchoText(target.text));
     }
     return selection;
 }

@@ -129,4 +129,17 @@ std::string WithoutControls(std::string_view utf8) {
     return out;
 }
 
+bool IsUtf8(std::string_view text) { return ToUtf8(FromUtf8(text)) == text; }
+
+std::string EchoText(std::string_view text, std::size_t maxCharacters) {
+    std::string out;
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const char32_t c = NextCharacter(text, at);
+        if (characters++ == maxCharacters) return out + "\u2026";
+        AppendUtf8(out, IsControl(c) ? kReplacement : c);
+    }
+    return out;
+}
+
 }  // namespace vimbrel::cli

@@ -23,4 +23,11 @@ std::size_t DisplayWidth(std::string_view utf8);
 // move the cursor or change colours.
 std::string WithoutControls(std::string_view utf8);
 
+// Whether the bytes are UTF-8 throughout.
+bool IsUtf8(std::string_view text);
+
+// A text to be echoed in a message: WithoutControls, cut after
+// `maxCharacters` characters with "…" in place of the rest.
+std::string EchoText(std::string_view text, std::size_t maxCharacters = 64);
+
 }  // namespace vimbrel::cli

@@ -148,24 +148,18 @@ bool OpenDevicePage(const wxListCtrl& list, long row,
 
 void AutoAssignIP(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
                   platform::ArpProbe& probe, const TellUser& tell) {
-    CModifyIPDlg dialog(parent);
+    CModifyIPDlg dialog(parent, tell);  // refuses values that cannot be used
     if (!dialog.Loaded()) {
         tell(kResourceLoadFailed);
         return;
     }
     if (dialog.ShowModal() != wxID_OK) return;
-    const AssignmentInputFault fault =
-        CheckAssignmentInput(dialog.m_dwStartIP, dialog.m_dwSubnetMask, dialog.m_dwGateway);
-    if (fault != AssignmentInputFault::kNone) {
-        tell(wxString(AssignmentInputFaultText(fault)));
-        return;
-    }
 
     const std::vector<SelectedDevice> devices = SelectedDevices(list);
     BatchReport report;
     const auto targets = MacTargets(devices, report);
     const std::vector<std::uint32_t> candidates =
-        AssignableCandidates(dialog.m_dwStartIP, dialog.m_dwSubnetMask);
+        AssignableCandidates(dialog.m_dwStartIP, dialog.m_dwSubnetMask, dialog.m_dwGateway);
     protocol::NetConfig block = protocol::MakeNetConfig(dialog.m_dwSubnetMask, dialog.m_dwGateway);
     // Devices that the candidates did not reach get no address.
     std::vector<StepResult> results(targets.size(), StepResult::kNoAddress);

@@ -36,9 +36,11 @@ std::uint32_t IPTextToAddress(const std::wstring& text) {
     return address;
 }
 
-AddressCounter::AddressCounter(std::uint32_t startAddress, std::uint32_t subnetMask)
+AddressCounter::AddressCounter(std::uint32_t startAddress, std::uint32_t subnetMask,
+                               std::uint32_t gateway)
     : m_dwStartIP(startAddress),
       m_dwSubnetMask(subnetMask),
+      m_dwGateway(gateway),
       m_nCounter(static_cast<int>(startAddress & 0xFFu)) {}
 
 std::optional<std::string> AddressCounter::NextFreeAddress(platform::ArpProbe& probe) {
@@ -46,7 +48,7 @@ std::optional<std::string> AddressCounter::NextFreeAddress(platform::ArpProbe& p
         const std::uint32_t candidate =
             (m_dwStartIP & 0xFFFFFF00u) | static_cast<std::uint32_t>(m_nCounter);
         ++m_nCounter;  // used up whatever the probe says
-        if (!IsAssignableCandidate(candidate, m_dwStartIP, m_dwSubnetMask)) continue;
+        if (!IsAssignableCandidate(candidate, m_dwStartIP, m_dwSubnetMask, m_dwGateway)) continue;
         if (!probe.HostAnswers(candidate)) return platform::FormatIPv4(candidate);
     }
     return std::nullopt;

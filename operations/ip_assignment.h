@@ -18,7 +18,7 @@ std::uint32_t IPTextToAddress(const std::wstring& text);
 // assignment, carried from one device to the next.
 class AddressCounter {
 public:
-    AddressCounter(std::uint32_t startAddress, std::uint32_t subnetMask);
+    AddressCounter(std::uint32_t startAddress, std::uint32_t subnetMask, std::uint32_t gateway);
 
     // Takes candidates from the counter on, advancing it past each, until
     // one may be given out (IsAssignableCandidate) and gets no answer to its
@@ -30,6 +30,7 @@ public:
 private:
     std::uint32_t m_dwStartIP;
     std::uint32_t m_dwSubnetMask;
+    std::uint32_t m_dwGateway;
     int m_nCounter;  // the last octet of the next candidate
 };
 

@@ -1,17 +1,22 @@
 #include "operations/modify_ip_dlg.h"
 
+#include <utility>
+
 #include <wx/button.h>
 #include <wx/log.h>
 #include <wx/xrc/xmlres.h>
 
 #include "controls/ip_address_ctrl.h"
+#include "operations/address_rules.h"
+#include "operations/batch_report.h"
 #include "operations/ip_assignment.h"
 #include "res/control_ids.h"
 #include "res/resources.h"
 
 namespace vimbrel {
 
-CModifyIPDlg::CModifyIPDlg(wxWindow* parent) {
+CModifyIPDlg::CModifyIPDlg(wxWindow* parent, std::function<void(const wxString&)> refuse)
+    : m_refuse(std::move(refuse)) {
     LoadResources();
     {
         const wxLogNull quiet;  // a failed load is said by the caller
@@ -41,7 +46,18 @@ bool CModifyIPDlg::TransferDataFromWindow() {
     m_dwStartIP = m_startIP->GetAddress();
     m_dwSubnetMask = m_subnetMask->GetAddress();
     m_dwGateway = m_gateway->GetAddress();
-    return true;
+    const AssignmentInputFault fault =
+        CheckAssignmentInput(m_dwStartIP, m_dwSubnetMask, m_dwGateway);
+    if (fault == AssignmentInputFault::kNone) return true;
+    switch (fault) {
+    case AssignmentInputFault::kMaskNotContiguous:
+    case AssignmentInputFault::kMaskLeavesNoHost: m_subnetMask->SetFocus(); break;
+    case AssignmentInputFault::kStartNotUnicast:
+    case AssignmentInputFault::kStartNetworkOrBroadcast: m_startIP->SetFocus(); break;
+    default: m_gateway->SetFocus(); break;
+    }
+    if (m_refuse) m_refuse(wxString(AssignmentInputFaultText(fault)));
+    return false;
 }
 
 }  // namespace vimbrel

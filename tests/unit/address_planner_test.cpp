@@ -132,7 +132,7 @@ std::vector<Scenario> Scenarios() {
 std::vector<std::optional<std::string>> Sequential(const Scenario& s,
                                                    std::vector<std::uint32_t>& asked) {
     ScriptedNetwork network(s.taken, [](std::size_t, bool) { return 1; });
-    AddressCounter counter(s.start, s.mask);
+    AddressCounter counter(s.start, s.mask, 0);
     std::vector<std::optional<std::string>> given;
     for (std::size_t device = 0; device < s.devices; ++device)
         given.push_back(counter.NextFreeAddress(network));
@@ -149,7 +149,7 @@ void ExpectSameAsSequential(const Scenario& s, const char* ruleName, const Delay
     std::vector<std::optional<std::string>> given(s.devices);
     std::size_t nextDevice = 0;
     const AssignmentProgress progress = AssignAddresses(
-        AssignableCandidates(s.start, s.mask), s.devices, network,
+        AssignableCandidates(s.start, s.mask, 0), s.devices, network,
         [&](std::size_t device, std::uint32_t address) {
             EXPECT_EQ(device, nextDevice++);  // device order, each once
             given[device] = platform::FormatIPv4(address);
@@ -185,7 +185,7 @@ TEST(AssignAddresses, OutOfOrderVerdictsGiveTheAddressesOfTheWalkInTurn) {
 TEST(AssignAddresses, ProbesAheadUpToTheLimitAndOnlyWhatCouldBeNeeded) {
     // 100 devices, nobody answers: the window fills to the limit.
     ScriptedNetwork wide({}, [](std::size_t, bool) { return 10; });
-    const auto candidates = AssignableCandidates(Address(10, 0, 0, 1), Address(255, 0, 0, 0));
+    const auto candidates = AssignableCandidates(Address(10, 0, 0, 1), Address(255, 0, 0, 0), 0);
     EXPECT_EQ(AssignAddresses(
                   candidates, 100, wide, [](auto, auto) {}, [] { return true; })
                   .assigned,
@@ -212,7 +212,7 @@ TEST(AssignAddresses, StopsBeforeTheNextDeviceWhenToldTo) {
     ScriptedNetwork network({}, [](std::size_t order, bool) { return 5 - int(order % 5); });
     std::vector<std::uint32_t> given;
     const AssignmentProgress progress = AssignAddresses(
-        AssignableCandidates(Address(192, 168, 2, 10), Address(255, 255, 255, 0)), 10, network,
+        AssignableCandidates(Address(192, 168, 2, 10), Address(255, 255, 255, 0), 0), 10, network,
         [&](std::size_t, std::uint32_t address) { given.push_back(address); },
         [&] { return given.size() < 2; });
     EXPECT_TRUE(progress.cancelled);

@@ -51,7 +51,7 @@ TEST(AddressCounter, NeverCarriesPast255AndLaterDevicesProbeNothing) {
     for (const int lastAnswering : {254, 255}) {
         SCOPED_TRACE(lastAnswering);
         ScriptedProbe probe(250, lastAnswering);
-        AddressCounter counter(Address(172, 16, 5, 250), Address(255, 255, 0, 0));
+        AddressCounter counter(Address(172, 16, 5, 250), Address(255, 255, 0, 0), 0);
         const std::optional<std::string> first = counter.NextFreeAddress(probe);
         EXPECT_EQ(first,
                   lastAnswering == 254 ? std::optional<std::string>("172.16.5.255") : std::nullopt);
