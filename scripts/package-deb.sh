@@ -72,7 +72,7 @@ COPYRIGHT
   echo
   echo "  * Release $version."
   echo
-  echo " -- Vimbrel developers <vimbrel@localhost>  $(date -R -d @"${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct 2>/dev/null || date +%s)}")"
+  echo " -- Vimbrel developers <vimbrel@example.org>  $(date -R -d @"${SOURCE_DATE_EPOCH:-$(git -C "$top" log -1 --format=%ct 2>/dev/null || date +%s)}")"
 } | gzip -9n >"$root/usr/share/doc/vimbrel/changelog.gz"
 chmod 0644 "$root/usr/share/doc/vimbrel/copyright" "$root/usr/share/doc/vimbrel/changelog.gz"
 
@@ -88,7 +88,7 @@ cat >"$root/DEBIAN/control" <<CONTROL
 Package: vimbrel
 Version: $version
 Architecture: $arch
-Maintainer: Vimbrel developers <vimbrel@localhost>
+Maintainer: Vimbrel developers <vimbrel@example.org>
 Installed-Size: $(du -sk --exclude=DEBIAN "$root" | cut -f1)
 Depends: $depends
 Section: net
