@@ -18,6 +18,10 @@
 namespace vimbrel {
 namespace {
 
+// The system menu's commands keep their four low bits for Windows and
+// start at 0xF000 (SC_SIZE): an id below that, a multiple of 16.
+constexpr int kAboutId = 0x7F10;
+
 void ShowAboutBox(wxWindow& parent) {
     wxMessageBox(AboutText(), L"关于 Vimbrel", wxOK | wxICON_INFORMATION, &parent);
 }
@@ -31,16 +35,15 @@ wxString AboutText() {
 
 void AddAboutBox(wxTopLevelWindow& window) {
     window.SetIcons(ProgramIcons());
-    const int aboutId = wxWindow::NewControlId();
 #if defined(__WXMSW__)
     // Items appended to the system menu come back as menu events.
     if (wxMenu* menu = window.MSWGetSystemMenu()) {
         menu->AppendSeparator();
-        menu->Append(aboutId, L"关于 Vimbrel…");
+        menu->Append(kAboutId, L"关于 Vimbrel…");
     }
 #endif
     window.Bind(
-        wxEVT_MENU, [&window](wxCommandEvent&) { ShowAboutBox(window); }, aboutId);
+        wxEVT_MENU, [&window](wxCommandEvent&) { ShowAboutBox(window); }, kAboutId);
     window.Bind(wxEVT_CHAR_HOOK, [&window](wxKeyEvent& event) {
         if (event.GetKeyCode() == WXK_F1 && event.GetModifiers() == wxMOD_NONE)
             ShowAboutBox(window);
