@@ -63,10 +63,11 @@ Function .onInit
       SetErrorLevel 740
       Quit
     ${EndIf}
-    SetShellVarContext all
+    ; Before the context changes: $LOCALAPPDATA is the user's one here.
     ${If} $INSTDIR == "$LOCALAPPDATA\Programs\Vimbrel"
       StrCpy $INSTDIR "$PROGRAMFILES64\Vimbrel"
     ${EndIf}
+    SetShellVarContext all
   ${EndIf}
   onInitDone:
 FunctionEnd
