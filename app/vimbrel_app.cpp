@@ -3,6 +3,7 @@
 #include <wx/msgdlg.h>
 #include <wx/uilocale.h>
 
+#include "app/about_box.h"
 #include "app/search_device_dlg.h"
 
 namespace vimbrel {
@@ -27,6 +28,7 @@ int CVimbrelApp::OnRun() {
                          wxOK | wxICON_ERROR);
             return 1;
         }
+        AddAboutBox(dialog);
         SetTopWindow(&dialog);
         dialog.ShowModal();
         SetTopWindow(nullptr);

@@ -21,6 +21,9 @@ jobs=$(nproc)
 
 "$top/scripts/install-deps.sh" --windows
 mkdir -p "$src" "$prefix"
+# wx-config names the prefix by its real path; the search root must match
+# it when DIR/deps is a link to deps built elsewhere.
+prefix=$(cd "$prefix" && pwd -P)
 
 say() { echo "build-windows: $*"; }
 

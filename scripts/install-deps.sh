@@ -20,6 +20,7 @@ packages=(
   clang-tidy-14 clang-format-14
   clang-14 libclang-rt-14-dev
   jq
+  librsvg2-bin help2man lintian man-db dpkg-dev
 )
 windows=0
 if [ "${1:-}" = "--windows" ]; then
@@ -29,6 +30,7 @@ if [ "${1:-}" = "--windows" ]; then
     dpkg-dev xz-utils make
     wine wine64
     locales
+    icoutils nsis zip unzip
   )
 fi
 

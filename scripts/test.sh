@@ -3,7 +3,8 @@
 # clang-tidy, builds, and runs every test: the plain build, then the threaded
 # tests under ThreadSanitizer, the unit tests under AddressSanitizer, the
 # datagram fuzz target for a bounded number of inputs, and last the Windows
-# program, built with mingw-w64 and tested under Wine. Private-network tests
+# program, built with mingw-w64 and tested under Wine, and the packages made
+# from both builds (build-packages/) with their tests. Private-network tests
 # need root.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -41,3 +42,6 @@ took "fuzzing"
 
 "$top/scripts/test-windows.sh" "$top/build-windows"
 took "the Windows program (installing, wxWidgets, build, Wine)"
+
+"$top/scripts/test-packages.sh" "$top/build" "$top/build-windows"
+took "the packages (.deb, installer, zip) and their tests"

@@ -1,0 +1,55 @@
+#include "app/about_box.h"
+
+#include <wx/event.h>
+#include <wx/msgdlg.h>
+#if defined(__WXMSW__)
+#include <wx/menu.h>
+#endif
+
+#include "res/program_icon.h"
+
+#ifndef VIMBREL_VERSION
+#define VIMBREL_VERSION "0"
+#endif
+#ifndef VIMBREL_DESCRIPTION
+#define VIMBREL_DESCRIPTION ""
+#endif
+
+namespace vimbrel {
+namespace {
+
+// The system menu's commands keep their four low bits for Windows and
+// start at 0xF000 (SC_SIZE): an id below that, a multiple of 16.
+constexpr int kAboutId = 0x7F10;
+
+void ShowAboutBox(wxWindow& parent) {
+    wxMessageBox(AboutText(), L"关于 Vimbrel", wxOK | wxICON_INFORMATION, &parent);
+}
+
+}  // namespace
+
+wxString AboutText() {
+    return wxString(L"Vimbrel ") + VIMBREL_VERSION + L"\n\n" +
+           wxString::FromUTF8(VIMBREL_DESCRIPTION);
+}
+
+void AddAboutBox(wxTopLevelWindow& window) {
+    window.SetIcons(ProgramIcons());
+#if defined(__WXMSW__)
+    // Items appended to the system menu come back as menu events.
+    if (wxMenu* menu = window.MSWGetSystemMenu()) {
+        menu->AppendSeparator();
+        menu->Append(kAboutId, L"关于 Vimbrel…");
+    }
+#endif
+    window.Bind(
+        wxEVT_MENU, [&window](wxCommandEvent&) { ShowAboutBox(window); }, kAboutId);
+    window.Bind(wxEVT_CHAR_HOOK, [&window](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_F1 && event.GetModifiers() == wxMOD_NONE)
+            ShowAboutBox(window);
+        else
+            event.Skip();
+    });
+}
+
+}  // namespace vimbrel
