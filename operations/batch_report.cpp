@@ -32,24 +32,22 @@ std::wstring BatchReportText(const BatchReport& report) {
 }
 
 std::wstring AssignmentInputFaultText(AssignmentInputFault fault) {
+    // The start address and the gateway are refused for the same reasons.
+    const std::wstring notUnicast =
+        L"不能是 0.x.x.x、127.x.x.x、组播地址（224-239）或保留地址（240-255）。未发送任何命令。";
+    const std::wstring networkOrBroadcast = L"不能是其网段的网络地址或广播地址。未发送任何命令。";
     switch (fault) {
     case AssignmentInputFault::kNone: return {};
     case AssignmentInputFault::kMaskNotContiguous:
         return L"子网掩码无效：必须是连续的掩码，例如 255.255.255.0。未发送任何命令。";
     case AssignmentInputFault::kMaskLeavesNoHost:
         return L"子网掩码无效：/31 或 /32 的网段除网关外没有可分配给设备的地址。未发送任何命令。";
-    case AssignmentInputFault::kStartNotUnicast:
-        return L"开始IP地址无效：不能是 "
-               L"0.x.x.x、127.x.x.x、组播地址（224-239）或保留地址（240-255）。"
-               L"未发送任何命令。";
+    case AssignmentInputFault::kStartNotUnicast: return L"开始IP地址无效：" + notUnicast;
     case AssignmentInputFault::kStartNetworkOrBroadcast:
-        return L"开始IP地址无效：不能是其网段的网络地址或广播地址。未发送任何命令。";
-    case AssignmentInputFault::kGatewayNotUnicast:
-        return L"默认网关无效：不能是 "
-               L"0.x.x.x、127.x.x.x、组播地址（224-239）或保留地址（240-255）。"
-               L"未发送任何命令。";
+        return L"开始IP地址无效：" + networkOrBroadcast;
+    case AssignmentInputFault::kGatewayNotUnicast: return L"默认网关无效：" + notUnicast;
     case AssignmentInputFault::kGatewayNetworkOrBroadcast:
-        return L"默认网关无效：不能是其网段的网络地址或广播地址。未发送任何命令。";
+        return L"默认网关无效：" + networkOrBroadcast;
     case AssignmentInputFault::kGatewayOutsideNetwork:
         return L"开始IP地址与默认网关不在同一网段。未发送任何命令。";
     }
