@@ -47,11 +47,12 @@ void AddTargetOptions(CLI::App& command, TargetOptions& options, CommandLine& li
 // Seconds from 0.1 to 600, written as a number and nothing else.
 double WaitSeconds(const std::string& text) {
     const std::string shown = "'" + EchoText(text) + "'";
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
+        throw CLI::ValidationError("--wait", shown + " is not a number");
     char* end = nullptr;
     errno = 0;
-    const double seconds = text.empty() ? 0.0 : std::strtod(text.c_str(), &end);
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())) ||
-        end != text.c_str() + text.size())
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size())
         throw CLI::ValidationError("--wait", shown + " is not a number");
     if (!std::isfinite(seconds) || errno == ERANGE)
         throw CLI::ValidationError("--wait", shown + " is not a finite number of seconds");

@@ -50,11 +50,9 @@ std::string Describe(const FoundCamera& camera) {
 int RunSearch(const CommandLine& line, CameraSearch& search, std::ostream& out, std::ostream& err) {
     const std::vector<FoundCamera> cameras = search.Search(WaitOf(line));
     WriteCameras(out, *ParseOutputFormat(line.format), cameras);
-    if (cameras.empty()) {
-        err << "vimbrel-cli: no camera answered\n";
-        return SaidDropped(search, err) ? kExitIncomplete : kExitNoCamera;
-    }
-    return SaidDropped(search, err) ? kExitIncomplete : kExitOk;
+    if (cameras.empty()) err << "vimbrel-cli: no camera answered\n";
+    if (SaidDropped(search, err)) return kExitIncomplete;
+    return cameras.empty() ? kExitNoCamera : kExitOk;
 }
 
 }  // namespace vimbrel::cli

@@ -1,6 +1,7 @@
 #include "cli/utf8_text.h"
 
 #include <cstdint>
+#include <limits>
 
 namespace vimbrel::cli {
 
@@ -120,13 +121,7 @@ std::size_t DisplayWidth(std::string_view utf8) {
 }
 
 std::string WithoutControls(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t at = 0; at < utf8.size();) {
-        const char32_t c = NextCharacter(utf8, at);
-        AppendUtf8(out, IsControl(c) ? kReplacement : c);
-    }
-    return out;
+    return EchoText(utf8, std::numeric_limits<std::size_t>::max());
 }
 
 bool IsUtf8(std::string_view text) { return ToUtf8(FromUtf8(text)) == text; }
