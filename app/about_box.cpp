@@ -2,11 +2,10 @@
 
 #include <wx/event.h>
 #include <wx/msgdlg.h>
+#include <wx/string.h>
 #if defined(__WXMSW__)
 #include <wx/menu.h>
 #endif
-
-#include "res/program_icon.h"
 
 #ifndef VIMBREL_VERSION
 #define VIMBREL_VERSION "0"
@@ -22,19 +21,19 @@ namespace {
 // start at 0xF000 (SC_SIZE): an id below that, a multiple of 16.
 constexpr int kAboutId = 0x7F10;
 
+// "Vimbrel <version>", a blank line, the one-line description.
+wxString AboutText() {
+    return wxString(L"Vimbrel ") + VIMBREL_VERSION + L"\n\n" +
+           wxString::FromUTF8(VIMBREL_DESCRIPTION);
+}
+
 void ShowAboutBox(wxWindow& parent) {
     wxMessageBox(AboutText(), L"关于 Vimbrel", wxOK | wxICON_INFORMATION, &parent);
 }
 
 }  // namespace
 
-wxString AboutText() {
-    return wxString(L"Vimbrel ") + VIMBREL_VERSION + L"\n\n" +
-           wxString::FromUTF8(VIMBREL_DESCRIPTION);
-}
-
 void AddAboutBox(wxTopLevelWindow& window) {
-    window.SetIcons(ProgramIcons());
 #if defined(__WXMSW__)
     // Items appended to the system menu come back as menu events.
     if (wxMenu* menu = window.MSWGetSystemMenu()) {

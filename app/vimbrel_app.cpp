@@ -5,6 +5,7 @@
 
 #include "app/about_box.h"
 #include "app/search_device_dlg.h"
+#include "res/program_icon.h"
 
 namespace vimbrel {
 
@@ -28,6 +29,7 @@ int CVimbrelApp::OnRun() {
                          wxOK | wxICON_ERROR);
             return 1;
         }
+        dialog.SetIcons(ProgramIcons());
         AddAboutBox(dialog);
         SetTopWindow(&dialog);
         dialog.ShowModal();
