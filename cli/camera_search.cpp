@@ -1,10 +1,12 @@
 #include "cli/camera_search.h"
 
 #include <algorithm>
+#include <ctime>
 #include <string>
 #include <thread>
 #include <unordered_set>
 
+#include "platform/ipv4_text.h"
 #include "platform/local_addresses.h"
 #include "protocol/command_sender.h"
 
@@ -14,14 +16,14 @@ namespace {
 
 constexpr std::chrono::milliseconds kCollectInterval{10};
 
-// The system's addresses, less those other than `only`.
+// The addresses that get a socket, or only `only` (any address the computer
+// has, loopback too) when one is named.
 protocol::LocalSockets::AddressSource Addresses(std::optional<std::uint32_t> only) {
+    if (!only) return platform::SocketAddresses;
     return [only] {
         std::vector<platform::LocalAddress> addresses = platform::LocalIPv4Addresses();
-        if (only)
-            std::erase_if(addresses, [&](const platform::LocalAddress& local) {
-                return local.address != *only;
-            });
+        std::erase_if(addresses,
+                      [&](const platform::LocalAddress& local) { return local.address != *only; });
         return addresses;
     };
 }
@@ -60,12 +62,28 @@ CameraSearch::~CameraSearch() {
     for (std::thread& stop : stops) stop.join();
 }
 
+// The window's fan-out over the links' lists together: the multicast on
+// every socket, one pause, the broadcast on every socket.
+void CameraSearch::SendSearchOnEveryLink() {
+    const protocol::DevicePacket request = protocol::MakeSearchRequest(std::time(nullptr));
+    const auto sendToEach = [&](const char* to) {
+        std::size_t sockets = 0;
+        for (auto& link : m_links)
+            sockets += link->sockets.SendToEach(request, platform::ParseIPv4(to).value()).sockets;
+        return sockets;
+    };
+    for (auto& link : m_links) link->sockets.RefreshLocalSockets();
+    if (sendToEach(protocol::DEVICE_GROUP) == 0) return;
+    Pause(protocol::kPauseBetweenSends);
+    sendToEach(protocol::DEVICE_BROADCAST);
+}
+
 std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait) {
     for (auto& link : m_links) {
         link->replies.Clear();  // answers to an earlier search tell nothing now
         link->replies.Reopen();  // and a new count of dropped ones
     }
-    for (auto& link : m_links) protocol::SendSearch(link->sockets);
+    SendSearchOnEveryLink();
 
     // Taken off the queues while they come, so that the first reply of a
     // device answering on two links is the one kept.

@@ -5,8 +5,8 @@
 //
 // Each local address has its own socket list, queue and receive thread, so
 // that every reply is known by the address it came in on; the search goes
-// out on them one after the other, which puts on the wire exactly what one
-// list of all the sockets sends. Commands go through one list of every
+// out on all of them as on one list of every socket (the multicast on each,
+// one pause, the broadcast on each). Commands go through one list of every
 // address, as the window's do.
 #include <chrono>
 #include <cstddef>
@@ -50,6 +50,8 @@ public:
 
 private:
     struct Link;
+    void SendSearchOnEveryLink();
+
     std::vector<std::unique_ptr<Link>> m_links;
     protocol::LocalSockets m_commandSockets;
     std::size_t m_dropped = 0;

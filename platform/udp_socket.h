@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -41,10 +42,32 @@ inline constexpr long kNothingWaiting = -2;
 long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity);
 void CloseSocket(SocketHandle s);
 
-// Waits until one of `sockets` can be read or `timeout` passes.
-// Returns the ready sockets; `failed` is set when the wait itself failed
-// (for example with no socket to wait on: that fails at once).
+// Lets another thread end a WaitReadable at once: a pipe on POSIX, an event
+// on Windows. A Wake while nobody waits makes the next wait return at once.
+class WaitWake {
+public:
+    WaitWake();
+    ~WaitWake();
+    WaitWake(const WaitWake&) = delete;
+    WaitWake& operator=(const WaitWake&) = delete;
+
+    // Any thread.
+    void Wake();
+
+    struct Handles;  // the platform's own, in its source file
+    Handles& Native() { return *m_handles; }
+
+private:
+    std::unique_ptr<Handles> m_handles;
+};
+
+// Waits until one of `sockets` can be read, `wake` is woken or `timeout`
+// passes, however many sockets there are. Returns the sockets that may be
+// read (Windows reports all of them when any is: each is read until it
+// would block); empty after a timeout or a wake. `failed` is set when the
+// wait itself failed.
 std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
-                                       std::chrono::milliseconds timeout, bool& failed);
+                                       std::chrono::milliseconds timeout, WaitWake& wake,
+                                       bool& failed);
 
 }  // namespace vimbrel::platform

@@ -8,14 +8,8 @@
 
 namespace vimbrel::protocol {
 
-namespace {
-
-constexpr std::chrono::milliseconds kPauseBetweenSends{50};
-
-}  // namespace
-
 LocalSockets::LocalSockets()
-    : LocalSockets(platform::LocalIPv4Addresses,
+    : LocalSockets(platform::SocketAddresses,
                    [](std::chrono::milliseconds pause) { std::this_thread::sleep_for(pause); }) {}
 
 LocalSockets::LocalSockets(AddressSource addresses, Pause pause)
@@ -27,6 +21,7 @@ void LocalSockets::RefreshLocalSockets() {
     const std::vector<platform::LocalAddress> addresses =
         m_addresses ? m_addresses() : std::vector<platform::LocalAddress>{};
     const std::lock_guard lock(m_csSockets);
+    bool added = false;
     if (!addresses.empty()) DropGoneAddresses(addresses);
     for (const platform::LocalAddress& local : addresses) {
         if (FindLocalSocket(local.address)) continue;
@@ -40,7 +35,9 @@ void LocalSockets::RefreshLocalSockets() {
         // drains it as fast as it can.
         platform::SetReceiveBuffer(s, kReceiveBufferBytes);
         m_sockets.push_back(LocalSocket{s, local.address});
+        added = true;
     }
+    if (added) m_wake.Wake();
 }
 
 bool LocalSockets::FindLocalSocket(std::uint32_t address) {
@@ -70,31 +67,25 @@ void LocalSockets::DropGoneAddresses(const std::vector<platform::LocalAddress>& 
 }
 
 SendReport LocalSockets::SendToAllSockets(const DevicePacket& packet) {
-    const std::uint32_t group = platform::ParseIPv4(DEVICE_GROUP).value();
-    const std::uint32_t broadcast = platform::ParseIPv4(DEVICE_BROADCAST).value();
+    const SendReport report = SendToEach(packet, platform::ParseIPv4(DEVICE_GROUP).value());
+    if (report.sockets == 0) return report;
+    if (m_pause) m_pause(kPauseBetweenSends);
+    const SendReport second = SendToEach(packet, platform::ParseIPv4(DEVICE_BROADCAST).value());
+    return {report.sockets, report.sent + second.sent};
+}
+
+SendReport LocalSockets::SendToEach(const DevicePacket& packet, std::uint32_t to) {
     SendReport report;
     // The entries stay where they are: only one thread at a time refreshes
     // and sends, and the receive thread only marks entries dead.
     for (const LocalSocket& entry : m_sockets) {
-        {
-            const std::lock_guard lock(m_csSockets);
-            if (entry.socket == platform::kInvalidSocket) continue;
-            ++report.sockets;
-            if (platform::SendDatagram(entry.socket, packet.data(), packet.size(), group,
-                                       DEVICE_PORT))
-                ++report.sent;
-        }
-        if (m_pause) m_pause(kPauseBetweenSends);
-        if (SendIfLive(entry, packet, broadcast)) ++report.sent;
+        const std::lock_guard lock(m_csSockets);
+        if (entry.socket == platform::kInvalidSocket) continue;
+        ++report.sockets;
+        if (platform::SendDatagram(entry.socket, packet.data(), packet.size(), to, DEVICE_PORT))
+            ++report.sent;
     }
     return report;
-}
-
-bool LocalSockets::SendIfLive(const LocalSocket& entry, const DevicePacket& packet,
-                              std::uint32_t to) {
-    const std::lock_guard lock(m_csSockets);
-    return entry.socket != platform::kInvalidSocket &&
-           platform::SendDatagram(entry.socket, packet.data(), packet.size(), to, DEVICE_PORT);
 }
 
 void LocalSockets::CloseLocalSockets() {

@@ -28,6 +28,9 @@ struct LocalSocket {
     std::uint32_t address = 0;  // host order
 };
 
+// Between a packet's multicast and its broadcast on the same socket.
+inline constexpr std::chrono::milliseconds kPauseBetweenSends{50};
+
 // Receive buffer asked for on every socket: room for a few thousand replies
 // arriving at once (Linux counts about 1.3 KB for each).
 inline constexpr std::size_t kReceiveBufferBytes = std::size_t{4} * 1024 * 1024;
@@ -53,6 +56,8 @@ public:
         // handle and sets it invalid; the next refresh removes the entry and
         // opens a new socket for its address.
         void MarkDead(platform::SocketHandle s);
+        // What the receive thread's wait watches besides the sockets.
+        platform::WaitWake& Wake() { return m_owner.m_wake; }
 
     private:
         friend class LocalSockets;
@@ -62,7 +67,7 @@ public:
         std::lock_guard<std::mutex> m_lock;
     };
 
-    LocalSockets();  // the system's addresses, a real 50 ms pause
+    LocalSockets();  // SocketAddresses, a real 50 ms pause
     LocalSockets(AddressSource addresses, Pause pause);
     ~LocalSockets();  // closes what is still open
     LocalSockets(const LocalSockets&) = delete;
@@ -71,17 +76,25 @@ public:
     // Opens a socket for every local address that has no live one; drops
     // dead entries and closes and drops the sockets of addresses the
     // computer no longer has. An empty address list (the look-up failed)
-    // changes nothing. Takes m_csSockets itself.
+    // changes nothing. Takes m_csSockets itself. New sockets wake the
+    // receive thread, so that it waits on them at once.
     void RefreshLocalSockets();
-    // Sends the packet on every live socket: multicast, 50 ms, broadcast.
-    // Takes m_csSockets for each send only, so replies are read during the
-    // pauses; an entry marked dead meanwhile gets no further send.
+    // Sends the packet on every live socket: the multicast on each, one
+    // pause of 50 ms, then the broadcast on each, so every link sees its two
+    // 50 ms apart and the whole costs one pause however many sockets there
+    // are. Takes m_csSockets for each send only, so replies are read during
+    // the pause; an entry marked dead meanwhile gets no further send.
     SendReport SendToAllSockets(const DevicePacket& packet);
+    // One half of that: the packet to `to` on every live socket, the lock
+    // taken for each send. For a fan-out over several lists.
+    SendReport SendToEach(const DevicePacket& packet, std::uint32_t to);
     // Closes every live socket; the entries stay, dead.
     void CloseLocalSockets();
 
     // Socket list before reply queue, when both are held.
     [[nodiscard]] Guard Lock() { return Guard(*this); }
+    // Ends the receive thread's wait at once (any thread): it is stopping.
+    void WakeReceiver() { m_wake.Wake(); }
 
 private:
     // Caller holds m_csSockets. Removes dead entries in passing.
@@ -89,14 +102,12 @@ private:
     // Caller holds m_csSockets. Closes and removes live entries bound to
     // none of `addresses`.
     void DropGoneAddresses(const std::vector<platform::LocalAddress>& addresses);
-    // Sends on the entry if it is still live; takes m_csSockets. True when
-    // the datagram went out.
-    bool SendIfLive(const LocalSocket& entry, const DevicePacket& packet, std::uint32_t to);
 
     AddressSource m_addresses;
     Pause m_pause;
     std::list<LocalSocket> m_sockets;
     std::mutex m_csSockets;
+    platform::WaitWake m_wake;
 };
 
 }  // namespace vimbrel::protocol

@@ -33,6 +33,7 @@ void ReplyReceiver::Start() {
 
 void ReplyReceiver::Stop() {
     m_bStop = true;
+    m_sockets.WakeReceiver();
     if (m_thread.joinable()) m_thread.join();
 }
 
@@ -43,24 +44,27 @@ void ReplyReceiver::ReceiveThreadProc() {
     }
     ReplyBuffer buffer{};
     do {
+        // The wait takes every live socket; a stop, or a refresh that adds
+        // one, wakes it. The handle of the wake outlives the thread.
         std::vector<platform::SocketHandle> waitSet;
+        platform::WaitWake* wake = nullptr;
         {
-            const LocalSockets::Guard sockets = m_sockets.Lock();
-            for (const LocalSocket& entry : sockets.Entries()) {
-                if (entry.socket == platform::kInvalidSocket || Contains(waitSet, entry.socket))
-                    continue;
-                if (waitSet.size() < static_cast<std::size_t>(MAX_WAIT_SOCKETS))
+            LocalSockets::Guard sockets = m_sockets.Lock();
+            wake = &sockets.Wake();
+            for (const LocalSocket& entry : sockets.Entries())
+                if (entry.socket != platform::kInvalidSocket && !Contains(waitSet, entry.socket))
                     waitSet.push_back(entry.socket);
-            }
         }
 
         bool failed = false;
         const std::vector<platform::SocketHandle> ready =
-            platform::WaitReadable(waitSet, kWaitTimeout, failed);
+            platform::WaitReadable(waitSet, kWaitTimeout, *wake, failed);
+        if (m_bStop) break;
 
         if (failed || ready.empty()) {
             if (m_replies.Size() > 0 && m_notify) m_notify();  // reminder
-            std::this_thread::sleep_for(kQuietPause);
+            // A failed wait returns at once: do not spin on it.
+            if (failed) std::this_thread::sleep_for(kQuietPause);
             continue;
         }
 

@@ -10,8 +10,6 @@
 
 namespace vimbrel::protocol {
 
-inline constexpr int MAX_WAIT_SOCKETS = 64;
-
 class ReplyReceiver {
 public:
     // Called on the receive thread, with no lock held: when a reply was
@@ -26,8 +24,8 @@ public:
     ReplyReceiver& operator=(const ReplyReceiver&) = delete;
 
     void Start();  // no effect while the thread runs
-    // Sets the stop flag and waits for the thread to end (at most about one
-    // wait of one second).
+    // Sets the stop flag, wakes the thread's wait and waits for the thread
+    // to end: at most one slice of received datagrams.
     void Stop();
     bool Exited() const { return m_bRecvExited.load(); }
 

@@ -3,6 +3,7 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -95,24 +96,58 @@ void CloseSocket(SocketHandle s) {
     if (s != kInvalidSocket) close(s);
 }
 
+// A pipe whose read end the wait watches; both ends do not block. Without
+// it (no descriptor left) waits only run out.
+struct WaitWake::Handles {
+    int read = -1;
+    int write = -1;
+};
+
+WaitWake::WaitWake() : m_handles(std::make_unique<Handles>()) {
+    int ends[2];
+    if (pipe(ends) != 0) return;
+    for (int end : ends) {
+        fcntl(end, F_SETFL, fcntl(end, F_GETFL) | O_NONBLOCK);
+        fcntl(end, F_SETFD, FD_CLOEXEC);
+    }
+    m_handles->read = ends[0];
+    m_handles->write = ends[1];
+}
+
+WaitWake::~WaitWake() {
+    if (m_handles->read >= 0) close(m_handles->read);
+    if (m_handles->write >= 0) close(m_handles->write);
+}
+
+void WaitWake::Wake() {
+    if (m_handles->write < 0) return;
+    const char byte = 1;
+    // A full pipe already wakes the wait.
+    [[maybe_unused]] const ssize_t written = write(m_handles->write, &byte, 1);
+}
+
 std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
-                                       std::chrono::milliseconds timeout, bool& failed) {
+                                       std::chrono::milliseconds timeout, WaitWake& wake,
+                                       bool& failed) {
     failed = false;
     std::vector<SocketHandle> ready;
-    if (sockets.empty()) {
-        failed = true;
-        return ready;
-    }
     std::vector<pollfd> fds;
-    fds.reserve(sockets.size());
+    fds.reserve(sockets.size() + 1);
+    const int wakeFd = wake.Native().read;
+    fds.push_back(pollfd{wakeFd, POLLIN, 0});  // a negative descriptor is skipped
     for (SocketHandle s : sockets) fds.push_back(pollfd{s, POLLIN, 0});
     const int count = poll(fds.data(), fds.size(), static_cast<int>(timeout.count()));
     if (count < 0) {
-        failed = true;
+        failed = errno != EINTR;
         return ready;
     }
-    for (const pollfd& p : fds)
-        if (p.revents & (POLLIN | POLLERR | POLLHUP)) ready.push_back(p.fd);
+    if (fds[0].revents & POLLIN) {
+        char drained[64];
+        while (read(wakeFd, drained, sizeof drained) > 0) {
+        }
+    }
+    for (std::size_t i = 1; i < fds.size(); ++i)
+        if (fds[i].revents & (POLLIN | POLLERR | POLLHUP)) ready.push_back(fds[i].fd);
     return ready;
 }
 

@@ -178,31 +178,57 @@ void CloseSocket(SocketHandle s) {
     if (s != kInvalidSocket) closesocket(Native(s));
 }
 
+// Two events: `wake`, set by Wake, and `readable`, which every socket waited
+// on signals when a datagram arrives (WSAEventSelect). One wait on the two
+// covers any number of sockets.
+struct WaitWake::Handles {
+    WSAEVENT wake = WSA_INVALID_EVENT;
+    WSAEVENT readable = WSA_INVALID_EVENT;
+};
+
+WaitWake::WaitWake() : m_handles(std::make_unique<Handles>()) {
+    if (!WinsockStarted()) return;
+    m_handles->wake = WSACreateEvent();
+    m_handles->readable = WSACreateEvent();
+}
+
+WaitWake::~WaitWake() {
+    if (m_handles->wake != WSA_INVALID_EVENT) WSACloseEvent(m_handles->wake);
+    if (m_handles->readable != WSA_INVALID_EVENT) WSACloseEvent(m_handles->readable);
+}
+
+void WaitWake::Wake() {
+    if (m_handles->wake != WSA_INVALID_EVENT) WSASetEvent(m_handles->wake);
+}
+
 std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
-                                       std::chrono::milliseconds timeout, bool& failed) {
+                                       std::chrono::milliseconds timeout, WaitWake& wake,
+                                       bool& failed) {
     failed = false;
     std::vector<SocketHandle> ready;
-    if (sockets.empty()) {
+    const WaitWake::Handles& events = wake.Native();
+    if (events.wake == WSA_INVALID_EVENT || events.readable == WSA_INVALID_EVENT) {
         failed = true;
         return ready;
     }
-    // One set holds at most FD_SETSIZE (64) sockets; the rest wait for the
-    // next call.
-    fd_set set;
-    FD_ZERO(&set);
-    for (SocketHandle s : sockets) {
-        if (set.fd_count == FD_SETSIZE) break;
-        FD_SET(Native(s), &set);
-    }
-    timeval tv{static_cast<long>(timeout.count() / 1000),
-               static_cast<long>((timeout.count() % 1000) * 1000)};
-    const int count = select(0, &set, nullptr, nullptr, &tv);
-    if (count == SOCKET_ERROR) {
+    // Registering again is harmless, and a datagram already waiting signals
+    // the event at once. The sockets stay non-blocking.
+    for (SocketHandle s : sockets) WSAEventSelect(Native(s), events.readable, FD_READ);
+    const WSAEVENT both[2] = {events.wake, events.readable};
+    const DWORD result =
+        WSAWaitForMultipleEvents(2, both, FALSE, static_cast<DWORD>(timeout.count()), FALSE);
+    if (result == WSA_WAIT_FAILED) {
         failed = true;
         return ready;
     }
-    for (u_int i = 0; i < set.fd_count; ++i)
-        ready.push_back(static_cast<SocketHandle>(set.fd_array[i]));
+    if (result == WSA_WAIT_TIMEOUT) return ready;
+    WSAResetEvent(events.wake);
+    // Reset before the sockets are read: a datagram that arrives while they
+    // are read sets it again (each receive re-enables the socket's report).
+    if (WSAWaitForMultipleEvents(1, &events.readable, FALSE, 0, FALSE) == WSA_WAIT_EVENT_0) {
+        WSAResetEvent(events.readable);
+        ready = sockets;
+    }
     return ready;
 }
 

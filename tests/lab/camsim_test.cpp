@@ -40,7 +40,8 @@ TEST(CamsimLab, MalformedDatagramsDoNotStopIt) {
 
     // Nothing above was answered; a real search still is.
     bool failed = false;
-    EXPECT_TRUE(platform::WaitReadable({sender}, 300ms, failed).empty());
+    platform::WaitWake wake;
+    EXPECT_TRUE(platform::WaitReadable({sender}, 300ms, wake, failed).empty());
     platform::CloseSocket(sender);
     SearchProbe probe;
     EXPECT_EQ(probe.Search().size(), 2u);

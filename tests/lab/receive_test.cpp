@@ -1,6 +1,7 @@
 // The receive thread at scale: a burst that the system's default receive
-// buffer could not hold is drained whole, and replies are read while a
-// search pauses between its multicast and its broadcast.
+// buffer could not hold is drained whole, every one of many local addresses
+// is heard, replies are read while a search pauses between its multicast
+// and its broadcast, and a stop does not wait out the wait.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -41,8 +42,9 @@ class Sender {
 public:
     Sender() : m_socket(platform::OpenUdpSocket()) { RequirePrivateNetwork(); }
     ~Sender() { platform::CloseSocket(m_socket); }
-    void Send(const protocol::ReplyBuffer& reply, std::uint16_t port) {
-        platform::SendDatagram(m_socket, reply.data(), reply.size(), kComputer, port);
+    void Send(const protocol::ReplyBuffer& reply, std::uint16_t port,
+              std::uint32_t to = kComputer) {
+        platform::SendDatagram(m_socket, reply.data(), reply.size(), to, port);
     }
 
 private:
@@ -133,6 +135,59 @@ TEST(ReceiveLab, ReplySentDuringTheSearchPauseIsQueuedBeforeTheBroadcast) {
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[1].kind, "broadcast");
     EXPECT_GT(log[1].time, pauseEnd - 0.001);
+}
+
+// More addresses than one select() set holds: a reply to the last socket is
+// queued as one to the first.
+TEST(ReceiveLab, EveryOneOfSeventyTwoLocalAddressesIsHeard) {
+    LAB_REQUIRE_ROOT();
+    LabNetwork lab;  // lo up: it carries the datagrams to the computer's own addresses
+    lab.AddLink("192.168.2.100/24");
+    lab.RunInComputer({"sh", "-c",
+                       "for h in $(seq 101 171); do ip addr add 192.168.2.$h/24 dev br0; done"});
+    lab.EnterComputer();
+    protocol::LocalSockets sockets;
+    protocol::ReplyQueue queue;
+    protocol::ReplyReceiver receiver(sockets, queue, [] {});
+    sockets.RefreshLocalSockets();
+    std::uint32_t first = 0, last = 0;
+    std::uint16_t firstPort = 0, lastPort = 0;
+    {
+        const protocol::LocalSockets::Guard held = sockets.Lock();
+        ASSERT_EQ(held.Entries().size(), 72u);
+        first = held.Entries().front().address;
+        last = held.Entries().back().address;
+        firstPort = PortOf(held, first);
+        lastPort = PortOf(held, last);
+    }
+    receiver.Start();
+    Sender sender;
+    sender.Send(NumberedReply(1), lastPort, last);
+    sender.Send(NumberedReply(2), firstPort, first);
+    const std::vector<protocol::ReplyBuffer> replies = Collect(queue, 2, 3s);
+
+    std::set<int> numbers;
+    for (const auto& reply : replies) numbers.insert(reply[97]);
+    EXPECT_EQ(numbers, (std::set<int>{1, 2}));
+}
+
+// Nothing arrives: Stop ends the one-second wait instead of waiting it out
+// (the bound leaves room for a loaded machine, far below the wait).
+TEST(ReceiveLab, StopWakesTheWait) {
+    LAB_REQUIRE_ROOT();
+    LabNetwork lab;
+    lab.AddLink("192.168.2.100/24");
+    lab.EnterComputer();
+    protocol::LocalSockets sockets;
+    protocol::ReplyQueue queue;
+    protocol::ReplyReceiver receiver(sockets, queue, [] {});
+    sockets.RefreshLocalSockets();
+    receiver.Start();
+    std::this_thread::sleep_for(50ms);  // let it reach its wait; not what is tested
+    const auto start = std::chrono::steady_clock::now();
+    receiver.Stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 600ms);
+    EXPECT_TRUE(receiver.Exited());
 }
 
 }  // namespace
