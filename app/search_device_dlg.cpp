@@ -136,26 +136,32 @@ void CSearchDeviceDlg::EnableCommandButtons(bool enable) {
     for (wxButton* button : m_btnCommand) button->Enable(enable);
 }
 
-// The search: empty the list, bring the sockets up to date, send the request
-// on every socket, then reset the selection controls. The count area says
-// so when the request could not go out at all.
+// The search: empty the list and reset the selection controls here, then
+// bring the sockets up to date and send the request on every socket on the
+// search sender's thread. The count area says so when the request could not
+// go out at all.
 void CSearchDeviceDlg::OnSearch() {
     wxASSERT(wxIsMainThread());
+    if (m_exitDone || m_searchSender.Busy()) return;
     m_listDevice->DeleteAllItems();
     m_listedMacs.clear();
     m_replies.Reopen();
-    const protocol::SendReport report = protocol::SendSearch(m_sockets);
     m_checkAll->SetValue(false);
     EnableCommandButtons(false);
+    m_staticOnline->SetLabel(wxEmptyString);
+    m_staticOnline->UnsetToolTip();
+    m_searchSender.Send([this](const protocol::SendReport& report) { ShowSearchSent(report); });
+}
+
+void CSearchDeviceDlg::ShowSearchSent(const protocol::SendReport& report) {
+    wxASSERT(wxIsMainThread());
+    if (m_exitDone) return;
     if (report.sockets == 0) {
         m_staticOnline->SetLabel(kNoAddressLabel);
         m_staticOnline->SetToolTip(L"本机没有可用的IPv4地址，搜索请求未发出。");
     } else if (report.sent == 0) {
         m_staticOnline->SetLabel(kNotSentLabel);
         m_staticOnline->SetToolTip(L"搜索请求在每个本机地址上都发送失败。");
-    } else {
-        m_staticOnline->SetLabel(wxEmptyString);
-        m_staticOnline->UnsetToolTip();
     }
 }
 
@@ -239,12 +245,14 @@ void CSearchDeviceDlg::OnOK(wxCommandEvent&) {
     EndDialog(wxID_OK);
 }
 
-// Periodic search stopped, receive thread stopped and awaited, then the
-// sockets closed and the queued replies freed. Runs once.
+// Periodic search stopped, the search going out sent, receive thread
+// stopped and awaited (its wait is woken), then the sockets closed and the
+// queued replies freed. Runs once.
 void CSearchDeviceDlg::RunExitSteps() {
     if (m_exitDone) return;
     m_exitDone = true;
     if (m_searchThread) m_searchThread->Stop();
+    m_searchSender.Wait();
     if (m_receiver) m_receiver->Stop();
     m_sockets.CloseLocalSockets();
     m_replies.Clear();
@@ -274,9 +282,12 @@ void CSearchDeviceDlg::OnListDblClk(wxListEvent& event) {
     OpenDevicePage(*m_listDevice, event.GetIndex(), m_openPage);
 }
 
+// A batch's worker refreshes and sends next: the search going out is on the
+// wire first.
 CSearchDeviceDlg::HandlerScope::HandlerScope(CSearchDeviceDlg& window) : m_window(window) {
     wxASSERT(wxIsMainThread());
     if (m_window.m_searchThread) m_window.m_searchThread->Hold();
+    m_window.m_searchSender.Wait();
 }
 
 CSearchDeviceDlg::HandlerScope::~HandlerScope() {

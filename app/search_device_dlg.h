@@ -17,6 +17,7 @@
 #include <wx/stattext.h>
 
 #include "app/periodic_search.h"
+#include "app/search_sender.h"
 #include "controls/sort_list_ctrl.h"
 #include "operations/device_operations.h"
 #include "platform/arp_probe.h"
@@ -46,6 +47,9 @@ public:
     // the window must not be shown then.
     bool Loaded() const { return m_bLoaded; }
 
+    // Empties the list and sends a search; the sends (and their pause) run
+    // on the search sender's thread. A search asked for while one is going
+    // out is that one.
     void OnSearch();
     // Turns every queued reply into a row, unless its MAC is listed already
     // or the list is full; a long batch in slices, between other events.
@@ -86,6 +90,8 @@ private:
     // Appends the reply's row unless its MAC is listed; false when it is.
     bool AddDeviceRow(const protocol::ReplyBuffer& buffer);
     void ShowOnlineCount();
+    // What the count area says when the search could not go out.
+    void ShowSearchSent(const protocol::SendReport& report);
 
     // Button 2, Esc and the close box.
     void OnExit(wxCommandEvent& event);
@@ -121,6 +127,8 @@ private:
 
     protocol::LocalSockets m_sockets;
     protocol::ReplyQueue m_replies;
+    SearchSender m_searchSender{m_sockets,
+                                [this](const std::function<void()>& call) { CallAfter(call); }};
     std::unique_ptr<protocol::ReplyReceiver> m_receiver;
     std::unique_ptr<PeriodicSearch> m_searchThread;
     std::unique_ptr<platform::ArpProbe> m_arpProbe;

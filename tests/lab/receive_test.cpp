@@ -143,8 +143,8 @@ TEST(ReceiveLab, EveryOneOfSeventyTwoLocalAddressesIsHeard) {
     LAB_REQUIRE_ROOT();
     LabNetwork lab;  // lo up: it carries the datagrams to the computer's own addresses
     lab.AddLink("192.168.2.100/24");
-    lab.RunInComputer({"sh", "-c",
-                       "for h in $(seq 101 171); do ip addr add 192.168.2.$h/24 dev br0; done"});
+    lab.RunInComputer(
+        {"sh", "-c", "for h in $(seq 101 171); do ip addr add 192.168.2.$h/24 dev br0; done"});
     lab.EnterComputer();
     protocol::LocalSockets sockets;
     protocol::ReplyQueue queue;
