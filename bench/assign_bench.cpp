@@ -167,10 +167,14 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     };
 
-    for (const int socketCount : {1, 2}) {
-        // One socket: the camera link alone. Two: the loopback address too,
-        // which doubles the pauses of every command.
-        net.SetLoopback(socketCount == 2);
+    int addresses = 1;
+    for (const int socketCount : {1, 2, 4}) {
+        // More addresses on the cameras' link, as a laptop with several
+        // adapters has: every command goes out on each of them.
+        for (; addresses < socketCount; ++addresses)
+            net.RunInComputer({"ip", "addr", "add",
+                               "192.168.2." + std::to_string(100 + addresses) + "/24", "dev",
+                               "br0"});
         for (const ArpProbeMode mode : {ArpProbeMode::RawRequest, ArpProbeMode::KernelNeighbour}) {
             const auto probe = vimbrel::platform::MakeArpProbe(mode);
             if (sequential && socketCount == 1) {

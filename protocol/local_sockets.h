@@ -36,8 +36,8 @@ inline constexpr std::chrono::milliseconds kPauseBetweenSends{50};
 inline constexpr std::size_t kReceiveBufferBytes = std::size_t{4} * 1024 * 1024;
 
 // The list changes (entries added or removed) only in a refresh, and one
-// thread at a time refreshes and sends (the window thread, or a batch's
-// worker while the window waits for it); the receive thread reads the list
+// thread at a time refreshes and sends (the window's search sender, or a
+// batch's worker once the search has gone out); the receive thread reads the list
 // and marks entries dead. Every read of an entry and every mark holds
 // m_csSockets, through a Guard.
 class LocalSockets {
