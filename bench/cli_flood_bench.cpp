@@ -50,7 +50,8 @@ std::size_t Lines(const std::string& path) {
 
 int main(int argc, char** argv) {
     if (!vimbrel::lab::IsRoot()) {
-        std::fprintf(stderr, "command-line flood benchmark: needs root (private network namespaces)\n");
+        std::fprintf(stderr,
+                     "command-line flood benchmark: needs root (private network namespaces)\n");
         return 1;
     }
     const std::string cli = argc > 1 ? argv[1] : VIMBREL_CLI;
@@ -91,11 +92,11 @@ int main(int argc, char** argv) {
     std::ifstream err(out + ".err");
     std::string said;
     std::getline(err, said);
-    std::printf("%s\n  %ld replies at %ld/s to port %d: search --wait 2 took %.2f s wall, "
-                "%.2f s CPU (%.0f%% of a core), listed %zu cameras, exit %d\n  stderr: %s\n",
-                cli.c_str(), count, rate, port, wall, cpu, 100 * cpu / wall,
-                Lines(out + ".csv") - 1, WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                said.c_str());
+    std::printf(
+        "%s\n  %ld replies at %ld/s to port %d: search --wait 2 took %.2f s wall, "
+        "%.2f s CPU (%.0f%% of a core), listed %zu cameras, exit %d\n  stderr: %s\n",
+        cli.c_str(), count, rate, port, wall, cpu, 100 * cpu / wall, Lines(out + ".csv") - 1,
+        WIFEXITED(status) ? WEXITSTATUS(status) : -1, said.c_str());
     std::remove((out + ".csv").c_str());
     std::remove((out + ".err").c_str());
     return port != 0 ? 0 : 3;

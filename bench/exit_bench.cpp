@@ -32,7 +32,9 @@ void Pump() {
     wxTheApp->ProcessPendingEvents();
 }
 
-double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Milliseconds(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 // Opens the window, waits for its three rows, presses Esc.
 double EscapeMilliseconds() {
@@ -117,9 +119,10 @@ int main(int argc, char** argv) {
         const double search = CliSeconds({"search", "--wait", "2"});
         const double motor = CliSeconds({"motor-start", "--serial", "SN-2", "--wait", "1"});
         ok = ok && search > 0 && motor > 0;
-        std::printf("cli     search --wait 2         %8.2f s\n"
-                    "cli     motor-start --wait 1    %8.2f s\n",
-                    search, motor);
+        std::printf(
+            "cli     search --wait 2         %8.2f s\n"
+            "cli     motor-start --wait 1    %8.2f s\n",
+            search, motor);
         std::fflush(stdout);
     }
     net.LeaveComputer();

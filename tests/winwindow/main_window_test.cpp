@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <vector>
 
 #include <windows.h>
@@ -128,6 +129,22 @@ TEST_F(MainWindowWine, DoubleClickOpensThatRowsPageAndNothingOffTheRows) {
     Click(ListWindow(), RowPoint(2), true);
     EXPECT_TRUE(PumpUntil([&] { return !opened.empty(); }));
     EXPECT_EQ(opened, std::vector<wxString>{"http://192.168.2.13:80"});
+}
+
+// Esc ends the window without waiting out the receive thread's one-second
+// wait: the exit wakes it. The figure goes to the log.
+TEST_F(MainWindowWine, EscapeEndsTheWindowAtOnce) {
+    PumpFor(300ms);  // the receive thread is in its wait now
+    wxKeyEvent key(wxEVT_CHAR_HOOK);
+    key.m_keyCode = WXK_ESCAPE;
+    const auto start = std::chrono::steady_clock::now();
+    m_window->GetEventHandler()->ProcessEvent(key);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(m_window->ExitDone());
+    EXPECT_TRUE(m_window->ReceiveThreadExited());
+    std::printf("winwindow: Esc ended the window in %.1f ms\n",
+                std::chrono::duration<double, std::milli>(elapsed).count());
+    EXPECT_LT(elapsed, 500ms);
 }
 
 }  // namespace
