@@ -7,6 +7,7 @@
 #include <wx/checkbox.h>
 #include <wx/listctrl.h>
 
+#include "platform/ipv4_text.h"
 #include "platform/udp_socket.h"
 #include "tests/window/window_fixture.h"
 
@@ -179,6 +180,24 @@ TEST_F(SearchWindowTest, SearchButtonResetsListAndControls) {
     EXPECT_EQ(OnlineCount(), "");
     WaitForRows(3);
     EXPECT_EQ(window->DeviceList().GetItemCount(), 3);
+}
+
+// 72 local addresses, more than one select() set holds: the camera behind
+// the last one (its link came last) is listed.
+TEST_F(SearchWindowTest, CameraBehindTheSeventySecondLocalAddressIsListed) {
+    LAB_REQUIRE_ROOT();
+    net.AddLink("10.50.0.100/24");
+    net.RunInComputer(
+        {"sh", "-c", "for h in $(seq 101 170); do ip addr add 10.50.0.$h/24 dev br0; done"});
+    lab::CameraConfig camera;
+    camera.ip = "192.168.3.10";
+    net.AddCamera(net.AddLink("192.168.3.100/24"), camera);
+    OpenWindow();
+    ASSERT_EQ(window->Sockets().Lock().Entries().size(), 72u);
+    EXPECT_EQ(window->Sockets().Lock().Entries().back().address,
+              *platform::ParseIPv4("192.168.3.100"));
+    WaitForRows(1);
+    EXPECT_EQ(Cell(0, column::kAddress), "192.168.3.10");
 }
 
 // The search goes out on a thread of its own: presses that come while it is
