@@ -62,10 +62,15 @@ CSearchDeviceDlg::CSearchDeviceDlg(std::chrono::milliseconds searchPeriod) {
     m_tellUser = [this](const wxString& text) {
         wxMessageBox(text, L"Vimbrel", wxOK | wxICON_WARNING, this);
     };
+    m_askUser = [this](const wxString& question) {
+        return wxMessageBox(question, L"Vimbrel", wxYES_NO | wxNO_DEFAULT | wxICON_WARNING, this) ==
+               wxYES;
+    };
     if (!LoadTemplate()) return;
     m_bLoaded = true;
     FitToWorkArea();
     SetEscapeId(wxID_CANCEL);
+    m_handover = std::make_unique<DeviceListHandover>(*this, *m_listDevice, m_openPage, m_tellUser);
     Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
     Bind(wxEVT_IDLE, &CSearchDeviceDlg::OnIdle, this);
     OnInitDialog(searchPeriod);
@@ -174,7 +179,7 @@ void CSearchDeviceDlg::OnDeviceReply() {
     std::size_t dropped = 0;
     m_listDevice->Freeze();
     for (std::size_t done = 1; !m_takenReplies.empty(); ++done) {
-        const protocol::ReplyBuffer& buffer = *m_takenReplies.front();
+        const protocol::QueuedReply& buffer = *m_takenReplies.front();
         if (m_listedMacs.size() < kMaxDeviceRows)
             AddDeviceRow(buffer);
         else if (!m_listedMacs.count(MacKey(protocol::DeviceReply(buffer).Mac())))
@@ -200,15 +205,16 @@ void CSearchDeviceDlg::OnIdle(wxIdleEvent& event) {
     if (!m_takenReplies.empty()) event.RequestMore();
 }
 
-bool CSearchDeviceDlg::AddDeviceRow(const protocol::ReplyBuffer& buffer) {
-    const protocol::DeviceReply reply(buffer);
+bool CSearchDeviceDlg::AddDeviceRow(const protocol::QueuedReply& queued) {
+    const protocol::DeviceReply reply(queued);
     if (!m_listedMacs.insert(MacKey(reply.Mac())).second) return false;  // listed already
     const DeviceRow device = MakeDeviceRow(reply);
     const long n = m_listDevice->GetItemCount();
-    m_listDevice->AddItem({wxString::Format("%ld", n + 1), wxString(device.serial),
-                           wxString(device.model), wxString(device.ip), wxString(device.mac),
-                           wxString(device.port), wxString(device.firmware),
-                           wxString(device.status)});
+    m_listDevice->AddItem(
+        {wxString::Format("%ld", n + 1), wxString(device.serial), wxString(device.model),
+         wxString(device.ip), wxString(device.mac), wxString(device.port),
+         wxString(device.firmware), wxString(device.status)},
+        queued.localAddress);
     return true;
 }
 
@@ -300,7 +306,8 @@ void CSearchDeviceDlg::SendCommandToSelected(std::int32_t command) {
 
 void CSearchDeviceDlg::OnReboot(wxCommandEvent&) { SendCommandToSelected(protocol::CMD_REBOOT); }
 void CSearchDeviceDlg::OnFactoryReset(wxCommandEvent&) {
-    SendCommandToSelected(protocol::CMD_FACTORY_RESET);
+    const HandlerScope scope(*this);
+    FactoryResetSelected(this, *m_listDevice, m_sockets, m_askUser, m_tellUser);
 }
 void CSearchDeviceDlg::OnMotorStart(wxCommandEvent&) {
     SendCommandToSelected(protocol::CMD_MOTOR_START);

@@ -16,6 +16,7 @@
 #include <wx/listctrl.h>
 #include <wx/stattext.h>
 
+#include "app/device_list_handover.h"
 #include "app/periodic_search.h"
 #include "controls/sort_list_ctrl.h"
 #include "operations/device_operations.h"
@@ -60,6 +61,8 @@ public:
         m_openPage = std::move(opener);
     }
     void SetTellUser(TellUser tell) { m_tellUser = std::move(tell); }
+    void SetAskUser(AskUser ask) { m_askUser = std::move(ask); }
+    DeviceListHandover& Handover() { return *m_handover; }
     bool ReceiveThreadExited() const { return !m_receiver || m_receiver->Exited(); }
     bool ExitDone() const { return m_exitDone; }
 
@@ -84,7 +87,8 @@ private:
     void InitDeviceList();
     void EnableCommandButtons(bool enable);
     // Appends the reply's row unless its MAC is listed; false when it is.
-    bool AddDeviceRow(const protocol::ReplyBuffer& buffer);
+    // The row's tag is the local address the reply came in on.
+    bool AddDeviceRow(const protocol::QueuedReply& queued);
     void ShowOnlineCount();
 
     // Button 2, Esc and the close box.
@@ -126,6 +130,8 @@ private:
     std::unique_ptr<platform::ArpProbe> m_arpProbe;
     std::function<bool(const wxString&)> m_openPage;
     TellUser m_tellUser;
+    AskUser m_askUser;
+    std::unique_ptr<DeviceListHandover> m_handover;  // Ctrl+C and the list's menu
     bool m_bLoaded = false;
     bool m_exitDone = false;
 

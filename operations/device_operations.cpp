@@ -126,6 +126,17 @@ void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list,
     TellReport(report, tell);
 }
 
+wxString FactoryResetQuestion(int devices) {
+    return wxString::Format(L"确定要将选中的 %d 台设备恢复出厂设置吗？此操作不可撤销。", devices);
+}
+
+void FactoryResetSelected(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
+                          const AskUser& ask, const TellUser& tell) {
+    const int selected = list.GetSelectedItemCount();
+    if (selected == 0 || !ask(FactoryResetQuestion(selected))) return;
+    SendCommandToSelected(parent, list, sockets, protocol::CMD_FACTORY_RESET, tell);
+}
+
 bool OpenInDefaultBrowser(const wxString& address) {
 #ifdef __WXMSW__
     const auto result =

@@ -16,6 +16,9 @@ namespace vimbrel {
 
 // Shows one message to the user: a message box in the program.
 using TellUser = std::function<void(const wxString&)>;
+// Asks the user a yes/no question: a message box with No as the default in
+// the program. True for yes.
+using AskUser = std::function<bool(const wxString&)>;
 
 // Said when a dialog template can't be loaded.
 extern const wchar_t* const kResourceLoadFailed;
@@ -26,6 +29,14 @@ extern const wchar_t* const kResourceLoadFailed;
 void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list,
                            protocol::LocalSockets& sockets, std::int32_t command,
                            const TellUser& tell);
+
+// The question before a factory reset of `devices` rows.
+wxString FactoryResetQuestion(int devices);
+
+// A factory reset of the selected rows, once the user has said yes to
+// FactoryResetQuestion; nothing is asked when no row is selected.
+void FactoryResetSelected(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
+                          const AskUser& ask, const TellUser& tell);
 
 // The system's default browser: maximised through the shell on Windows, the
 // toolkit's launcher elsewhere. The address is one argument, never a command.

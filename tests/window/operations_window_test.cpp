@@ -492,5 +492,33 @@ TEST_F(OperationsWindowTest, OnlyAMouseDoubleClickOpensAValidPageAddress) {
     EXPECT_EQ(opened, std::vector<wxString>{"http://192.168.2.10:80"});
 }
 
+// A factory reset asks first, naming how many rows it would reset: No
+// sends nothing, Yes sends to every selected row. Reboot asks nothing.
+TEST_F(OperationsWindowTest, FactoryResetAsksFirstAndNoSendsNothing) {
+    LAB_REQUIRE_ROOT();
+    OpenWithCameras();
+    SelectRows({0, 2});
+    answerYes = false;
+    Press(ids::kFactoryReset);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0],
+              wxString::FromUTF8("确定要将选中的 2 台设备恢复出厂设置吗？此操作不可撤销。"));
+    PumpFor(300ms);
+    for (int camera : cameras) EXPECT_TRUE(Received(camera, 104).empty());
+
+    answerYes = true;
+    Press(ids::kFactoryReset);
+    ASSERT_EQ(asked.size(), 2u);
+    const auto packets = ReceivedAtLeast(2, cameras[0], 104, "multicast");
+    ASSERT_EQ(packets.size(), 2u);
+    EXPECT_EQ(TextAt(packets[0].bytes, 248), Cell(0, 1));
+    EXPECT_EQ(TextAt(packets[1].bytes, 248), Cell(2, 1));
+
+    Press(ids::kReboot);
+    ReceivedAtLeast(2, cameras[0], 103, "multicast");
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_TRUE(told.empty());
+}
+
 }  // namespace
 }  // namespace vimbrel::test
