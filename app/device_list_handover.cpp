@@ -74,19 +74,30 @@ DeviceListHandover::DeviceListHandover(wxWindow& window, CSortListCtrl& list,
                             L"CSV 文件 (*.csv)|*.csv", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
         return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
     };
-    m_window.Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
-        if (event.GetModifiers() == wxMOD_CONTROL && event.GetKeyCode() == 'C')
-            CopySelected();
-        else
-            event.Skip();
-    });
-    m_list.Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent& event) {
-        const std::unique_ptr<wxMenu> menu = MakeMenu();
-        const wxPoint at = event.GetPosition() == wxDefaultPosition
-                               ? wxDefaultPosition
-                               : m_list.ScreenToClient(event.GetPosition());
-        m_list.PopupMenu(menu.get(), at);
-    });
+    m_window.Bind(wxEVT_CHAR_HOOK, &DeviceListHandover::OnCharHook, this);
+    m_list.Bind(wxEVT_CONTEXT_MENU, &DeviceListHandover::OnContextMenu, this);
+}
+
+// The window and its list outlive the object; their events must not reach
+// it once it is gone.
+DeviceListHandover::~DeviceListHandover() {
+    m_window.Unbind(wxEVT_CHAR_HOOK, &DeviceListHandover::OnCharHook, this);
+    m_list.Unbind(wxEVT_CONTEXT_MENU, &DeviceListHandover::OnContextMenu, this);
+}
+
+void DeviceListHandover::OnCharHook(wxKeyEvent& event) {
+    if (event.GetModifiers() == wxMOD_CONTROL && event.GetKeyCode() == 'C')
+        CopySelected();
+    else
+        event.Skip();
+}
+
+void DeviceListHandover::OnContextMenu(wxContextMenuEvent& event) {
+    const std::unique_ptr<wxMenu> menu = MakeMenu();
+    const wxPoint at = event.GetPosition() == wxDefaultPosition
+                           ? wxDefaultPosition
+                           : m_list.ScreenToClient(event.GetPosition());
+    m_list.PopupMenu(menu.get(), at);
 }
 
 void DeviceListHandover::CopySelected() {

@@ -36,6 +36,9 @@ public:
     // opener and the message are the window's, read when used.
     DeviceListHandover(wxWindow& window, CSortListCtrl& list,
                        const std::function<bool(const wxString&)>& openPage, const TellUser& tell);
+    ~DeviceListHandover();
+    DeviceListHandover(const DeviceListHandover&) = delete;
+    DeviceListHandover& operator=(const DeviceListHandover&) = delete;
 
     void SetPutText(PutText put) { m_putText = std::move(put); }
     void SetChooseFile(ChooseFile choose) { m_chooseFile = std::move(choose); }
@@ -60,6 +63,9 @@ public:
     static constexpr int kOpenPageId = wxID_HIGHEST + 102;
 
 private:
+    void OnCharHook(wxKeyEvent& event);
+    void OnContextMenu(wxContextMenuEvent& event);
+
     wxWindow& m_window;
     CSortListCtrl& m_list;
     const std::function<bool(const wxString&)>& m_openPage;

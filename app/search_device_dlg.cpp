@@ -71,6 +71,7 @@ CSearchDeviceDlg::CSearchDeviceDlg(std::chrono::milliseconds searchPeriod) {
     FitToWorkArea();
     SetEscapeId(wxID_CANCEL);
     m_handover = std::make_unique<DeviceListHandover>(*this, *m_listDevice, m_openPage, m_tellUser);
+    m_marks = std::make_unique<RowMarksView>(*this, *m_listDevice, m_sockets);
     Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
     Bind(wxEVT_IDLE, &CSearchDeviceDlg::OnIdle, this);
     OnInitDialog(searchPeriod);
@@ -162,6 +163,7 @@ void CSearchDeviceDlg::OnSearch() {
         m_staticOnline->SetLabel(wxEmptyString);
         m_staticOnline->UnsetToolTip();
     }
+    m_marks->SearchStarted();
 }
 
 void CSearchDeviceDlg::OnSearchButton(wxCommandEvent&) { OnSearch(); }
@@ -191,6 +193,7 @@ void CSearchDeviceDlg::OnDeviceReply() {
     if (m_listedMacs.size() >= kMaxDeviceRows) m_replies.Close();
     if (dropped > 0) m_replies.CountDropped(dropped);
     ShowOnlineCount();
+    if (m_takenReplies.empty()) m_marks->Update();  // once the rows of a burst are in
     // Replies queued meanwhile may have told an event that has run already.
     if (m_takenReplies.empty()) m_takenReplies = m_replies.TakeAll();
 }

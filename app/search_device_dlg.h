@@ -18,6 +18,7 @@
 
 #include "app/device_list_handover.h"
 #include "app/periodic_search.h"
+#include "app/row_marks_view.h"
 #include "controls/sort_list_ctrl.h"
 #include "operations/device_operations.h"
 #include "platform/arp_probe.h"
@@ -63,6 +64,7 @@ public:
     void SetTellUser(TellUser tell) { m_tellUser = std::move(tell); }
     void SetAskUser(AskUser ask) { m_askUser = std::move(ask); }
     DeviceListHandover& Handover() { return *m_handover; }
+    RowMarksView& Marks() { return *m_marks; }
     bool ReceiveThreadExited() const { return !m_receiver || m_receiver->Exited(); }
     bool ExitDone() const { return m_exitDone; }
 
@@ -132,6 +134,7 @@ private:
     TellUser m_tellUser;
     AskUser m_askUser;
     std::unique_ptr<DeviceListHandover> m_handover;  // Ctrl+C and the list's menu
+    std::unique_ptr<RowMarksView> m_marks;  // row colours, info line, problem counts
     bool m_bLoaded = false;
     bool m_exitDone = false;
 
