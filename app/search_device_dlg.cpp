@@ -72,6 +72,8 @@ CSearchDeviceDlg::CSearchDeviceDlg(std::chrono::milliseconds searchPeriod) {
     SetEscapeId(wxID_CANCEL);
     m_handover = std::make_unique<DeviceListHandover>(*this, *m_listDevice, m_openPage, m_tellUser);
     m_marks = std::make_unique<RowMarksView>(*this, *m_listDevice, m_sockets);
+    m_confirmation = std::make_unique<AddressConfirmation>(
+        *m_listDevice, [this] { OnSearch(); }, m_tellUser);
     Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
     Bind(wxEVT_IDLE, &CSearchDeviceDlg::OnIdle, this);
     OnInitDialog(searchPeriod);
@@ -253,6 +255,7 @@ void CSearchDeviceDlg::OnOK(wxCommandEvent&) {
 void CSearchDeviceDlg::RunExitSteps() {
     if (m_exitDone) return;
     m_exitDone = true;
+    if (m_confirmation) m_confirmation->Stop();
     if (m_searchThread) m_searchThread->Stop();
     if (m_receiver) m_receiver->Stop();
     m_sockets.CloseLocalSockets();
@@ -294,7 +297,7 @@ CSearchDeviceDlg::HandlerScope::~HandlerScope() {
 
 void CSearchDeviceDlg::OnAutoAssignIP(wxCommandEvent&) {
     const HandlerScope scope(*this);
-    AutoAssignIP(this, *m_listDevice, m_sockets, *m_arpProbe, m_tellUser);
+    m_confirmation->Start(AutoAssignIP(this, *m_listDevice, m_sockets, *m_arpProbe, m_tellUser));
 }
 
 void CSearchDeviceDlg::OnChangeModel(wxCommandEvent&) {

@@ -16,6 +16,7 @@
 #include <wx/listctrl.h>
 #include <wx/stattext.h>
 
+#include "app/address_confirmation.h"
 #include "app/device_list_handover.h"
 #include "app/periodic_search.h"
 #include "app/row_marks_view.h"
@@ -65,6 +66,8 @@ public:
     void SetAskUser(AskUser ask) { m_askUser = std::move(ask); }
     DeviceListHandover& Handover() { return *m_handover; }
     RowMarksView& Marks() { return *m_marks; }
+    // A search after the address assignment is still waiting for answers.
+    bool ConfirmingAddresses() const { return m_confirmation && m_confirmation->Running(); }
     bool ReceiveThreadExited() const { return !m_receiver || m_receiver->Exited(); }
     bool ExitDone() const { return m_exitDone; }
 
@@ -135,6 +138,7 @@ private:
     AskUser m_askUser;
     std::unique_ptr<DeviceListHandover> m_handover;  // Ctrl+C and the list's menu
     std::unique_ptr<RowMarksView> m_marks;  // row colours, info line, problem counts
+    std::unique_ptr<AddressConfirmation> m_confirmation;  // after "自动分配IP"
     bool m_bLoaded = false;
     bool m_exitDone = false;
 

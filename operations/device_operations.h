@@ -6,6 +6,8 @@
 // forgotten; what a batch could not do is said in one message after it.
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <wx/listctrl.h>
 
@@ -47,11 +49,20 @@ bool OpenInDefaultBrowser(const wxString& address);
 bool OpenDevicePage(const wxListCtrl& list, long row,
                     const std::function<bool(const wxString&)>& open);
 
+// A device the assignment told to take a new address.
+struct MovedDevice {
+    std::wstring name;  // as the batch report names it
+    std::wstring macText;  // its row's MAC text
+    std::wstring address;  // the new address
+};
+
 // Asks for the network settings; refuses a broken mask or a gateway outside
 // the start address's network; then gives each selected device the next
 // address that may be handed out and no host answers an ARP probe for.
-void AutoAssignIP(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
-                  platform::ArpProbe& probe, const TellUser& tell);
+// Returns the devices whose command went out.
+std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const wxListCtrl& list,
+                                      protocol::LocalSockets& sockets, platform::ArpProbe& probe,
+                                      const TellUser& tell);
 
 // Asks for a model name; if it is one of the known names exactly, tells each
 // selected device to report it.
