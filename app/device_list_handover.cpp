@@ -74,6 +74,11 @@ DeviceListHandover::DeviceListHandover(wxWindow& window, CSortListCtrl& list,
                             L"CSV 文件 (*.csv)|*.csv", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
         return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
     };
+    m_choosePlan = [this] {
+        wxFileDialog dialog(&m_window, L"按地址表分配", wxEmptyString, wxEmptyString,
+                            L"CSV 文件 (*.csv)|*.csv|所有文件|*", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+        return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+    };
     m_window.Bind(wxEVT_CHAR_HOOK, &DeviceListHandover::OnCharHook, this);
     m_list.Bind(wxEVT_CONTEXT_MENU, &DeviceListHandover::OnContextMenu, this);
 }
@@ -135,18 +140,28 @@ void DeviceListHandover::OpenPage() {
     OpenDevicePage(m_list, MenuRow(), m_openPage);
 }
 
+void DeviceListHandover::AssignPlan() {
+    wxASSERT(wxIsMainThread());
+    const wxString path = m_choosePlan();
+    if (!path.empty() && m_assignPlan) m_assignPlan(path);
+}
+
 std::unique_ptr<wxMenu> DeviceListHandover::MakeMenu() {
     auto menu = std::make_unique<wxMenu>();
     menu->Append(kCopyId, L"复制\tCtrl+C")->Enable(m_list.GetSelectedItemCount() > 0);
     menu->Append(kExportId, L"导出为CSV…")->Enable(m_list.GetItemCount() > 0);
     menu->AppendSeparator();
     menu->Append(kOpenPageId, L"打开网页")->Enable(MenuRow() != -1);
+    menu->AppendSeparator();
+    menu->Append(kAssignPlanId, L"按地址表分配…")->Enable(m_list.GetItemCount() > 0);
     menu->Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { CopySelected(); }, kCopyId);
     menu->Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { ExportCsv(); }, kExportId);
     menu->Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { OpenPage(); }, kOpenPageId);
+    menu->Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { AssignPlan(); }, kAssignPlanId);
     return menu;
 }
 

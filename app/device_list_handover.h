@@ -1,8 +1,9 @@
 #pragma once
 // The device list handed over to other programs: Ctrl+C copies the selected
 // rows as tab-separated text (a spreadsheet pastes it into cells), and the
-// list's context menu offers 复制, 导出为CSV… (the command line's CSV) and
-// 打开网页 (the double click's page, for the row the menu was opened on).
+// list's context menu offers 复制, 导出为CSV… (the command line's CSV),
+// 打开网页 (the double click's page, for the row the menu was opened on) and
+// 按地址表分配… (an address plan, as the command line's assign-ip --plan).
 #include <functional>
 #include <memory>
 #include <vector>
@@ -42,6 +43,12 @@ public:
 
     void SetPutText(PutText put) { m_putText = std::move(put); }
     void SetChooseFile(ChooseFile choose) { m_chooseFile = std::move(choose); }
+    // The plan file to open, asked of the user; empty when cancelled.
+    void SetChoosePlan(ChooseFile choose) { m_choosePlan = std::move(choose); }
+    // What "按地址表分配…" does with the chosen file: the window's.
+    void SetAssignPlan(std::function<void(const wxString&)> assign) {
+        m_assignPlan = std::move(assign);
+    }
 
     // The selected rows as RowsAsTabText, onto the clipboard. Nothing
     // selected: nothing changes.
@@ -51,6 +58,8 @@ public:
     void ExportCsv();
     // The page of the menu's row, by the double click's rule.
     void OpenPage();
+    // Asks for a plan file and hands it to the window's assignment.
+    void AssignPlan();
     // The row the menu acts on: the focused row when it is selected, else
     // the first selected one; -1 when none is selected.
     long MenuRow() const;
@@ -61,6 +70,7 @@ public:
     static constexpr int kCopyId = wxID_COPY;
     static constexpr int kExportId = wxID_HIGHEST + 101;
     static constexpr int kOpenPageId = wxID_HIGHEST + 102;
+    static constexpr int kAssignPlanId = wxID_HIGHEST + 103;
 
 private:
     void OnCharHook(wxKeyEvent& event);
@@ -72,6 +82,8 @@ private:
     const TellUser& m_tell;
     PutText m_putText;
     ChooseFile m_chooseFile;
+    ChooseFile m_choosePlan;
+    std::function<void(const wxString&)> m_assignPlan;
 };
 
 }  // namespace vimbrel

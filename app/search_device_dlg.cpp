@@ -11,6 +11,7 @@
 #include "operations/device_columns.h"
 #include "operations/device_operations.h"
 #include "operations/device_row.h"
+#include "operations/plan_assignment.h"
 #include "operations/selected_rows.h"
 #include "protocol/command_sender.h"
 #include "protocol/device_packet.h"
@@ -74,6 +75,11 @@ CSearchDeviceDlg::CSearchDeviceDlg(std::chrono::milliseconds searchPeriod) {
     m_marks = std::make_unique<RowMarksView>(*this, *m_listDevice, m_sockets);
     m_confirmation = std::make_unique<AddressConfirmation>(
         *m_listDevice, [this] { OnSearch(); }, m_tellUser);
+    m_handover->SetAssignPlan([this](const wxString& planFile) {
+        const HandlerScope scope(*this);
+        m_confirmation->Start(AssignFromPlan(this, *m_listDevice, m_sockets, *m_arpProbe, planFile,
+                                             m_askUser, m_tellUser));
+    });
     Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
     Bind(wxEVT_IDLE, &CSearchDeviceDlg::OnIdle, this);
     OnInitDialog(searchPeriod);

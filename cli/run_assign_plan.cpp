@@ -22,10 +22,6 @@ namespace vimbrel::cli {
 
 namespace {
 
-// The longest the probes of a plan may take together: each settles within
-// about a second, but a batch that never gives a verdict must not hang.
-constexpr std::chrono::seconds kProbeLimit{30};
-
 // A plan line with the camera it names.
 struct Step {
     const PlanEntry* entry;
@@ -82,40 +78,15 @@ std::vector<Step> MatchCameras(const AddressPlan& plan, const std::vector<FoundC
     return steps;
 }
 
-// The new addresses some host answers for: probed at once, except where the
-// camera holds its new address already. Another camera of the search that
-// reports the address counts as answering too.
+// The new addresses some host answers for, or another camera of the search
+// reports.
 std::vector<bool> Taken(const std::vector<Step>& steps, const std::vector<FoundCamera>& found,
                         platform::ArpProbe& probe) {
-    std::vector<bool> taken(steps.size(), false);
-    const std::unique_ptr<platform::ArpProbeBatch> batch = probe.OpenBatch();
-    std::size_t pending = 0;
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        const std::string address = platform::FormatIPv4(steps[i].entry->newIp);
-        if (ToUtf8(steps[i].camera->row.ip) == address) continue;
-        for (const FoundCamera& other : found)
-            if (&other != steps[i].camera && ToUtf8(other.row.ip) == address) taken[i] = true;
-        batch->Start(steps[i].entry->newIp);
-        ++pending;
-    }
-    std::vector<bool> settled(steps.size(), false);
-    const auto end = std::chrono::steady_clock::now() + kProbeLimit;
-    while (pending > 0 && std::chrono::steady_clock::now() < end) {
-        for (const platform::ArpVerdict& verdict : batch->Wait(std::chrono::milliseconds(50))) {
-            for (std::size_t i = 0; i < steps.size(); ++i) {
-                if (settled[i] || steps[i].entry->newIp != verdict.address) continue;
-                settled[i] = true;
-                taken[i] = taken[i] || verdict.answered;
-                --pending;
-            }
-        }
-    }
-    if (pending > 0)  // no verdict in time: not known to be free
-        for (std::size_t i = 0; i < steps.size(); ++i)
-            if (!settled[i] &&
-                ToUtf8(steps[i].camera->row.ip) != platform::FormatIPv4(steps[i].entry->newIp))
-                taken[i] = true;
-    return taken;
+    std::vector<PlanTarget> targets;
+    for (const Step& step : steps) targets.push_back({step.entry->newIp, step.camera->row.ip});
+    std::vector<std::wstring> foundIps;
+    for (const FoundCamera& camera : found) foundIps.push_back(camera.row.ip);
+    return NewAddressesTaken(targets, foundIps, probe);
 }
 
 }  // namespace

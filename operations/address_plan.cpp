@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <map>
 
 #include "operations/address_rules.h"
@@ -179,6 +180,37 @@ AddressPlan ReadAddressPlan(std::string_view csvText, const PlanDefaults& defaul
     if (plan.entries.empty() && plan.errors.empty())
         plan.errors.push_back({0, "no line has a new_ip"});
     return plan;
+}
+
+std::vector<bool> NewAddressesTaken(const std::vector<PlanTarget>& targets,
+                                    const std::vector<std::wstring>& foundIps,
+                                    platform::ArpProbe& probe) {
+    constexpr std::chrono::seconds kProbeLimit{30};
+    std::vector<bool> taken(targets.size(), false), pending(targets.size(), false);
+    std::size_t waiting = 0;
+    const std::unique_ptr<platform::ArpProbeBatch> batch = probe.OpenBatch();
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const std::wstring address = platform::Utf8ToWide(platform::FormatIPv4(targets[i].newIp));
+        if (targets[i].currentIp == address) continue;  // it holds the address already
+        taken[i] = std::find(foundIps.begin(), foundIps.end(), address) != foundIps.end();
+        batch->Start(targets[i].newIp);
+        pending[i] = true;
+        ++waiting;
+    }
+    const auto end = std::chrono::steady_clock::now() + kProbeLimit;
+    while (waiting > 0 && std::chrono::steady_clock::now() < end) {
+        for (const platform::ArpVerdict& verdict : batch->Wait(std::chrono::milliseconds(50))) {
+            for (std::size_t i = 0; i < targets.size(); ++i) {
+                if (!pending[i] || targets[i].newIp != verdict.address) continue;
+                pending[i] = false;
+                taken[i] = taken[i] || verdict.answered;
+                --waiting;
+            }
+        }
+    }
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        if (pending[i]) taken[i] = true;  // no verdict in time: not known to be free
+    return taken;
 }
 
 }  // namespace vimbrel

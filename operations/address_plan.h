@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/arp_probe.h"
 #include "protocol/device_packet.h"
 
 namespace vimbrel {
@@ -50,5 +51,21 @@ struct AddressPlan {
 };
 
 AddressPlan ReadAddressPlan(std::string_view csvText, const PlanDefaults& defaults);
+
+// A plan line matched to a device: its new address and the address the
+// device reports now.
+struct PlanTarget {
+    std::uint32_t newIp = 0;
+    std::wstring currentIp;
+};
+
+// For each target whether its new address is taken: another of the devices
+// found reports it (`foundIps`: the address texts of all of them), or some
+// host answers an ARP probe for it (every new address probed at once). A
+// device that reports its new address already is never taken; an address
+// whose probe gives no verdict within 30 s counts as taken.
+std::vector<bool> NewAddressesTaken(const std::vector<PlanTarget>& targets,
+                                    const std::vector<std::wstring>& foundIps,
+                                    platform::ArpProbe& probe);
 
 }  // namespace vimbrel

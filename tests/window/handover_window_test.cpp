@@ -170,5 +170,61 @@ TEST_F(HandoverWindowTest, OpenPageOpensTheFocusedSelectedRowsPage) {
               (std::vector<wxString>{"http://192.168.3.22:8080", "http://192.168.2.21:80"}));
 }
 
+// 按地址表分配…: the plan's lines checked and matched to rows first, old -> new
+// shown and asked; on yes each camera gets its address (probed first) and
+// the window's own search shows the new addresses.
+TEST_F(HandoverWindowTest, AnAddressPlanMovesTheCamerasAfterAPreview) {
+    std::vector<std::uint32_t> probed;
+    window->SetArpProbe(std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{}, &probed));
+    char dir[] = "/tmp/vimbrel-plan-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    auto write = [&](const std::string& name, const std::string& text) {
+        const std::string path = std::string(dir) + "/" + name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    };
+    const std::string faulty =
+        write("faulty.csv",
+              "mac,new_ip,mask,gateway\r\n"
+              "00:1A:2B:3C:4D:01,192.168.2.61,255.255.255.0,192.168.2.1\r\n"
+              "00:1A:2B:3C:4D:09,192.168.2.62,255.255.255.0,192.168.2.1\r\n");
+    const std::string plan = write("plan.csv",
+                                   "\xEF\xBB\xBFmac,new_ip,mask,gateway\r\n"
+                                   "00:1A:2B:3C:4D:01,192.168.2.61,255.255.255.0,192.168.2.1\r\n"
+                                   "00:1a:2b:3c:4d:02,192.168.3.62,255.255.255.0,192.168.3.1\r\n");
+    std::string chosen = faulty;
+    window->Handover().SetChoosePlan([&] { return wxString::FromUTF8(chosen); });
+
+    Choose(DeviceListHandover::kAssignPlanId);  // a line names no row: nothing asked, nothing sent
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].Find(wxString::FromUTF8("第 3 行")), wxNOT_FOUND) << told[0];
+    EXPECT_TRUE(probed.empty());
+
+    chosen = plan;
+    answerYes = false;
+    Choose(DeviceListHandover::kAssignPlanId);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NE(asked[0].Find(wxString::FromUTF8("192.168.2.21 → 192.168.2.61")), wxNOT_FOUND)
+        << asked[0];
+    EXPECT_NE(asked[0].Find(wxString::FromUTF8("192.168.3.22 → 192.168.3.62")), wxNOT_FOUND);
+    EXPECT_TRUE(probed.empty()) << "no is no: nothing probed";
+
+    answerYes = true;
+    Choose(DeviceListHandover::kAssignPlanId);
+    EXPECT_EQ(probed.size(), 2u);
+    EXPECT_TRUE(window->ConfirmingAddresses());
+    auto moved = [&] {
+        const long a = RowOfSerial("SN-A"), b = RowOfSerial("Cam,\"7\"");
+        return a >= 0 && b >= 0 && Cell(a, column::kAddress) == "192.168.2.61" &&
+               Cell(b, column::kAddress) == "192.168.3.62";
+    };
+    EXPECT_TRUE(PumpUntil(moved, 10s));
+    EXPECT_TRUE(PumpUntil([&] { return !window->ConfirmingAddresses(); }, 5s));
+    EXPECT_EQ(told.size(), 1u) << told.back();
+    std::remove(faulty.c_str());
+    std::remove(plan.c_str());
+    rmdir(dir);
+}
+
 }  // namespace
 }  // namespace vimbrel::test
