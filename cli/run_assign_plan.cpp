@@ -83,8 +83,10 @@ std::vector<Step> MatchCameras(const AddressPlan& plan, const std::vector<FoundC
 std::vector<bool> Taken(const std::vector<Step>& steps, const std::vector<FoundCamera>& found,
                         platform::ArpProbe& probe) {
     std::vector<PlanTarget> targets;
+    targets.reserve(steps.size());
     for (const Step& step : steps) targets.push_back({step.entry->newIp, step.camera->row.ip});
     std::vector<std::wstring> foundIps;
+    foundIps.reserve(found.size());
     for (const FoundCamera& camera : found) foundIps.push_back(camera.row.ip);
     return NewAddressesTaken(targets, foundIps, probe);
 }

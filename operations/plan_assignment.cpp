@@ -111,6 +111,7 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
     if (!ask(preview + L"确定发送吗？")) return {};
 
     std::vector<PlanTarget> targets;
+    targets.reserve(rows.size());
     for (const PlanRow& row : rows) targets.push_back({row.entry->newIp, row.currentIp});
     std::vector<std::wstring> listed;
     for (long row = 0; row < list.GetItemCount(); ++row)

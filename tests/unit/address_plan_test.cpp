@@ -3,6 +3,9 @@
 // before anything is sent.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+
 #include "operations/address_plan.h"
 
 namespace vimbrel {
@@ -115,6 +118,36 @@ TEST(AddressPlan, AFileThatIsNoPlanSaysWhy) {
     EXPECT_NE(onlyError("serial,new_ip\n" + std::string(31, 'S') + ",192.168.2.5\n")
                   .reason.find("longer than"),
               std::string::npos);
+}
+
+// Answers for a fixed set of addresses and counts what it was asked.
+class FixedProbe : public platform::ArpProbe {
+public:
+    explicit FixedProbe(std::vector<std::uint32_t> answering) : m_answering(std::move(answering)) {}
+    bool HostAnswers(std::uint32_t address) override {
+        ++m_calls;
+        return std::find(m_answering.begin(), m_answering.end(), address) != m_answering.end();
+    }
+    int Calls() const { return m_calls.load(); }
+
+private:
+    std::vector<std::uint32_t> m_answering;
+    std::atomic<int> m_calls{0};
+};
+
+TEST(AddressPlan, ANewAddressIsTakenWhenAHostAnswersOrAnotherDeviceReportsIt) {
+    FixedProbe probe({Ip(192, 168, 2, 60)});
+    const std::vector<bool> taken = NewAddressesTaken(
+        {
+            {Ip(192, 168, 2, 51), L"192.168.2.21"},  // free
+            {Ip(192, 168, 2, 60), L"192.168.2.22"},  // a host answers
+            {Ip(192, 168, 2, 23), L"192.168.2.24"},  // another device reports it
+            {Ip(192, 168, 2, 25), L"192.168.2.25"},  // its own: not probed
+        },
+        {L"192.168.2.21", L"192.168.2.22", L"192.168.2.23", L"192.168.2.24", L"192.168.2.25"},
+        probe);
+    EXPECT_EQ(taken, (std::vector<bool>{false, true, true, false}));
+    EXPECT_EQ(probe.Calls(), 3);
 }
 
 }  // namespace
