@@ -59,18 +59,20 @@ std::vector<Step> MatchCameras(const AddressPlan& plan, const std::vector<FoundC
             if (match) named.push_back(&camera);
         }
         if (named.empty()) {
-            errors.push_back({entry.line, "no camera answered for " + IdentityOf(entry)});
+            errors.push_back({entry.line, "no camera answered for " + IdentityOf(entry), {}});
             continue;
         }
         if (named.size() > 1) {
-            errors.push_back({entry.line, std::to_string(named.size()) + " cameras report " +
-                                              IdentityOf(entry) + "; name them by mac"});
+            errors.push_back({entry.line,
+                              std::to_string(named.size()) + " cameras report " +
+                                  IdentityOf(entry) + "; name them by mac",
+                              {}});
             continue;
         }
         const auto mac = CellBufferIfFits(named[0]->row.mac);
         if (!mac || !MacIdentity(mac->data())) {
             errors.push_back(
-                {entry.line, Describe(*named[0]) + ": its MAC address names no device"});
+                {entry.line, Describe(*named[0]) + ": its MAC address names no device", {}});
             continue;
         }
         steps.push_back({&entry, named[0], *mac});

@@ -35,6 +35,31 @@ std::string Shown(std::string_view text) {
     return "'" + shown + (text.size() > 64 ? "…'" : "'");
 }
 
+std::wstring Wide(const std::string& utf8) { return platform::Utf8ToWide(utf8); }
+
+// The window's words for a fault of the address rules.
+std::wstring FaultWords(AssignmentInputFault fault, const std::string& ip, const std::string& mask,
+                        const std::string& gateway) {
+    const std::wstring notUnicast =
+        L" 不能用：不能是 0.x.x.x、127.x.x.x、组播地址（224-239）或保留地址（240-255）";
+    switch (fault) {
+    case AssignmentInputFault::kNone: break;
+    case AssignmentInputFault::kMaskNotContiguous:
+        return L"子网掩码 " + Wide(mask) + L" 无效：必须是连续的掩码";
+    case AssignmentInputFault::kMaskLeavesNoHost:
+        return L"子网掩码 " + Wide(mask) + L" 无效：除网关外没有可分配给设备的地址";
+    case AssignmentInputFault::kStartNotUnicast: return L"new_ip " + Wide(ip) + notUnicast;
+    case AssignmentInputFault::kStartNetworkOrBroadcast:
+        return L"new_ip " + Wide(ip) + L" 是其网段的网络地址或广播地址";
+    case AssignmentInputFault::kGatewayNotUnicast: return L"网关 " + Wide(gateway) + notUnicast;
+    case AssignmentInputFault::kGatewayNetworkOrBroadcast:
+        return L"网关 " + Wide(gateway) + L" 是其网段的网络地址或广播地址";
+    case AssignmentInputFault::kGatewayOutsideNetwork:
+        return L"网关 " + Wide(gateway) + L" 与 " + Wide(ip) + L" 不在同一网段";
+    }
+    return {};
+}
+
 std::string FaultText(AssignmentInputFault fault, const std::string& ip, const std::string& mask,
                       const std::string& gateway) {
     const char* const notUnicast =
@@ -59,8 +84,10 @@ std::string FaultText(AssignmentInputFault fault, const std::string& ip, const s
 
 class LineError {
 public:
-    explicit LineError(std::string reason) : reason(std::move(reason)) {}
+    LineError(std::string reason, std::wstring text)
+        : reason(std::move(reason)), text(std::move(text)) {}
     std::string reason;
+    std::wstring text;
 };
 
 // Where each column stands; npos when the header lacks it.
@@ -78,7 +105,9 @@ std::optional<std::size_t> Find(const std::vector<std::string>& header, const ch
 
 std::uint32_t AddressOf(const std::string& text, const char* what) {
     const auto address = platform::ParseIPv4(text);
-    if (!address) throw LineError(std::string("malformed ") + what + " " + Shown(text));
+    if (!address)
+        throw LineError(std::string("malformed ") + what + " " + Shown(text),
+                        Wide(what) + L" " + Wide(Shown(text)) + L" 不是IPv4地址");
     return *address;
 }
 
@@ -96,16 +125,20 @@ PlanEntry ReadEntry(const CsvRecord& record, const Columns& columns, const PlanD
         const auto mac = MacIdentity(entry.identityText);
         if (!mac)
             throw LineError("malformed MAC address " + Shown(entry.identityText) +
-                            " (expected XX:XX:XX:XX:XX:XX)");
+                                " (expected XX:XX:XX:XX:XX:XX)",
+                            L"MAC地址 " + Wide(Shown(entry.identityText)) +
+                                L" 无法识别（应为 XX:XX:XX:XX:XX:XX）");
         entry.mac = *mac;
     } else {
-        if (entry.identityText.empty()) throw LineError("empty serial number");
+        if (entry.identityText.empty()) throw LineError("empty serial number", L"生产系列号为空");
         entry.serial = platform::Utf8ToWide(entry.identityText);
         if (platform::WideToUtf8(entry.serial) != entry.identityText)
-            throw LineError("serial number " + Shown(entry.identityText) + " is not valid UTF-8");
+            throw LineError("serial number " + Shown(entry.identityText) + " is not valid UTF-8",
+                            L"生产系列号不是有效的UTF-8文本");
         if (!SerialIdentity(entry.serial))
             throw LineError("serial number " + Shown(entry.identityText) +
-                            " is longer than a camera's serial field");
+                                " is longer than a camera's serial field",
+                            L"生产系列号 " + Wide(Shown(entry.identityText)) + L" 过长");
     }
 
     const std::string ip = FieldAt(record, columns.newIp);
@@ -113,13 +146,18 @@ PlanEntry ReadEntry(const CsvRecord& record, const Columns& columns, const PlanD
     entry.newIp = AddressOf(ip, "new_ip");
     if (mask.empty() && defaults.mask) mask = platform::FormatIPv4(*defaults.mask);
     if (gateway.empty() && defaults.gateway) gateway = platform::FormatIPv4(*defaults.gateway);
-    if (mask.empty()) throw LineError("no mask: give a mask column or --mask");
-    if (gateway.empty()) throw LineError("no gateway: give a gateway column or --gateway");
+    if (mask.empty())
+        throw LineError("no mask: give a mask column or --mask", L"没有子网掩码（mask 列）");
+    if (gateway.empty())
+        throw LineError("no gateway: give a gateway column or --gateway",
+                        L"没有网关（gateway 列）");
     entry.mask = AddressOf(mask, "mask");
     entry.gateway = AddressOf(gateway, "gateway");
     const AssignmentInputFault fault = CheckAssignmentInput(entry.newIp, entry.mask, entry.gateway);
-    if (fault != AssignmentInputFault::kNone) throw LineError(FaultText(fault, ip, mask, gateway));
-    if (entry.newIp == entry.gateway) throw LineError("new_ip " + ip + " is the gateway");
+    if (fault != AssignmentInputFault::kNone)
+        throw LineError(FaultText(fault, ip, mask, gateway), FaultWords(fault, ip, mask, gateway));
+    if (entry.newIp == entry.gateway)
+        throw LineError("new_ip " + ip + " is the gateway", L"new_ip " + Wide(ip) + L" 是网关地址");
     return entry;
 }
 
@@ -133,7 +171,7 @@ AddressPlan ReadAddressPlan(std::string_view csvText, const PlanDefaults& defaul
     AddressPlan plan;
     const CsvText csv = ReadCsv(csvText);
     if (csv.records.empty() && !csv.faultLine) {
-        plan.errors.push_back({0, "the file is empty"});
+        plan.errors.push_back({0, "the file is empty", L"文件是空的"});
         return plan;
     }
     Columns columns;
@@ -143,10 +181,12 @@ AddressPlan ReadAddressPlan(std::string_view csvText, const PlanDefaults& defaul
                    newIp = Find(header, "new_ip"), mask = Find(header, "mask"),
                    gateway = Find(header, "gateway");
         if (!mac && !serial)
-            plan.errors.push_back(
-                {csv.records.front().line, "the header has no mac or serial column"});
+            plan.errors.push_back({csv.records.front().line,
+                                   "the header has no mac or serial column",
+                                   L"标题行没有 mac 或 serial 列"});
         if (!newIp)
-            plan.errors.push_back({csv.records.front().line, "the header has no new_ip column"});
+            plan.errors.push_back({csv.records.front().line, "the header has no new_ip column",
+                                   L"标题行没有 new_ip 列"});
         if (!plan.errors.empty()) return plan;
         columns.byMac = mac.has_value();
         columns.identity = mac ? *mac : *serial;
@@ -165,20 +205,27 @@ AddressPlan ReadAddressPlan(std::string_view csvText, const PlanDefaults& defaul
             for (const PlanEntry& earlier : plan.entries) {
                 if (SameIdentity(earlier, entry))
                     throw LineError(std::string(entry.byMac ? "MAC address " : "serial number ") +
-                                    Shown(entry.identityText) + " is also on line " +
-                                    std::to_string(earlier.line));
+                                        Shown(entry.identityText) + " is also on line " +
+                                        std::to_string(earlier.line),
+                                    std::wstring(entry.byMac ? L"MAC地址 " : L"生产系列号 ") +
+                                        Wide(Shown(entry.identityText)) + L" 与第 " +
+                                        std::to_wstring(earlier.line) + L" 行重复");
                 if (earlier.newIp == entry.newIp)
                     throw LineError("new_ip " + platform::FormatIPv4(entry.newIp) +
-                                    " is also on line " + std::to_string(earlier.line));
+                                        " is also on line " + std::to_string(earlier.line),
+                                    L"new_ip " + Wide(platform::FormatIPv4(entry.newIp)) +
+                                        L" 与第 " + std::to_wstring(earlier.line) + L" 行重复");
             }
             plan.entries.push_back(std::move(entry));
         } catch (const LineError& e) {
-            plan.errors.push_back({record.line, e.reason});
+            plan.errors.push_back({record.line, e.reason, e.text});
         }
     }
-    if (csv.faultLine) plan.errors.push_back({*csv.faultLine, csv.fault});
+    if (csv.faultLine)
+        plan.errors.push_back(
+            {*csv.faultLine, csv.fault, L"CSV格式有误（" + Wide(csv.fault) + L"）"});
     if (plan.entries.empty() && plan.errors.empty())
-        plan.errors.push_back({0, "no line has a new_ip"});
+        plan.errors.push_back({0, "no line has a new_ip", L"没有一行填了 new_ip"});
     return plan;
 }
 

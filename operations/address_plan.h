@@ -42,7 +42,8 @@ struct PlanEntry {
 
 struct PlanError {
     std::size_t line = 0;  // 0: the file as a whole
-    std::string reason;
+    std::string reason;  // for the command line
+    std::wstring text;  // the same for the window, in its language
 };
 
 struct AddressPlan {

@@ -94,8 +94,7 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
     }
     const AddressPlan plan = ReadAddressPlan(*text, {});
     std::wstring errors;
-    for (const PlanError& e : plan.errors)
-        errors += LineText(e.line) + platform::Utf8ToWide(e.reason) + L"\n";
+    for (const PlanError& e : plan.errors) errors += LineText(e.line) + e.text + L"\n";
     std::vector<PlanRow> rows;
     if (errors.empty()) rows = MatchRows(plan, list, errors);
     if (!errors.empty()) {

@@ -92,6 +92,9 @@ TEST(AddressPlan, EveryFaultyLineIsNamedAndTheRestStillChecked) {
         {11, "new_ip 224.0.0.9 is not an ordinary unicast address"},
     };
     ASSERT_EQ(plan.errors.size(), std::size(expected));
+    // The window's words, for two of them.
+    EXPECT_EQ(plan.errors[2].text, L"new_ip 192.168.2.51 与第 2 行重复");
+    EXPECT_EQ(plan.errors[7].text, L"网关 192.168.2.1 与 192.168.3.60 不在同一网段");
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         EXPECT_EQ(plan.errors[i].line, expected[i].line);
         EXPECT_EQ(plan.errors[i].reason.rfind(expected[i].says, 0), 0u) << plan.errors[i].reason;
@@ -102,7 +105,7 @@ TEST(AddressPlan, AFileThatIsNoPlanSaysWhy) {
     auto onlyError = [](std::string_view text, const PlanDefaults& defaults = kDefaults) {
         const AddressPlan plan = ReadAddressPlan(text, defaults);
         EXPECT_TRUE(plan.entries.empty());
-        return plan.errors.size() == 1 ? plan.errors[0] : PlanError{999, "not one error"};
+        return plan.errors.size() == 1 ? plan.errors[0] : PlanError{999, "not one error", L""};
     };
     EXPECT_EQ(onlyError("").reason, "the file is empty");
     EXPECT_EQ(onlyError("serial,ip\r\nSN-A,1.2.3.4\r\n").reason, "the header has no new_ip column");

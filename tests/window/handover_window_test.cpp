@@ -197,7 +197,9 @@ TEST_F(HandoverWindowTest, AnAddressPlanMovesTheCamerasAfterAPreview) {
 
     Choose(DeviceListHandover::kAssignPlanId);  // a line names no row: nothing asked, nothing sent
     ASSERT_EQ(told.size(), 1u);
-    EXPECT_NE(told[0].Find(wxString::FromUTF8("第 3 行")), wxNOT_FOUND) << told[0];
+    EXPECT_NE(told[0].Find(wxString::FromUTF8("第 3 行：列表中没有 00:1A:2B:3C:4D:09 这台设备")),
+              wxNOT_FOUND)
+        << told[0];
     EXPECT_TRUE(probed.empty());
 
     chosen = plan;
