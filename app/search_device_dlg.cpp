@@ -11,6 +11,7 @@
 #include "operations/device_columns.h"
 #include "operations/device_operations.h"
 #include "operations/device_row.h"
+#include "operations/plan_assignment.h"
 #include "operations/selected_rows.h"
 #include "protocol/command_sender.h"
 #include "protocol/device_packet.h"
@@ -62,10 +63,23 @@ CSearchDeviceDlg::CSearchDeviceDlg(std::chrono::milliseconds searchPeriod) {
     m_tellUser = [this](const wxString& text) {
         wxMessageBox(text, L"Vimbrel", wxOK | wxICON_WARNING, this);
     };
+    m_askUser = [this](const wxString& question) {
+        return wxMessageBox(question, L"Vimbrel", wxYES_NO | wxNO_DEFAULT | wxICON_WARNING, this) ==
+               wxYES;
+    };
     if (!LoadTemplate()) return;
     m_bLoaded = true;
     FitToWorkArea();
     SetEscapeId(wxID_CANCEL);
+    m_handover = std::make_unique<DeviceListHandover>(*this, *m_listDevice, m_openPage, m_tellUser);
+    m_marks = std::make_unique<RowMarksView>(*this, *m_listDevice, m_sockets);
+    m_confirmation = std::make_unique<AddressConfirmation>(
+        *m_listDevice, [this] { OnSearch(); }, m_tellUser);
+    m_handover->SetAssignPlan([this](const wxString& planFile) {
+        const HandlerScope scope(*this);
+        m_confirmation->Start(AssignFromPlan(this, *m_listDevice, m_sockets, *m_arpProbe, planFile,
+                                             m_askUser, m_tellUser));
+    });
     Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
     Bind(wxEVT_IDLE, &CSearchDeviceDlg::OnIdle, this);
     OnInitDialog(searchPeriod);
@@ -150,6 +164,7 @@ void CSearchDeviceDlg::OnSearch() {
     EnableCommandButtons(false);
     m_staticOnline->SetLabel(wxEmptyString);
     m_staticOnline->UnsetToolTip();
+    m_marks->SearchStarted();
     m_searchSender.Send([this](const protocol::SendReport& report) { ShowSearchSent(report); });
 }
 
@@ -180,7 +195,7 @@ void CSearchDeviceDlg::OnDeviceReply() {
     std::size_t dropped = 0;
     m_listDevice->Freeze();
     for (std::size_t done = 1; !m_takenReplies.empty(); ++done) {
-        const protocol::ReplyBuffer& buffer = *m_takenReplies.front();
+        const protocol::QueuedReply& buffer = *m_takenReplies.front();
         if (m_listedMacs.size() < kMaxDeviceRows)
             AddDeviceRow(buffer);
         else if (!m_listedMacs.count(MacKey(protocol::DeviceReply(buffer).Mac())))
@@ -192,6 +207,7 @@ void CSearchDeviceDlg::OnDeviceReply() {
     if (m_listedMacs.size() >= kMaxDeviceRows) m_replies.Close();
     if (dropped > 0) m_replies.CountDropped(dropped);
     ShowOnlineCount();
+    if (m_takenReplies.empty()) m_marks->Update();  // once the rows of a burst are in
     // Replies queued meanwhile may have told an event that has run already.
     if (m_takenReplies.empty()) m_takenReplies = m_replies.TakeAll();
 }
@@ -206,15 +222,16 @@ void CSearchDeviceDlg::OnIdle(wxIdleEvent& event) {
     if (!m_takenReplies.empty()) event.RequestMore();
 }
 
-bool CSearchDeviceDlg::AddDeviceRow(const protocol::ReplyBuffer& buffer) {
-    const protocol::DeviceReply reply(buffer);
+bool CSearchDeviceDlg::AddDeviceRow(const protocol::QueuedReply& queued) {
+    const protocol::DeviceReply reply(queued);
     if (!m_listedMacs.insert(MacKey(reply.Mac())).second) return false;  // listed already
     const DeviceRow device = MakeDeviceRow(reply);
     const long n = m_listDevice->GetItemCount();
-    m_listDevice->AddItem({wxString::Format("%ld", n + 1), wxString(device.serial),
-                           wxString(device.model), wxString(device.ip), wxString(device.mac),
-                           wxString(device.port), wxString(device.firmware),
-                           wxString(device.status)});
+    m_listDevice->AddItem(
+        {wxString::Format("%ld", n + 1), wxString(device.serial), wxString(device.model),
+         wxString(device.ip), wxString(device.mac), wxString(device.port),
+         wxString(device.firmware), wxString(device.status)},
+        queued.localAddress);
     return true;
 }
 
@@ -251,6 +268,7 @@ void CSearchDeviceDlg::OnOK(wxCommandEvent&) {
 void CSearchDeviceDlg::RunExitSteps() {
     if (m_exitDone) return;
     m_exitDone = true;
+    if (m_confirmation) m_confirmation->Stop();
     if (m_searchThread) m_searchThread->Stop();
     m_searchSender.Wait();
     if (m_receiver) m_receiver->Stop();
@@ -296,7 +314,7 @@ CSearchDeviceDlg::HandlerScope::~HandlerScope() {
 
 void CSearchDeviceDlg::OnAutoAssignIP(wxCommandEvent&) {
     const HandlerScope scope(*this);
-    AutoAssignIP(this, *m_listDevice, m_sockets, *m_arpProbe, m_tellUser);
+    m_confirmation->Start(AutoAssignIP(this, *m_listDevice, m_sockets, *m_arpProbe, m_tellUser));
 }
 
 void CSearchDeviceDlg::OnChangeModel(wxCommandEvent&) {
@@ -311,7 +329,8 @@ void CSearchDeviceDlg::SendCommandToSelected(std::int32_t command) {
 
 void CSearchDeviceDlg::OnReboot(wxCommandEvent&) { SendCommandToSelected(protocol::CMD_REBOOT); }
 void CSearchDeviceDlg::OnFactoryReset(wxCommandEvent&) {
-    SendCommandToSelected(protocol::CMD_FACTORY_RESET);
+    const HandlerScope scope(*this);
+    FactoryResetSelected(this, *m_listDevice, m_sockets, m_askUser, m_tellUser);
 }
 void CSearchDeviceDlg::OnMotorStart(wxCommandEvent&) {
     SendCommandToSelected(protocol::CMD_MOTOR_START);

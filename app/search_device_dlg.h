@@ -16,7 +16,10 @@
 #include <wx/listctrl.h>
 #include <wx/stattext.h>
 
+#include "app/address_confirmation.h"
+#include "app/device_list_handover.h"
 #include "app/periodic_search.h"
+#include "app/row_marks_view.h"
 #include "app/search_sender.h"
 #include "controls/sort_list_ctrl.h"
 #include "operations/device_operations.h"
@@ -64,6 +67,11 @@ public:
         m_openPage = std::move(opener);
     }
     void SetTellUser(TellUser tell) { m_tellUser = std::move(tell); }
+    void SetAskUser(AskUser ask) { m_askUser = std::move(ask); }
+    DeviceListHandover& Handover() { return *m_handover; }
+    RowMarksView& Marks() { return *m_marks; }
+    // A search after the address assignment is still waiting for answers.
+    bool ConfirmingAddresses() const { return m_confirmation && m_confirmation->Running(); }
     bool ReceiveThreadExited() const { return !m_receiver || m_receiver->Exited(); }
     bool ExitDone() const { return m_exitDone; }
 
@@ -88,7 +96,8 @@ private:
     void InitDeviceList();
     void EnableCommandButtons(bool enable);
     // Appends the reply's row unless its MAC is listed; false when it is.
-    bool AddDeviceRow(const protocol::ReplyBuffer& buffer);
+    // The row's tag is the local address the reply came in on.
+    bool AddDeviceRow(const protocol::QueuedReply& queued);
     void ShowOnlineCount();
     // What the count area says when the search could not go out.
     void ShowSearchSent(const protocol::SendReport& report);
@@ -134,6 +143,10 @@ private:
     std::unique_ptr<platform::ArpProbe> m_arpProbe;
     std::function<bool(const wxString&)> m_openPage;
     TellUser m_tellUser;
+    AskUser m_askUser;
+    std::unique_ptr<DeviceListHandover> m_handover;  // Ctrl+C and the list's menu
+    std::unique_ptr<RowMarksView> m_marks;  // row colours, info line, problem counts
+    std::unique_ptr<AddressConfirmation> m_confirmation;  // after "自动分配IP"
     bool m_bLoaded = false;
     bool m_exitDone = false;
 

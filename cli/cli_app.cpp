@@ -24,6 +24,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             systemProbe = platform::MakeSystemArpProbe();
             probe = systemProbe.get();
         }
+        if (!line.plan.empty()) return RunAssignPlan(line, *input, search, *probe, out, err);
         return RunAssignIp(line, *input, search, *probe, out, err);
     }
     return RunDeviceCommand(line, *input, search, out, err);

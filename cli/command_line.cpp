@@ -159,13 +159,20 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
                            "give each chosen camera the next address nobody answers for"),
         TargetOptions{});
     CLI::App* assign = commands.back().first;
-    assign->add_option("--start", line.start, "first address to hand out")
-        ->option_text("A.B.C.D")
-        ->required();
-    assign->add_option("--mask", line.mask, "subnet mask")->option_text("A.B.C.D")->required();
-    assign->add_option("--gateway", line.gateway, "default gateway")
-        ->option_text("A.B.C.D")
-        ->required();
+    CLI::Option* start = assign->add_option("--start", line.start, "first address to hand out")
+                             ->option_text("A.B.C.D");
+    assign->add_option("--mask", line.mask, "subnet mask (with --plan: where a line has none)")
+        ->option_text("A.B.C.D");
+    assign
+        ->add_option("--gateway", line.gateway,
+                     "default gateway (with --plan: where a line has none)")
+        ->option_text("A.B.C.D");
+    assign
+        ->add_option("--plan", line.plan,
+                     "CSV with a header: mac or serial, new_ip, optional mask and gateway; "
+                     "the cameras are named by it")
+        ->option_text("FILE")
+        ->excludes(start);
     assign->add_flag("--dry-run", line.dryRun, "probe and print the plan; send nothing");
 
     for (auto& [command, options] : commands) {

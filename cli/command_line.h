@@ -23,6 +23,7 @@ struct CommandLine {
     bool yes = false;
     std::string model;  // set-model
     std::string start, mask, gateway;  // assign-ip
+    std::string plan;  // assign-ip --plan: the file (UTF-8 name)
     bool dryRun = false;
 };
 

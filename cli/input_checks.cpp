@@ -81,7 +81,12 @@ CheckedInput Check(const CommandLine& line) {
     }
     if (line.command == "search") return input;
 
-    if (!line.all && line.targets.empty())
+    const bool plan = line.command == "assign-ip" && !line.plan.empty();
+    if (plan && (line.all || !line.targets.empty()))
+        throw InputError(
+            "assign-ip --plan: the plan names the cameras; leave out --serial, --mac "
+            "and --all");
+    if (!plan && !line.all && line.targets.empty())
         throw InputError(line.command + ": name the cameras with --serial, --mac or --all");
     for (const NamedTarget& target : line.targets) {
         if (target.kind == NamedTarget::Kind::Mac && !MacIdentity(target.text))
@@ -99,7 +104,18 @@ CheckedInput Check(const CommandLine& line) {
             throw InputError("unknown model '" + EchoText(line.model) + "' (one of " + ModelList() +
                              ")");
     }
+    if (plan) {
+        if (!line.mask.empty()) input.planMask = Address(line.mask, "subnet mask");
+        if (!line.gateway.empty()) input.planGateway = Address(line.gateway, "gateway");
+        return input;
+    }
     if (line.command == "assign-ip") {
+        for (const auto& [value, name] :
+             {std::pair{&line.start, "--start"}, std::pair{&line.mask, "--mask"},
+              std::pair{&line.gateway, "--gateway"}})
+            if (value->empty())
+                throw InputError(std::string("assign-ip: ") + name +
+                                 " is required (or an address plan with --plan FILE)");
         input.start = Address(line.start, "start address");
         input.mask = Address(line.mask, "subnet mask");
         input.gateway = Address(line.gateway, "gateway");

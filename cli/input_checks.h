@@ -15,6 +15,8 @@ struct CheckedInput {
     std::optional<std::uint32_t> interfaceAddress;
     const char* model = nullptr;  // set-model: one of kModelNames
     std::uint32_t start = 0, mask = 0, gateway = 0;  // assign-ip
+    // assign-ip --plan: --mask and --gateway, for the lines without their own.
+    std::optional<std::uint32_t> planMask, planGateway;
 };
 
 // The checked values, or nothing after one line on `err` saying why.

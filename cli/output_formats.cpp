@@ -8,33 +8,23 @@
 
 #include "cli/utf8_text.h"
 #include "operations/device_columns.h"
+#include "operations/device_csv.h"
 #include "platform/ipv4_text.h"
 
 namespace vimbrel::cli {
 
 namespace {
 
-constexpr std::array<const char*, 8> kKeys = {"serial", "model",    "ip",     "mac",
-                                              "port",   "firmware", "status", "local_address"};
+constexpr const auto& kKeys = kDeviceCsvKeys;
 
 // The eight fields of a camera in the order of kKeys, as UTF-8.
-std::array<std::string, 8> Fields(const FoundCamera& camera) {
+DeviceFields Fields(const FoundCamera& camera) {
     const DeviceRow& row = camera.row;
     return {
         ToUtf8(row.serial), ToUtf8(row.model),
         ToUtf8(row.ip),     ToUtf8(row.mac),
         ToUtf8(row.port),   ToUtf8(row.firmware),
         ToUtf8(row.status), camera.localAddress ? platform::FormatIPv4(*camera.localAddress) : ""};
-}
-
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
 }
 
 }  // namespace
@@ -52,7 +42,7 @@ void WriteTable(std::ostream& out, const std::vector<FoundCamera>& cameras) {
     for (std::size_t c = 0; c < kDeviceColumns.size(); ++c)
         lines[0][c] = ToUtf8(kDeviceColumns[c].title);
     for (std::size_t i = 0; i < cameras.size(); ++i) {
-        const std::array<std::string, 8> fields = Fields(cameras[i]);
+        const DeviceFields fields = Fields(cameras[i]);
         Line line;
         line[0] = std::to_string(i + 1);
         for (std::size_t c = 1; c < line.size(); ++c) line[c] = WithoutControls(fields[c - 1]);
@@ -77,7 +67,7 @@ void WriteTable(std::ostream& out, const std::vector<FoundCamera>& cameras) {
 void WriteJson(std::ostream& out, const std::vector<FoundCamera>& cameras) {
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (const FoundCamera& camera : cameras) {
-        const std::array<std::string, 8> fields = Fields(camera);
+        const DeviceFields fields = Fields(camera);
         nlohmann::ordered_json object;
         for (std::size_t k = 0; k < kKeys.size(); ++k) {
             if (std::string_view(kKeys[k]) == "port")
@@ -93,15 +83,10 @@ void WriteJson(std::ostream& out, const std::vector<FoundCamera>& cameras) {
 }
 
 void WriteCsv(std::ostream& out, const std::vector<FoundCamera>& cameras) {
-    out << "\xEF\xBB\xBF";
-    for (std::size_t k = 0; k < kKeys.size(); ++k) out << (k ? "," : "") << kKeys[k];
-    out << "\r\n";
-    for (const FoundCamera& camera : cameras) {
-        const std::array<std::string, 8> fields = Fields(camera);
-        for (std::size_t k = 0; k < fields.size(); ++k)
-            out << (k ? "," : "") << CsvField(fields[k]);
-        out << "\r\n";
-    }
+    std::vector<DeviceFields> devices;
+    devices.reserve(cameras.size());
+    for (const FoundCamera& camera : cameras) devices.push_back(Fields(camera));
+    WriteDeviceCsv(out, devices);
 }
 
 void WriteCameras(std::ostream& out, OutputFormat format, const std::vector<FoundCamera>& cameras) {

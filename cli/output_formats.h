@@ -19,9 +19,8 @@ void WriteTable(std::ostream& out, const std::vector<FoundCamera>& cameras);
 // An array of objects with the keys serial, model, ip, mac, port (a number),
 // firmware, status and local_address (left out when not known).
 void WriteJson(std::ostream& out, const std::vector<FoundCamera>& cameras);
-// RFC 4180: a header line of the JSON keys, CRLF line ends, a field quoted
-// when it holds a comma, a quote, CR or LF, quotes doubled. Starts with the
-// UTF-8 byte order mark so that spreadsheets read the Chinese texts right.
+// The window's export (operations/device_csv.h): RFC 4180 under a header of
+// the JSON keys, CRLF line ends, UTF-8 with a byte order mark.
 void WriteCsv(std::ostream& out, const std::vector<FoundCamera>& cameras);
 
 void WriteCameras(std::ostream& out, OutputFormat format, const std::vector<FoundCamera>& cameras);

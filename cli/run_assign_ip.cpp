@@ -21,11 +21,6 @@ namespace {
 
 constexpr std::chrono::seconds kConfirmTime{15};
 
-struct Given {
-    FoundCamera camera;
-    std::string address;
-};
-
 // A camera whose address has changed: its serial number and MAC address.
 std::string Moved(const FoundCamera& camera) {
     return EchoText(ToUtf8(camera.row.serial)) + " " + EchoText(ToUtf8(camera.row.mac));
@@ -58,7 +53,7 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
     }
 
     protocol::NetConfig block = protocol::MakeNetConfig(input.mask, input.gateway);
-    std::vector<Given> given;
+    std::vector<MovedCamera> given;
     const AssignmentProgress progress = AssignAddresses(
         AssignableCandidates(input.start, input.mask, input.gateway), targets.size(), probe,
         [&](std::size_t device, std::uint32_t address) {
@@ -85,13 +80,19 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
         result = kExitFailed;
     }
     if (line.dryRun || given.empty()) return result;
+    const int confirmed = ConfirmNewAddresses(line, search, std::move(given), out, err);
+    return result == kExitOk ? confirmed : result;
+}
 
+int ConfirmNewAddresses(const CommandLine& line, CameraSearch& search,
+                        std::vector<MovedCamera> moved, std::ostream& out, std::ostream& err) {
+    int result = kExitOk;
     // Search again until every device answers from its new address or the
     // time is up.
     const auto end = std::chrono::steady_clock::now() + kConfirmTime;
-    while (!given.empty()) {
+    while (!moved.empty()) {
         const std::vector<FoundCamera> now = search.Search(WaitOf(line));
-        std::erase_if(given, [&](const Given& g) {
+        std::erase_if(moved, [&](const MovedCamera& g) {
             for (const FoundCamera& camera : now) {
                 if (camera.row.mac == g.camera.row.mac && ToUtf8(camera.row.ip) == g.address) {
                     out << Moved(g.camera) << " answers from " << g.address << '\n';
@@ -102,7 +103,7 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
         });
         if (std::chrono::steady_clock::now() >= end) break;
     }
-    for (const Given& g : given) {
+    for (const MovedCamera& g : moved) {
         err << "vimbrel-cli: " << Moved(g.camera) << " did not answer from " << g.address << '\n';
         result = kExitFailed;
     }

@@ -18,6 +18,20 @@ int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraS
                      std::ostream& out, std::ostream& err);
 int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch& search,
                 platform::ArpProbe& probe, std::ostream& out, std::ostream& err);
+// assign-ip --plan FILE.
+int RunAssignPlan(const CommandLine& line, const CheckedInput& input, CameraSearch& search,
+                  platform::ArpProbe& probe, std::ostream& out, std::ostream& err);
+
+// A camera told to take a new address.
+struct MovedCamera {
+    FoundCamera camera;
+    std::string address;
+};
+// Searches again until every moved camera answers from its new address or
+// 15 s have passed; says which answer and which do not. kExitFailed when
+// one does not, else kExitOk.
+int ConfirmNewAddresses(const CommandLine& line, CameraSearch& search,
+                        std::vector<MovedCamera> moved, std::ostream& out, std::ostream& err);
 
 // "SN0001 00:1A:2B:3C:4D:01 192.168.2.10", for the lines about one camera.
 std::string Describe(const FoundCamera& camera);

@@ -57,7 +57,7 @@ void CSortListCtrl::OnRowsDoubleClick(wxMouseEvent& event) {
 }
 #endif
 
-int CSortListCtrl::AddItem(const std::vector<wxString>& columnTexts) {
+int CSortListCtrl::AddItem(const std::vector<wxString>& columnTexts, std::uint32_t rowTag) {
     if (m_nColumnCount <= 0 || columnTexts.size() != static_cast<std::size_t>(m_nColumnCount))
         return -1;
 
@@ -66,6 +66,7 @@ int CSortListCtrl::AddItem(const std::vector<wxString>& columnTexts) {
 
     auto record = std::make_unique<RowRecord>();
     record->columnTexts = columnTexts;
+    record->rowTag = rowTag;
     for (int column = 1; column < m_nColumnCount; ++column)
         SetItem(index, column, columnTexts[column]);
 

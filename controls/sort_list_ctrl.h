@@ -39,8 +39,9 @@ public:
     CSortListCtrl& operator=(const CSortListCtrl&) = delete;
 
     // Appends a row of exactly m_nColumnCount texts at the end, whatever the
-    // sort. Returns its index, or -1 (nothing added) for a wrong text count.
-    int AddItem(const std::vector<wxString>& columnTexts);
+    // sort, its record tagged `rowTag`. Returns its index, or -1 (nothing
+    // added) for a wrong text count.
+    int AddItem(const std::vector<wxString>& columnTexts, std::uint32_t rowTag = 0);
 
     // Removes every row and its record; the sort column and direction stay.
     void DeleteAllItems();

@@ -18,7 +18,7 @@ void AddGroup(std::wstring& text, const std::vector<std::wstring>& devices, cons
 
 bool BatchReport::Empty() const {
     return unassigned.empty() && badSerial.empty() && badMac.empty() && notSent.empty() &&
-           notReached.empty();
+           notReached.empty() && addressTaken.empty() && notAnswering.empty();
 }
 
 std::wstring BatchReportText(const BatchReport& report) {
@@ -28,6 +28,8 @@ std::wstring BatchReportText(const BatchReport& report) {
     AddGroup(text, report.badMac, L"台设备的MAC地址无法识别，未发送");
     AddGroup(text, report.notSent, L"台设备的命令未能发出（本机没有IPv4地址或发送失败）");
     AddGroup(text, report.notReached, L"台设备因取消而未处理");
+    AddGroup(text, report.addressTaken, L"台设备的新地址已被其他主机占用，未发送");
+    AddGroup(text, report.notAnswering, L"台设备未在新地址上应答");
     return text;
 }
 

@@ -16,6 +16,8 @@ struct BatchReport {
     std::vector<std::wstring> badMac;  // MAC text isn't six octets
     std::vector<std::wstring> notSent;  // no local address, or every send failed
     std::vector<std::wstring> notReached;  // the batch was cancelled before it
+    std::vector<std::wstring> addressTaken;  // another host holds its planned address
+    std::vector<std::wstring> notAnswering;  // did not answer from its new address in time
 
     bool Empty() const;
 };

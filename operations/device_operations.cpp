@@ -126,6 +126,17 @@ void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list,
     TellReport(report, tell);
 }
 
+wxString FactoryResetQuestion(int devices) {
+    return wxString::Format(L"确定要将选中的 %d 台设备恢复出厂设置吗？此操作不可撤销。", devices);
+}
+
+void FactoryResetSelected(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
+                          const AskUser& ask, const TellUser& tell) {
+    const int selected = list.GetSelectedItemCount();
+    if (selected == 0 || !ask(FactoryResetQuestion(selected))) return;
+    SendCommandToSelected(parent, list, sockets, protocol::CMD_FACTORY_RESET, tell);
+}
+
 bool OpenInDefaultBrowser(const wxString& address) {
 #ifdef __WXMSW__
     const auto result =
@@ -146,14 +157,15 @@ bool OpenDevicePage(const wxListCtrl& list, long row,
     return true;
 }
 
-void AutoAssignIP(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
-                  platform::ArpProbe& probe, const TellUser& tell) {
+std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const wxListCtrl& list,
+                                      protocol::LocalSockets& sockets, platform::ArpProbe& probe,
+                                      const TellUser& tell) {
     CModifyIPDlg dialog(parent, tell);  // refuses values that cannot be used
     if (!dialog.Loaded()) {
         tell(kResourceLoadFailed);
-        return;
+        return {};
     }
-    if (dialog.ShowModal() != wxID_OK) return;
+    if (dialog.ShowModal() != wxID_OK) return {};
 
     const std::vector<SelectedDevice> devices = SelectedDevices(list);
     BatchReport report;
@@ -163,6 +175,7 @@ void AutoAssignIP(wxWindow* parent, const wxListCtrl& list, protocol::LocalSocke
     protocol::NetConfig block = protocol::MakeNetConfig(dialog.m_dwSubnetMask, dialog.m_dwGateway);
     // Devices that the candidates did not reach get no address.
     std::vector<StepResult> results(targets.size(), StepResult::kNoAddress);
+    std::vector<std::string> given(targets.size());
     // On the worker thread: the probes run ahead, each device's command goes
     // out as its address is settled, in list order.
     const std::size_t reached = RunWithProgress(
@@ -170,7 +183,8 @@ void AutoAssignIP(wxWindow* parent, const wxListCtrl& list, protocol::LocalSocke
             const AssignmentProgress progress = AssignAddresses(
                 candidates, targets.size(), probe,
                 [&](std::size_t i, std::uint32_t address) {
-                    protocol::SetNetConfigAddress(block, platform::FormatIPv4(address).c_str());
+                    given[i] = platform::FormatIPv4(address);
+                    protocol::SetNetConfigAddress(block, given[i].c_str());
                     results[i] = SentOrNot(
                         protocol::SendSetNetwork(sockets, block, targets[i].identity.data()));
                     control.Done(i + 1);
@@ -180,6 +194,12 @@ void AutoAssignIP(wxWindow* parent, const wxListCtrl& list, protocol::LocalSocke
         });
     Report(targets, results, reached, report);
     TellReport(report, tell);
+    std::vector<MovedDevice> moved;
+    for (std::size_t i = 0; i < reached && i < targets.size(); ++i)
+        if (results[i] == StepResult::kSent)
+            moved.push_back({NameOf(*targets[i].device), targets[i].device->macText,
+                             std::wstring(given[i].begin(), given[i].end())});
+    return moved;
 }
 
 void ChangeModel(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,

@@ -6,6 +6,8 @@
 // forgotten; what a batch could not do is said in one message after it.
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <wx/listctrl.h>
 
@@ -16,6 +18,9 @@ namespace vimbrel {
 
 // Shows one message to the user: a message box in the program.
 using TellUser = std::function<void(const wxString&)>;
+// Asks the user a yes/no question: a message box with No as the default in
+// the program. True for yes.
+using AskUser = std::function<bool(const wxString&)>;
 
 // Said when a dialog template can't be loaded.
 extern const wchar_t* const kResourceLoadFailed;
@@ -27,6 +32,14 @@ void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list,
                            protocol::LocalSockets& sockets, std::int32_t command,
                            const TellUser& tell);
 
+// The question before a factory reset of `devices` rows.
+wxString FactoryResetQuestion(int devices);
+
+// A factory reset of the selected rows, once the user has said yes to
+// FactoryResetQuestion; nothing is asked when no row is selected.
+void FactoryResetSelected(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
+                          const AskUser& ask, const TellUser& tell);
+
 // The system's default browser: maximised through the shell on Windows, the
 // toolkit's launcher elsewhere. The address is one argument, never a command.
 bool OpenInDefaultBrowser(const wxString& address);
@@ -36,11 +49,20 @@ bool OpenInDefaultBrowser(const wxString& address);
 bool OpenDevicePage(const wxListCtrl& list, long row,
                     const std::function<bool(const wxString&)>& open);
 
+// A device the assignment told to take a new address.
+struct MovedDevice {
+    std::wstring name;  // as the batch report names it
+    std::wstring macText;  // its row's MAC text
+    std::wstring address;  // the new address
+};
+
 // Asks for the network settings; refuses a broken mask or a gateway outside
 // the start address's network; then gives each selected device the next
 // address that may be handed out and no host answers an ARP probe for.
-void AutoAssignIP(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
-                  platform::ArpProbe& probe, const TellUser& tell);
+// Returns the devices whose command went out.
+std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const wxListCtrl& list,
+                                      protocol::LocalSockets& sockets, platform::ArpProbe& probe,
+                                      const TellUser& tell);
 
 // Asks for a model name; if it is one of the known names exactly, tells each
 // selected device to report it.

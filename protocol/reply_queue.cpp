@@ -3,13 +3,13 @@
 
 namespace vimbrel::protocol {
 
-bool ReplyQueue::Push(const ReplyBuffer& reply) {
+bool ReplyQueue::Push(const ReplyBuffer& reply, std::uint32_t localAddress) {
     const std::lock_guard lock(m_csReplies);
     if (m_closed || m_replies.size() >= kMaxQueuedReplies) {
         ++m_dropped;
         return false;
     }
-    m_replies.push_back(std::make_unique<ReplyBuffer>(reply));
+    m_replies.push_back(std::make_unique<QueuedReply>(QueuedReply{reply, localAddress}));
     const bool tell = !m_readerTold;
     m_readerTold = true;
     return tell;

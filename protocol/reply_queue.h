@@ -3,6 +3,7 @@
 // turned into rows. First in, first out; guarded by its own lock; bounded,
 // so that a flood of replies costs neither memory nor the window's time.
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -13,15 +14,21 @@ namespace vimbrel::protocol {
 
 inline constexpr std::size_t kMaxQueuedReplies = 10000;
 
+// A queued reply: the datagram's bytes, and the address of the local socket
+// it came in on (host order; 0 when not known).
+struct QueuedReply : ReplyBuffer {
+    std::uint32_t localAddress = 0;
+};
+
 class ReplyQueue {
 public:
-    using Replies = std::deque<std::unique_ptr<ReplyBuffer>>;
+    using Replies = std::deque<std::unique_ptr<QueuedReply>>;
 
     // Queues a copy of the reply unless kMaxQueuedReplies are queued or the queue is
     // closed; a reply not queued is counted as dropped. Returns true when
     // the reader should be told: the reply was queued and the reader has not
     // been told since it last took the queue.
-    bool Push(const ReplyBuffer& reply);
+    bool Push(const ReplyBuffer& reply, std::uint32_t localAddress = 0);
     // Every queued reply, oldest first. The next queued reply tells the
     // reader again.
     Replies TakeAll();

@@ -89,7 +89,7 @@ void ReplyReceiver::ReceiveThreadProc() {
                         break;
                     }
                     if (!IsDeviceReply(buffer.data(), received)) continue;
-                    if (m_replies.Push(buffer)) tell = true;
+                    if (m_replies.Push(buffer, entry.address)) tell = true;
                 }
             }
         }

@@ -1,6 +1,7 @@
 #pragma once
 // The receive thread: waits on every live local socket, accepts DeviceReply
-// datagrams, queues a copy of each and tells the window.
+// datagrams, queues a copy of each with the address of the socket it came in
+// on, and tells the window.
 #include <atomic>
 #include <functional>
 #include <thread>

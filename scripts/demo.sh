@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The demo: installs what is missing, builds, starts a private network of
-# five simulated cameras (three on the computer's first interface, two on a
-# second) and opens Vimbrel inside it. Without a display the window runs on a
+# eight simulated cameras (five on the computer's first interface, three on
+# a second; two report one factory address, one an address of another
+# subnet) and opens Vimbrel inside it. Without a display the window runs on a
 # virtual one and a screenshot is saved after the first search.
 # With --cli it runs the README's vimbrel-cli examples on the same network
 # instead, as an unprivileged user, and then opens a shell there if it has a
@@ -43,7 +44,16 @@ camera 0 cam2 192.168.2.11/24 00:1A:2B:3C:4D:02 ZR410B0002 ZR410    V1.8.0 runni
 camera 0 cam3 192.168.2.12/24 00:1A:2B:3C:4D:03 ZR43C0003  ZR4300-0 V3.0.1 running
 camera 1 cam4 192.168.3.20/24 00:1A:2B:3C:4D:04 ZR45D0004  ZR4500-1 V3.2.0 idle
 camera 1 cam5 192.168.3.21/24 00:1A:2B:3C:4D:05 ZR42E0005  ZR420-2  V2.0.7 idle
-echo "demo: five cameras on 192.168.2.0/24 and 192.168.3.0/24 (private network $run)"
+# Two cameras that report one factory address, and one that reports an
+# address of another subnet: the list marks them.
+other() {  # link name address/prefix reported-address mac serial
+  "$labnet" camera "$run" "$1" "$2" "$3" -- --ip "$4" --mac "$5" --serial "$6" \
+    --model ZR420 --firmware V2.1.3 --status running --port 80 >/dev/null
+}
+other 0 cam6 192.168.2.13/24 192.168.1.64 00:1A:2B:3C:4D:06 ZR420F0006
+other 0 cam7 192.168.2.14/24 192.168.1.64 00:1A:2B:3C:4D:07 ZR420G0007
+other 1 cam8 192.168.3.22/24 192.168.8.30 00:1A:2B:3C:4D:08 ZR420H0008
+echo "demo: eight cameras on 192.168.2.0/24 and 192.168.3.0/24 (private network $run)"
 
 if [ "$mode" = "--windows" ]; then
   program="$top/build-windows/app/vimbrel.exe"
@@ -104,7 +114,7 @@ app=$!
 sleep 5  # the first search and its replies
 DISPLAY="$display" import -window root "$shot"
 
-# Then an address assignment of all five cameras, as a user would start it:
+# Then an address assignment of all eight cameras, as a user would start it:
 # "全选", "自动分配IP", the defaults accepted. Each free candidate waits for its
 # ARP probe, so the progress dialog shows; a second screenshot catches it.
 progress_shot="$top/build/demo-progress.png"

@@ -32,6 +32,17 @@ TEST(ReplyQueueTest, ReaderIsToldOncePerBatchAndTakesItInOrder) {
     EXPECT_TRUE(queue.Push(Numbered(4)));  // a new batch: told again
 }
 
+TEST(ReplyQueueTest, EachReplyKeepsTheLocalAddressItCameInOn) {
+    ReplyQueue queue;
+    queue.Push(Numbered(1), 0xC0A80264);  // 192.168.2.100
+    queue.Push(Numbered(2));
+    ReplyQueue::Replies batch = queue.TakeAll();
+    ASSERT_EQ(batch.size(), 2u);
+    EXPECT_EQ(NumberOf(*batch[0]), 1);
+    EXPECT_EQ(batch[0]->localAddress, 0xC0A80264u);
+    EXPECT_EQ(batch[1]->localAddress, 0u);
+}
+
 TEST(ReplyQueueTest, BoundAndClosedQueueDropAndCount) {
     ReplyQueue queue;
     for (std::uint16_t i = 0; i < kMaxQueuedReplies; ++i) queue.Push(Numbered(i));

@@ -91,6 +91,9 @@ TEST_F(WindowTest, CommandLineSendsTheWindowsBytesForTheSameRow) {
         EXPECT_EQ(cli::RunCli(args, out, err, &cliProbe), 0) << err.str();
         ASSERT_TRUE(PumpUntil([&] { return sent().size() == 2; }, 5s));
         EXPECT_EQ(sent()[1].bytes, fromWindow);
+        // The window's own search after its address change has the row again.
+        ASSERT_TRUE(PumpUntil([&] { return !window->ConfirmingAddresses(); }, 20s));
+        WaitForRows(1);
 
         // The identity both carried, pinned here rather than through the code.
         ASSERT_EQ(fromWindow.size(), 344u);

@@ -224,6 +224,10 @@ TEST_F(OperationsWindowTest, BroadcastAddressIsNeverGivenAndTheUnassignedAreName
     EXPECT_NE(told[0].Find(Cell(2, 1)), wxNOT_FOUND);
     EXPECT_EQ(told[0].Find(Cell(0, 1)), wxNOT_FOUND);
 
+    // The search that confirms the new address has the list again first.
+    ASSERT_TRUE(PumpUntil([&] { return !window->ConfirmingAddresses(); }, 20s));
+    WaitForRows(3);
+    SetSelectAll(true);
     for (int d = 250; d <= 254; ++d) taken.push_back(Ip(192, 168, 2, d));
     window->SetArpProbe(std::make_unique<ScriptedArpProbe>(taken, &asked));
     asked.clear();
@@ -490,6 +494,86 @@ TEST_F(OperationsWindowTest, OnlyAMouseDoubleClickOpensAValidPageAddress) {
     }
     doubleClickAt(wxPoint(20, rows.GetClientSize().y - 2));
     EXPECT_EQ(opened, std::vector<wxString>{"http://192.168.2.10:80"});
+}
+
+// A factory reset asks first, naming how many rows it would reset: No
+// sends nothing, Yes sends to every selected row. Reboot asks nothing.
+TEST_F(OperationsWindowTest, FactoryResetAsksFirstAndNoSendsNothing) {
+    LAB_REQUIRE_ROOT();
+    OpenWithCameras();
+    SelectRows({0, 2});
+    answerYes = false;
+    Press(ids::kFactoryReset);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0],
+              wxString::FromUTF8("确定要将选中的 2 台设备恢复出厂设置吗？此操作不可撤销。"));
+    PumpFor(300ms);
+    for (int camera : cameras) EXPECT_TRUE(Received(camera, 104).empty());
+
+    answerYes = true;
+    Press(ids::kFactoryReset);
+    ASSERT_EQ(asked.size(), 2u);
+    const auto packets = ReceivedAtLeast(2, cameras[0], 104, "multicast");
+    ASSERT_EQ(packets.size(), 2u);
+    EXPECT_EQ(TextAt(packets[0].bytes, 248), Cell(0, 1));
+    EXPECT_EQ(TextAt(packets[1].bytes, 248), Cell(2, 1));
+
+    Press(ids::kReboot);
+    ReceivedAtLeast(2, cameras[0], 103, "multicast");
+    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_TRUE(told.empty());
+}
+
+// After the assignment the window searches again by itself: the list shows
+// the new addresses without a click on "搜索", and nothing is said when
+// every camera answers from its new address.
+TEST_F(OperationsWindowTest, AssignmentIsConfirmedByASearchOfItsOwn) {
+    LAB_REQUIRE_ROOT();
+    OpenWithCameras({"SN-A", "SN-B", "SN-C"}, true);
+    window->SetArpProbe(std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{}, nullptr));
+    SetSelectAll(true);
+    std::vector<wxString> macs;
+    for (long row = 0; row < 3; ++row) macs.push_back(Cell(row, 4));
+    RunAddressDialog(wxID_OK, Ip(192, 168, 2, 50));
+    EXPECT_TRUE(window->ConfirmingAddresses());
+    auto moved = [&] {
+        int found = 0;
+        for (long row = 0; row < window->DeviceList().GetItemCount(); ++row)
+            for (std::size_t i = 0; i < 3; ++i)
+                if (Cell(row, 4) == macs[i] &&
+                    Cell(row, 3) == wxString::Format("192.168.2.%zu", 50 + i))
+                    ++found;
+        return found == 3;
+    };
+    EXPECT_TRUE(PumpUntil(moved, 10s));
+    EXPECT_TRUE(PumpUntil([&] { return !window->ConfirmingAddresses(); }, 5s));
+    PumpFor(300ms);
+    EXPECT_TRUE(told.empty()) << told[0];
+}
+
+// A device that does not answer from its new address within 15 s is named,
+// and only it; the window searched again every few seconds meanwhile.
+TEST_F(OperationsWindowTest, ADeviceThatDoesNotAnswerFromItsNewAddressIsNamed) {
+    LAB_REQUIRE_ROOT();
+    OpenWithCameras();
+    int searches = 0;
+    const TellUser tell = [&](const wxString& text) { told.push_back(text); };
+    AddressConfirmation confirmation(
+        window->DeviceList(),
+        [&] {
+            ++searches;
+            window->OnSearch();
+        },
+        tell);
+    const auto start = std::chrono::steady_clock::now();
+    confirmation.Start({{L"SN-A", Cell(0, 4).ToStdWstring(), Cell(0, 3).ToStdWstring()},
+                        {L"SN-GONE", L"00:1A:2B:3C:4D:99", L"192.168.2.99"}});
+    ASSERT_TRUE(PumpUntil([&] { return !told.empty(); }, 20s));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, kConfirmTime);
+    EXPECT_FALSE(confirmation.Running());
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], wxString::FromUTF8("1 台设备未在新地址上应答：SN-GONE"));
+    EXPECT_GE(searches, 4);  // at 0, 3, 6, 9 and 12 s
 }
 
 }  // namespace

@@ -72,6 +72,10 @@ void WindowTest::OpenWindow(std::chrono::milliseconds searchPeriod) {
     lab::RequirePrivateNetwork();
     window = new CSearchDeviceDlg(searchPeriod);  // the toolkit deletes it (Destroy)
     window->SetTellUser([this](const wxString& text) { told.push_back(text); });
+    window->SetAskUser([this](const wxString& question) {
+        asked.push_back(question);
+        return answerYes;
+    });
     window->Show();
 }
 

@@ -67,7 +67,8 @@ protected:
 
     // Builds the network (links first), enters the computer's namespace and
     // opens the main window, which makes its first search. Messages to the
-    // user are kept in `told` instead of being shown.
+    // user are kept in `told` instead of being shown, questions in `asked`
+    // (answered with `answerYes`).
     void OpenWindow(std::chrono::milliseconds searchPeriod = SEARCH_PERIOD_MS);
     // Waits until the list holds `rows` rows and no more arrive for a while.
     void WaitForRows(int rows);
@@ -94,6 +95,9 @@ protected:
     lab::LabNetwork net;
     CSearchDeviceDlg* window = nullptr;
     std::vector<wxString> told;
+    // The questions asked, and what the user answers to each.
+    std::vector<wxString> asked;
+    bool answerYes = true;
 };
 
 }  // namespace vimbrel::test

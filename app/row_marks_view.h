@@ -1,0 +1,73 @@
+#pragma once
+// The device list's marks shown: a row colour for a row whose address other
+// rows hold too, or that lies outside the network of the local address its
+// reply came in on (operations/row_marks.h); an info line under the list
+// for the focused row (the local address the reply came in on, and what its
+// marks mean) or, after a search nobody answered, where it went out and
+// why that may be; and under the count the rows with each problem.
+#include <chrono>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include <wx/colour.h>
+#include <wx/dialog.h>
+#include <wx/stattext.h>
+#include <wx/timer.h>
+
+#include "controls/sort_list_ctrl.h"
+#include "operations/row_marks.h"
+#include "platform/local_addresses.h"
+#include "protocol/local_sockets.h"
+
+namespace vimbrel {
+
+// Row colours, light enough for black text on both builds; the text of a
+// marked row is set black so a dark theme keeps it readable.
+inline const wxColour kSameIpColour(255, 205, 210);  // light red
+inline const wxColour kOtherSubnetColour(255, 236, 179);  // light amber
+
+// A search is taken to have found nothing when no row came this long after it.
+inline constexpr std::chrono::milliseconds kNothingFoundAfter{3000};
+
+class RowMarksView {
+public:
+    // Puts the info line under the list and the problem counts under the
+    // count; the list's row tag is the local address of the row's reply.
+    // `sockets` are those the window's searches go out on.
+    RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets);
+    ~RowMarksView();
+    RowMarksView(const RowMarksView&) = delete;
+    RowMarksView& operator=(const RowMarksView&) = delete;
+
+    // The list was emptied for a search that has gone out.
+    void SearchStarted();
+    // Rows were added: marks, counts and the info line brought up to date.
+    void Update();
+
+    // What the window shows, for its tests.
+    RowMarks MarksOf(long row) const;
+    wxString InfoText() const { return m_info->GetLabel(); }
+    wxString CountsText() const { return m_counts->GetLabel(); }
+
+private:
+    void OnWindowSize(wxSizeEvent& event);
+    void OnRowEvent(wxListEvent& event);
+    void Place();
+    void ShowFocusedRow();
+    MarkedRow RowAt(long row);
+    std::uint32_t MaskOf(std::uint32_t localAddress);
+
+    wxDialog& m_window;
+    CSortListCtrl& m_list;
+    wxStaticText* m_info;
+    wxStaticText* m_counts;
+    protocol::LocalSockets& m_sockets;
+    wxTimer m_nothingFound;
+    std::vector<platform::LocalAddress> m_localAddresses;
+    bool m_reread = false;  // the addresses were read again in this update
+    // The marks each row shows now, by its record.
+    std::unordered_map<const RowRecord*, RowMarks> m_shown;
+};
+
+}  // namespace vimbrel

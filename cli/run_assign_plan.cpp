@@ -1,0 +1,156 @@
+// assign-ip --plan FILE: the addresses a CSV file gives each camera. The
+// whole plan is checked first, in the file and against the cameras that
+// answer the search; then each new address is probed, and a camera whose
+// new address some other host answers for is left alone. After the
+// commands, the search that confirms the new addresses.
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "cli/exit_codes.h"
+#include "cli/runs.h"
+#include "cli/utf8_text.h"
+#include "operations/address_plan.h"
+#include "operations/cell_text.h"
+#include "operations/device_identity.h"
+#include "platform/ipv4_text.h"
+#include "protocol/command_sender.h"
+
+namespace vimbrel::cli {
+
+namespace {
+
+// A plan line with the camera it names.
+struct Step {
+    const PlanEntry* entry;
+    const FoundCamera* camera;
+    protocol::CellBuffer mac;  // the camera's MAC text as it goes out
+};
+
+std::optional<std::string> ReadFile(const std::string& utf8Name) {
+    std::ifstream file(std::filesystem::path(std::u8string(utf8Name.begin(), utf8Name.end())),
+                       std::ios::binary);
+    if (!file) return std::nullopt;
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad()) return std::nullopt;
+    return text;
+}
+
+std::string Place(const std::string& file, std::size_t line) {
+    return EchoText(file) + (line ? " line " + std::to_string(line) : std::string()) + ": ";
+}
+
+std::string IdentityOf(const PlanEntry& entry) {
+    return (entry.byMac ? "MAC " : "serial ") + EchoText(entry.identityText);
+}
+
+// The plan's lines matched to the cameras found, or the reasons they can't
+// be: a line no camera answered for, a serial number several report.
+std::vector<Step> MatchCameras(const AddressPlan& plan, const std::vector<FoundCamera>& found,
+                               std::vector<PlanError>& errors) {
+    std::vector<Step> steps;
+    for (const PlanEntry& entry : plan.entries) {
+        std::vector<const FoundCamera*> named;
+        for (const FoundCamera& camera : found) {
+            const bool match = entry.byMac ? MacIdentity(ToUtf8(camera.row.mac)) == entry.mac
+                                           : camera.row.serial == entry.serial;
+            if (match) named.push_back(&camera);
+        }
+        if (named.empty()) {
+            errors.push_back({entry.line, "no camera answered for " + IdentityOf(entry), {}});
+            continue;
+        }
+        if (named.size() > 1) {
+            errors.push_back({entry.line,
+                              std::to_string(named.size()) + " cameras report " +
+                                  IdentityOf(entry) + "; name them by mac",
+                              {}});
+            continue;
+        }
+        const auto mac = CellBufferIfFits(named[0]->row.mac);
+        if (!mac || !MacIdentity(mac->data())) {
+            errors.push_back(
+                {entry.line, Describe(*named[0]) + ": its MAC address names no device", {}});
+            continue;
+        }
+        steps.push_back({&entry, named[0], *mac});
+    }
+    return steps;
+}
+
+// The new addresses some host answers for, or another camera of the search
+// reports.
+std::vector<bool> Taken(const std::vector<Step>& steps, const std::vector<FoundCamera>& found,
+                        platform::ArpProbe& probe) {
+    std::vector<PlanTarget> targets;
+    targets.reserve(steps.size());
+    for (const Step& step : steps) targets.push_back({step.entry->newIp, step.camera->row.ip});
+    std::vector<std::wstring> foundIps;
+    foundIps.reserve(found.size());
+    for (const FoundCamera& camera : found) foundIps.push_back(camera.row.ip);
+    return NewAddressesTaken(targets, foundIps, probe);
+}
+
+}  // namespace
+
+int RunAssignPlan(const CommandLine& line, const CheckedInput& input, CameraSearch& search,
+                  platform::ArpProbe& probe, std::ostream& out, std::ostream& err) {
+    const std::optional<std::string> text = ReadFile(line.plan);
+    if (!text) {
+        err << "vimbrel-cli: cannot read the address plan " << EchoText(line.plan) << '\n';
+        return kExitUsage;
+    }
+    const AddressPlan plan = ReadAddressPlan(*text, {input.planMask, input.planGateway});
+    auto tellErrors = [&](const std::vector<PlanError>& errors) {
+        for (const PlanError& e : errors)
+            err << "vimbrel-cli: " << Place(line.plan, e.line) << EchoText(e.reason, 400) << '\n';
+        err << "vimbrel-cli: nothing sent\n";
+    };
+    if (!plan.errors.empty()) {
+        tellErrors(plan.errors);
+        return kExitUsage;
+    }
+
+    const std::vector<FoundCamera> found = search.Search(WaitOf(line));
+    std::vector<PlanError> errors;
+    const std::vector<Step> steps = MatchCameras(plan, found, errors);
+    if (!errors.empty()) {
+        tellErrors(errors);
+        return kExitUsage;
+    }
+
+    int result = kExitOk;
+    const std::vector<bool> taken = Taken(steps, found, probe);
+    std::vector<MovedCamera> moved;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
+        const std::string address = platform::FormatIPv4(step.entry->newIp);
+        if (taken[i]) {
+            err << "vimbrel-cli: " << Place(line.plan, step.entry->line) << Describe(*step.camera)
+                << ": another host answers for " << address << "; nothing sent to it\n";
+            result = kExitFailed;
+            continue;
+        }
+        if (line.dryRun) {
+            out << Describe(*step.camera) << " -> " << address << '\n';
+            continue;
+        }
+        protocol::NetConfig block = protocol::MakeNetConfig(step.entry->mask, step.entry->gateway);
+        protocol::SetNetConfigAddress(block, address.c_str());
+        if (protocol::SendSetNetwork(search.Sockets(), block, step.mac.data()).sent == 0) {
+            err << "vimbrel-cli: " << Describe(*step.camera) << " -> " << address
+                << ": the command could not be sent\n";
+            result = kExitFailed;
+            continue;
+        }
+        out << Describe(*step.camera) << " -> " << address << " sent" << std::endl;
+        moved.push_back({*step.camera, address});
+    }
+    if (line.dryRun || moved.empty()) return result;
+    const int confirmed = ConfirmNewAddresses(line, search, std::move(moved), out, err);
+    return result == kExitOk ? confirmed : result;
+}
+
+}  // namespace vimbrel::cli

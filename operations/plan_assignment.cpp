@@ -1,0 +1,157 @@
+#include "operations/plan_assignment.h"
+
+#include <optional>
+#include <string>
+
+#include <wx/ffile.h>
+#include <wx/log.h>
+
+#include "operations/address_plan.h"
+#include "operations/batch_report.h"
+#include "operations/cell_text.h"
+#include "operations/device_columns.h"
+#include "operations/device_identity.h"
+#include "operations/progress_run.h"
+#include "platform/code_page.h"
+#include "platform/ipv4_text.h"
+#include "protocol/command_sender.h"
+
+namespace vimbrel {
+
+namespace {
+
+// A plan line with the row it names.
+struct PlanRow {
+    const PlanEntry* entry;
+    std::wstring name, macText, currentIp;
+    protocol::CellBuffer mac;
+};
+
+std::optional<std::string> ReadPlanFile(const wxString& path) {
+    const wxLogNull quiet;  // said by the caller
+    wxFFile file(path, "rb");
+    if (!file.IsOpened()) return std::nullopt;
+    const wxFileOffset length = file.Length();
+    if (length < 0) return std::nullopt;
+    std::string text(static_cast<std::size_t>(length), '\0');
+    if (file.Read(text.data(), text.size()) != text.size()) return std::nullopt;
+    return text;
+}
+
+std::wstring LineText(std::size_t line) {
+    return line ? L"第 " + std::to_wstring(line) + L" 行：" : std::wstring();
+}
+
+std::wstring Cell(const wxListCtrl& list, long row, int column) {
+    return list.GetItemText(row, column).ToStdWstring();
+}
+
+// The rows the plan's lines name, or the lines no single row answers to.
+std::vector<PlanRow> MatchRows(const AddressPlan& plan, const wxListCtrl& list,
+                               std::wstring& errors) {
+    std::vector<PlanRow> rows;
+    for (const PlanEntry& entry : plan.entries) {
+        std::vector<long> named;
+        for (long row = 0; row < list.GetItemCount(); ++row) {
+            const std::wstring mac = Cell(list, row, column::kMac);
+            const bool match = entry.byMac ? MacIdentity(platform::WideToUtf8(mac)) == entry.mac
+                                           : Cell(list, row, column::kSerial) == entry.serial;
+            if (match) named.push_back(row);
+        }
+        const std::wstring identity = platform::Utf8ToWide(entry.identityText);
+        if (named.empty()) {
+            errors += LineText(entry.line) + L"列表中没有 " + identity + L" 这台设备\n";
+            continue;
+        }
+        if (named.size() > 1) {
+            errors += LineText(entry.line) + L"列表中有 " + std::to_wstring(named.size()) +
+                      L" 台设备的生产系列号是 " + identity + L"，请用MAC地址列\n";
+            continue;
+        }
+        const long row = named[0];
+        const std::wstring macText = Cell(list, row, column::kMac);
+        const auto mac = CellBufferIfFits(macText);
+        if (!mac || !MacIdentity(mac->data())) {
+            errors += LineText(entry.line) + L"设备的MAC地址无法识别\n";
+            continue;
+        }
+        rows.push_back({&entry, DeviceName(Cell(list, row, column::kSerial), macText), macText,
+                        Cell(list, row, column::kAddress), *mac});
+    }
+    return rows;
+}
+
+}  // namespace
+
+std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list,
+                                        protocol::LocalSockets& sockets, platform::ArpProbe& probe,
+                                        const wxString& planFile, const AskUser& ask,
+                                        const TellUser& tell) {
+    const std::optional<std::string> text = ReadPlanFile(planFile);
+    if (!text) {
+        tell(wxString::Format(L"无法读取地址表“%s”，未发送任何命令。", planFile));
+        return {};
+    }
+    const AddressPlan plan = ReadAddressPlan(*text, {});
+    std::wstring errors;
+    for (const PlanError& e : plan.errors) errors += LineText(e.line) + e.text + L"\n";
+    std::vector<PlanRow> rows;
+    if (errors.empty()) rows = MatchRows(plan, list, errors);
+    if (!errors.empty()) {
+        tell(L"地址表有误，未发送任何命令：\n" + errors);
+        return {};
+    }
+
+    std::wstring preview =
+        L"将按地址表修改以下 " + std::to_wstring(rows.size()) + L" 台设备的IP地址：\n";
+    for (const PlanRow& row : rows)
+        preview += row.name + L"  " + row.currentIp + L" → " +
+                   platform::Utf8ToWide(platform::FormatIPv4(row.entry->newIp)) + L"\n";
+    if (!ask(preview + L"确定发送吗？")) return {};
+
+    std::vector<PlanTarget> targets;
+    targets.reserve(rows.size());
+    for (const PlanRow& row : rows) targets.push_back({row.entry->newIp, row.currentIp});
+    std::vector<std::wstring> listed;
+    for (long row = 0; row < list.GetItemCount(); ++row)
+        listed.push_back(Cell(list, row, column::kAddress));
+
+    enum class Outcome { kNotReached, kTaken, kNotSent, kSent };
+    std::vector<Outcome> outcomes(rows.size(), Outcome::kNotReached);
+    RunWithProgress(parent, L"正在按地址表分配IP地址…", rows.size(), [&](ProgressControl& control) {
+        const std::vector<bool> taken = NewAddressesTaken(targets, listed, probe);
+        std::size_t i = 0;
+        for (; i < rows.size() && !control.Cancelled(); ++i) {
+            const PlanEntry& entry = *rows[i].entry;
+            if (taken[i]) {
+                outcomes[i] = Outcome::kTaken;
+            } else {
+                protocol::NetConfig block = protocol::MakeNetConfig(entry.mask, entry.gateway);
+                protocol::SetNetConfigAddress(block, platform::FormatIPv4(entry.newIp).c_str());
+                outcomes[i] = protocol::SendSetNetwork(sockets, block, rows[i].mac.data()).sent > 0
+                                  ? Outcome::kSent
+                                  : Outcome::kNotSent;
+            }
+            control.Done(i + 1);
+        }
+        return i;
+    });
+
+    BatchReport report;
+    std::vector<MovedDevice> moved;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        switch (outcomes[i]) {
+        case Outcome::kNotReached: report.notReached.push_back(rows[i].name); break;
+        case Outcome::kTaken: report.addressTaken.push_back(rows[i].name); break;
+        case Outcome::kNotSent: report.notSent.push_back(rows[i].name); break;
+        case Outcome::kSent:
+            moved.push_back({rows[i].name, rows[i].macText,
+                             platform::Utf8ToWide(platform::FormatIPv4(rows[i].entry->newIp))});
+            break;
+        }
+    }
+    if (!report.Empty()) tell(wxString(BatchReportText(report)));
+    return moved;
+}
+
+}  // namespace vimbrel

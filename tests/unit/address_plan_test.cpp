@@ -1,0 +1,157 @@
+// Address plans read from CSV: the search's own CSV with a new_ip column
+// added in a spreadsheet, and every kind of line that must stop the plan
+// before anything is sent.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "operations/address_plan.h"
+
+namespace vimbrel {
+namespace {
+
+constexpr std::uint32_t Ip(int a, int b, int c, int d) {
+    return (std::uint32_t(a) << 24) | (std::uint32_t(b) << 16) | (std::uint32_t(c) << 8) |
+           std::uint32_t(d);
+}
+
+const PlanDefaults kDefaults{Ip(255, 255, 255, 0), Ip(192, 168, 2, 1)};
+
+// What `search --format csv` writes, as a spreadsheet saves it with a
+// new_ip column appended: the byte order mark, CRLF, quoted fields.
+const char* const kFromSearch =
+    "\xEF\xBB\xBF"
+    "serial,model,ip,mac,port,firmware,status,local_address,new_ip\r\n"
+    "SN-A,ZR420,192.168.2.21,00:1A:2B:3C:4D:01,80,V1.0.0,运行中,192.168.2.100,192.168.2.51\r\n"
+    "\"Cam,\"\"7\"\"\",ZR420,192.168.2.22,00:1a:2b:3c:4d:02,80,V1.0.0,\"a\r\nb\",,192.168.2.52\r\n"
+    "SN-C,ZR420,192.168.2.23,00:1A:2B:3C:4D:03,80,V1.0.0,running,192.168.2.100,\r\n"
+    ",,,,,,,,\r\n";
+
+TEST(AddressPlan, ReadsTheSearchsCsvWithANewIpColumn) {
+    const AddressPlan plan = ReadAddressPlan(kFromSearch, kDefaults);
+    ASSERT_TRUE(plan.errors.empty()) << plan.errors[0].line << ": " << plan.errors[0].reason;
+    ASSERT_EQ(plan.entries.size(), 2u);  // SN-C has no new_ip: left alone
+    const PlanEntry& a = plan.entries[0];
+    EXPECT_EQ(a.line, 2u);
+    EXPECT_TRUE(a.byMac);
+    EXPECT_EQ(a.mac, (protocol::MacBytes{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x01}));
+    EXPECT_EQ(a.newIp, Ip(192, 168, 2, 51));
+    EXPECT_EQ(a.mask, Ip(255, 255, 255, 0));
+    EXPECT_EQ(a.gateway, Ip(192, 168, 2, 1));
+    EXPECT_EQ(plan.entries[1].line, 3u);
+    EXPECT_EQ(plan.entries[1].mac, (protocol::MacBytes{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x02}));
+}
+
+TEST(AddressPlan, SerialColumnsOwnMasksAndGatewaysAndAnyColumnOrder) {
+    const AddressPlan plan = ReadAddressPlan(
+        " Gateway ,NEW_IP,Serial,mask\n"
+        "10.0.0.1,10.0.0.5,SN-甲,255.255.255.0\n"
+        ",10.1.0.5,SN-乙,\n",
+        {Ip(255, 255, 0, 0), Ip(10, 1, 0, 1)});
+    ASSERT_TRUE(plan.errors.empty()) << plan.errors[0].reason;
+    ASSERT_EQ(plan.entries.size(), 2u);
+    EXPECT_FALSE(plan.entries[0].byMac);
+    EXPECT_EQ(plan.entries[0].serial, L"SN-甲");
+    EXPECT_EQ(plan.entries[0].mask, Ip(255, 255, 255, 0));
+    EXPECT_EQ(plan.entries[0].gateway, Ip(10, 0, 0, 1));
+    EXPECT_EQ(plan.entries[1].mask, Ip(255, 255, 0, 0));  // the defaults
+    EXPECT_EQ(plan.entries[1].gateway, Ip(10, 1, 0, 1));
+}
+
+TEST(AddressPlan, EveryFaultyLineIsNamedAndTheRestStillChecked) {
+    const AddressPlan plan = ReadAddressPlan(
+        "mac,new_ip,mask,gateway\n"
+        "00:1A:2B:3C:4D:01,192.168.2.51,,\n"  // 2: fine
+        "00:1A:2B:3C:4D,192.168.2.52,,\n"  // 3: MAC too short
+        "00:1A:2B:3C:4D:03,192.168.2.300,,\n"  // 4: malformed new_ip
+        "00:1A:2B:3C:4D:04,192.168.2.51,,\n"  // 5: new_ip of line 2
+        "00:1a:2b:3c:4d:01,192.168.2.55,,\n"  // 6: MAC of line 2
+        "00:1A:2B:3C:4D:07,192.168.2.255,,\n"  // 7: broadcast
+        "00:1A:2B:3C:4D:08,192.168.2.58,255.0.255.0,\n"  // 8: mask not contiguous
+        "00:1A:2B:3C:4D:09,192.168.2.1,,\n"  // 9: the gateway
+        "00:1A:2B:3C:4D:0A,192.168.3.60,,\n"  // 10: gateway outside its network
+        "00:1A:2B:3C:4D:0B,224.0.0.9,,224.0.0.1\n"  // 11: multicast
+        "00:1A:2B:3C:4D:0C,192.168.2.62,,\n",  // 12: fine
+        kDefaults);
+    ASSERT_EQ(plan.entries.size(), 2u);
+    EXPECT_EQ(plan.entries[1].line, 12u);
+    struct Expected {
+        std::size_t line;
+        const char* says;
+    };
+    const Expected expected[] = {
+        {3, "malformed MAC address '00:1A:2B:3C:4D'"},
+        {4, "malformed new_ip '192.168.2.300'"},
+        {5, "new_ip 192.168.2.51 is also on line 2"},
+        {6, "MAC address '00:1a:2b:3c:4d:01' is also on line 2"},
+        {7, "new_ip 192.168.2.255 is the network or broadcast address"},
+        {8, "mask 255.0.255.0 is not contiguous"},
+        {9, "new_ip 192.168.2.1 is the gateway"},
+        {10, "gateway 192.168.2.1 is outside the network of 192.168.3.60"},
+        {11, "new_ip 224.0.0.9 is not an ordinary unicast address"},
+    };
+    ASSERT_EQ(plan.errors.size(), std::size(expected));
+    // The window's words, for two of them.
+    EXPECT_EQ(plan.errors[2].text, L"new_ip 192.168.2.51 与第 2 行重复");
+    EXPECT_EQ(plan.errors[7].text, L"网关 192.168.2.1 与 192.168.3.60 不在同一网段");
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(plan.errors[i].line, expected[i].line);
+        EXPECT_EQ(plan.errors[i].reason.rfind(expected[i].says, 0), 0u) << plan.errors[i].reason;
+    }
+}
+
+TEST(AddressPlan, AFileThatIsNoPlanSaysWhy) {
+    auto onlyError = [](std::string_view text, const PlanDefaults& defaults = kDefaults) {
+        const AddressPlan plan = ReadAddressPlan(text, defaults);
+        EXPECT_TRUE(plan.entries.empty());
+        return plan.errors.size() == 1 ? plan.errors[0] : PlanError{999, "not one error", L""};
+    };
+    EXPECT_EQ(onlyError("").reason, "the file is empty");
+    EXPECT_EQ(onlyError("serial,ip\r\nSN-A,1.2.3.4\r\n").reason, "the header has no new_ip column");
+    EXPECT_EQ(onlyError("model,new_ip\r\n").reason, "the header has no mac or serial column");
+    EXPECT_EQ(onlyError("mac,new_ip\r\n00:1A:2B:3C:4D:01,\r\n").reason, "no line has a new_ip");
+    const PlanError noMask = onlyError("mac,new_ip\n00:1A:2B:3C:4D:01,10.0.0.5\n", {});
+    EXPECT_EQ(noMask.line, 2u);
+    EXPECT_EQ(noMask.reason, "no mask: give a mask column or --mask");
+    const PlanError open = onlyError("mac,new_ip\n\"00:1A:2B:3C:4D:01,10.0.0.5\n");
+    EXPECT_EQ(open.line, 2u);
+    EXPECT_EQ(open.reason, "a quoted field is not closed");
+    EXPECT_EQ(onlyError("serial,new_ip\n,10.0.0.5\n").reason, "empty serial number");
+    EXPECT_NE(onlyError("serial,new_ip\n" + std::string(31, 'S') + ",192.168.2.5\n")
+                  .reason.find("longer than"),
+              std::string::npos);
+}
+
+// Answers for a fixed set of addresses and counts what it was asked.
+class FixedProbe : public platform::ArpProbe {
+public:
+    explicit FixedProbe(std::vector<std::uint32_t> answering) : m_answering(std::move(answering)) {}
+    bool HostAnswers(std::uint32_t address) override {
+        ++m_calls;
+        return std::find(m_answering.begin(), m_answering.end(), address) != m_answering.end();
+    }
+    int Calls() const { return m_calls.load(); }
+
+private:
+    std::vector<std::uint32_t> m_answering;
+    std::atomic<int> m_calls{0};
+};
+
+TEST(AddressPlan, ANewAddressIsTakenWhenAHostAnswersOrAnotherDeviceReportsIt) {
+    FixedProbe probe({Ip(192, 168, 2, 60)});
+    const std::vector<bool> taken = NewAddressesTaken(
+        {
+            {Ip(192, 168, 2, 51), L"192.168.2.21"},  // free
+            {Ip(192, 168, 2, 60), L"192.168.2.22"},  // a host answers
+            {Ip(192, 168, 2, 23), L"192.168.2.24"},  // another device reports it
+            {Ip(192, 168, 2, 25), L"192.168.2.25"},  // its own: not probed
+        },
+        {L"192.168.2.21", L"192.168.2.22", L"192.168.2.23", L"192.168.2.24", L"192.168.2.25"},
+        probe);
+    EXPECT_EQ(taken, (std::vector<bool>{false, true, true, false}));
+    EXPECT_EQ(probe.Calls(), 3);
+}
+
+}  // namespace
+}  // namespace vimbrel

@@ -1,0 +1,74 @@
+// The rules that mark a row of the device list, and their words.
+#include <gtest/gtest.h>
+
+#include "operations/row_marks.h"
+
+namespace vimbrel {
+namespace {
+
+constexpr std::uint32_t Ip(int a, int b, int c, int d) {
+    return (std::uint32_t(a) << 24) | (std::uint32_t(b) << 16) | (std::uint32_t(c) << 8) |
+           std::uint32_t(d);
+}
+
+const std::uint32_t kLocal = Ip(192, 168, 2, 100), kMask = Ip(255, 255, 255, 0);
+
+TEST(RowMarks, SameAddressCountsTheOtherRowsAndOnlyRealAddresses) {
+    const std::vector<RowMarks> marks = MarkRows({
+        {L"192.168.2.10", kLocal, kMask},
+        {L"192.168.2.11", kLocal, kMask},
+        {L"192.168.2.10", kLocal, kMask},
+        {L"192.168.2.10", kLocal, kMask},
+        {L"", kLocal, kMask},
+        {L"", kLocal, kMask},  // two empty addresses are no shared address
+        {L"192.168.002.11", kLocal, kMask},  // not a dotted quad as the rules read it
+    });
+    ASSERT_EQ(marks.size(), 7u);
+    EXPECT_EQ(marks[0].sameIpOthers, 2);
+    EXPECT_EQ(marks[1].sameIpOthers, 0);
+    EXPECT_EQ(marks[2].sameIpOthers, 2);
+    EXPECT_EQ(marks[3].sameIpOthers, 2);
+    for (std::size_t i : {4u, 5u, 6u}) EXPECT_FALSE(marks[i].Any()) << i;
+    const MarkCounts counts = CountMarks(marks);
+    EXPECT_EQ(counts.sameIp, 3u);
+    EXPECT_EQ(counts.otherSubnet, 0u);
+}
+
+TEST(RowMarks, OtherSubnetByTheMaskOfTheLocalAddressItCameInOn) {
+    const std::vector<RowMarks> marks = MarkRows({
+        {L"192.168.2.254", kLocal, kMask},
+        {L"192.168.3.1", kLocal, kMask},
+        {L"192.168.3.1", kLocal, Ip(255, 255, 0, 0)},  // a /16 holds it
+        {L"10.0.0.9", 0, 0},  // local address not known: no mark
+        {L"10.0.0.9", kLocal, 0},
+    });
+    EXPECT_FALSE(marks[0].otherSubnet);
+    EXPECT_TRUE(marks[1].otherSubnet);
+    EXPECT_FALSE(marks[2].otherSubnet);
+    EXPECT_FALSE(marks[3].otherSubnet);
+    EXPECT_FALSE(marks[4].otherSubnet);
+    EXPECT_EQ(marks[1].sameIpOthers, 1);  // and both rows hold 192.168.3.1
+    EXPECT_EQ(CountMarks(marks).otherSubnet, 1u);
+}
+
+TEST(RowMarks, TheWordsOfTheInfoLineAndTheCountArea) {
+    const MarkedRow row{L"192.168.3.1", kLocal, kMask};
+    EXPECT_EQ(RowInfoText(row, {}), L"经 192.168.2.100 收到");
+    EXPECT_EQ(RowInfoText(row, {2, false}), L"IP地址与另外 2 台设备相同（经 192.168.2.100 收到）");
+    EXPECT_EQ(
+        RowInfoText(row, {0, true}),
+        L"不在本机网段（经 192.168.2.100 收到），网页无法直接打开；可用“自动分配IP”改到本机网段");
+    EXPECT_EQ(
+        RowInfoText(row, {1, true}),
+        L"IP地址与另外 1 台设备相同；不在本机网段（经 192.168.2.100 收到），网页无法直接打开；"
+        L"可用“自动分配IP”改到本机网段");
+    EXPECT_EQ(MarkCountsText({}), L"");
+    EXPECT_EQ(MarkCountsText({2, 0}), L"IP重复 2 台");
+    EXPECT_EQ(MarkCountsText({2, 1}), L"IP重复 2 台，不在本机网段 1 台");
+    EXPECT_EQ(NothingFoundText({kLocal, Ip(192, 168, 3, 100)}),
+              L"搜索经 192.168.2.100、192.168.3.100 发出，没有设备应答。常见原因：网线未接好，"
+              L"防火墙拦截了UDP端口9876，或设备在路由器另一侧的网段。");
+}
+
+}  // namespace
+}  // namespace vimbrel

@@ -1,0 +1,232 @@
+// The list handed over: Ctrl+C and the context menu's 复制 put the selected
+// rows on the clipboard as tab-separated text with the titles, 导出为CSV…
+// writes the command line's CSV of the whole list, 打开网页 opens the menu
+// row's page. Checked through the text produced and the list's state.
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+#include "cli/cli_app.h"
+#include "tests/window/window_fixture.h"
+
+namespace vimbrel::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const kTitles =
+    "索引\t生产系列号\t产品型号\tIP地址\tMAC地址\t端口\t固件版本号\t运行状态\n";
+
+class HandoverWindowTest : public WindowTest {
+protected:
+    void SetUp() override {
+        LAB_REQUIRE_ROOT();
+        const int link1 = net.AddLink("192.168.2.100/24");
+        const int link2 = net.AddLink("192.168.3.100/24");
+        lab::CameraConfig a;
+        a.serial = "SN-A";
+        a.ip = "192.168.2.21";
+        a.status = "运行\t中";  // a tab from the network must not move the cells
+        net.AddCamera(link1, a);
+        lab::CameraConfig b;
+        b.serial = "Cam,\"7\"";
+        b.ip = "192.168.3.22";
+        b.mac = "00:1A:2B:3C:4D:02";
+        b.port = 8080;
+        net.AddCamera(link2, b);
+        OpenWindow();
+        WaitForRows(2);
+        window->Handover().SetPutText([this](const wxString& text) {
+            copied.push_back(text);
+            return true;
+        });
+    }
+
+    void CtrlKey(int key, bool control = true) {
+        wxKeyEvent press(wxEVT_CHAR_HOOK);
+        press.m_keyCode = key;
+        press.m_controlDown = control;
+        press.SetEventObject(window);
+        window->GetEventHandler()->ProcessEvent(press);
+    }
+
+    void Choose(int id) {
+        const std::unique_ptr<wxMenu> menu = window->Handover().MakeMenu();
+        ASSERT_TRUE(menu->IsEnabled(id)) << id;
+        wxCommandEvent pick(wxEVT_MENU, id);
+        menu->ProcessEvent(pick);
+    }
+
+    // The row's line as it is copied, "索引" first.
+    wxString Line(long row, const char* rest) {
+        return Cell(row, 0) + wxString::FromUTF8(rest) + "\n";
+    }
+
+    std::vector<wxString> copied;
+};
+
+TEST_F(HandoverWindowTest, CopyPutsTheSelectedRowsWithTheTitlesAsTabSeparatedText) {
+    const long a = RowOfSerial("SN-A"), b = RowOfSerial("Cam,\"7\"");
+    ASSERT_GE(a, 0);
+    ASSERT_GE(b, 0);
+    CtrlKey('C');  // nothing selected: nothing copied
+    EXPECT_TRUE(copied.empty());
+    std::unique_ptr<wxMenu> menu = window->Handover().MakeMenu();
+    EXPECT_FALSE(menu->IsEnabled(DeviceListHandover::kCopyId));
+    EXPECT_TRUE(menu->IsEnabled(DeviceListHandover::kExportId));
+    EXPECT_FALSE(menu->IsEnabled(DeviceListHandover::kOpenPageId));
+
+    SelectRows({a});
+    CtrlKey('C', false);  // a plain C copies nothing
+    EXPECT_TRUE(copied.empty());
+    CtrlKey('C');
+    const wxString rowA =
+        Line(a, "\tSN-A\tZR420\t192.168.2.21\t00:1A:2B:3C:4D:01\t80\tV1.0.0\t运行 中");
+    ASSERT_EQ(copied.size(), 1u);
+    EXPECT_EQ(copied[0], wxString::FromUTF8(kTitles) + rowA);
+
+    SelectRows({a, b});
+    Choose(DeviceListHandover::kCopyId);
+    ASSERT_EQ(copied.size(), 2u);
+    const wxString rowB =
+        Line(b, "\tCam,\"7\"\tZR420\t192.168.3.22\t00:1A:2B:3C:4D:02\t8080\tV1.0.0\trunning");
+    const wxString inListOrder = a < b ? rowA + rowB : rowB + rowA;
+    EXPECT_EQ(copied[1], wxString::FromUTF8(kTitles) + inListOrder);
+
+    // A clipboard that can't be opened is said.
+    window->Handover().SetPutText([](const wxString&) { return false; });
+    CtrlKey('C');
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].Find(wxString::FromUTF8("剪贴板")), wxNOT_FOUND);
+}
+
+TEST_F(HandoverWindowTest, ExportWritesTheCommandLinesCsvOfTheWholeList) {
+    char dir[] = "/tmp/vimbrel-export-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string path = std::string(dir) + "/设备.csv";
+    int asked = 0;
+    window->Handover().SetChooseFile([&] {
+        ++asked;
+        return wxString::FromUTF8(path);
+    });
+    Choose(DeviceListHandover::kExportId);
+    EXPECT_EQ(asked, 1);
+    std::ifstream file(path, std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(file)), {});
+
+    // The same text, line for line, as `search --format csv` in the same
+    // network (the order of the rows is the order of the replies).
+    std::ostringstream out, err;
+    lab::RequirePrivateNetwork();
+    ASSERT_EQ(cli::RunCli({"search", "--format", "csv", "--wait", "0.5"}, out, err, nullptr), 0)
+        << err.str();
+    auto lines = [](const std::string& text) {
+        std::multiset<std::string> set;
+        for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos;
+             at = end + 2)
+            set.insert(text.substr(at, end - at));
+        return set;
+    };
+    ASSERT_EQ(written.rfind("\xEF\xBB\xBF", 0), 0u);
+    EXPECT_EQ(written.substr(written.size() - 2), "\r\n");
+    EXPECT_EQ(lines(written), lines(out.str())) << written;
+    EXPECT_NE(written.find("\r\n\"Cam,\"\"7\"\"\",ZR420,192.168.3.22,00:1A:2B:3C:4D:02,8080,V1.0.0,"
+                           "running,192.168.3.100\r\n"),
+              std::string::npos)
+        << written;
+
+    // Cancelled: nothing written, nothing said. A folder that isn't there: said.
+    std::remove(path.c_str());
+    window->Handover().SetChooseFile([] { return wxString(); });
+    Choose(DeviceListHandover::kExportId);
+    EXPECT_FALSE(std::ifstream(path).good());
+    EXPECT_TRUE(told.empty());
+    window->Handover().SetChooseFile([&] { return wxString::FromUTF8(path + ".d/x.csv"); });
+    Choose(DeviceListHandover::kExportId);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].Find(wxString::FromUTF8("未导出")), wxNOT_FOUND) << told[0];
+    rmdir(dir);
+}
+
+TEST_F(HandoverWindowTest, OpenPageOpensTheFocusedSelectedRowsPage) {
+    std::vector<wxString> opened;
+    window->SetPageOpener([&](const wxString& page) {
+        opened.push_back(page);
+        return true;
+    });
+    auto& list = window->DeviceList();
+    const long a = RowOfSerial("SN-A"), b = RowOfSerial("Cam,\"7\"");
+    SelectRows({a, b});
+    list.SetItemState(b, wxLIST_STATE_FOCUSED, wxLIST_STATE_FOCUSED);
+    Choose(DeviceListHandover::kOpenPageId);
+    list.SetItemState(b, 0, wxLIST_STATE_SELECTED);  // focused but not selected: the selected one
+    Choose(DeviceListHandover::kOpenPageId);
+    EXPECT_EQ(opened,
+              (std::vector<wxString>{"http://192.168.3.22:8080", "http://192.168.2.21:80"}));
+}
+
+// 按地址表分配…: the plan's lines checked and matched to rows first, old -> new
+// shown and asked; on yes each camera gets its address (probed first) and
+// the window's own search shows the new addresses.
+TEST_F(HandoverWindowTest, AnAddressPlanMovesTheCamerasAfterAPreview) {
+    std::vector<std::uint32_t> probed;
+    window->SetArpProbe(std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{}, &probed));
+    char dir[] = "/tmp/vimbrel-plan-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    auto write = [&](const std::string& name, const std::string& text) {
+        const std::string path = std::string(dir) + "/" + name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    };
+    const std::string faulty =
+        write("faulty.csv",
+              "mac,new_ip,mask,gateway\r\n"
+              "00:1A:2B:3C:4D:01,192.168.2.61,255.255.255.0,192.168.2.1\r\n"
+              "00:1A:2B:3C:4D:09,192.168.2.62,255.255.255.0,192.168.2.1\r\n");
+    const std::string plan = write("plan.csv",
+                                   "\xEF\xBB\xBFmac,new_ip,mask,gateway\r\n"
+                                   "00:1A:2B:3C:4D:01,192.168.2.61,255.255.255.0,192.168.2.1\r\n"
+                                   "00:1a:2b:3c:4d:02,192.168.3.62,255.255.255.0,192.168.3.1\r\n");
+    std::string chosen = faulty;
+    window->Handover().SetChoosePlan([&] { return wxString::FromUTF8(chosen); });
+
+    Choose(DeviceListHandover::kAssignPlanId);  // a line names no row: nothing asked, nothing sent
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].Find(wxString::FromUTF8("第 3 行：列表中没有 00:1A:2B:3C:4D:09 这台设备")),
+              wxNOT_FOUND)
+        << told[0];
+    EXPECT_TRUE(probed.empty());
+
+    chosen = plan;
+    answerYes = false;
+    Choose(DeviceListHandover::kAssignPlanId);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NE(asked[0].Find(wxString::FromUTF8("192.168.2.21 → 192.168.2.61")), wxNOT_FOUND)
+        << asked[0];
+    EXPECT_NE(asked[0].Find(wxString::FromUTF8("192.168.3.22 → 192.168.3.62")), wxNOT_FOUND);
+    EXPECT_TRUE(probed.empty()) << "no is no: nothing probed";
+
+    answerYes = true;
+    Choose(DeviceListHandover::kAssignPlanId);
+    EXPECT_EQ(probed.size(), 2u);
+    EXPECT_TRUE(window->ConfirmingAddresses());
+    auto moved = [&] {
+        const long a = RowOfSerial("SN-A"), b = RowOfSerial("Cam,\"7\"");
+        return a >= 0 && b >= 0 && Cell(a, column::kAddress) == "192.168.2.61" &&
+               Cell(b, column::kAddress) == "192.168.3.62";
+    };
+    EXPECT_TRUE(PumpUntil(moved, 10s));
+    EXPECT_TRUE(PumpUntil([&] { return !window->ConfirmingAddresses(); }, 5s));
+    EXPECT_EQ(told.size(), 1u) << told.back();
+    std::remove(faulty.c_str());
+    std::remove(plan.c_str());
+    rmdir(dir);
+}
+
+}  // namespace
+}  // namespace vimbrel::test
