@@ -19,7 +19,10 @@ namespace vimbrel {
 namespace {
 
 // The template's places, in dialog units.
+constexpr int kWidth = 469;  // of the client part
+constexpr int kHeight = 335;
 constexpr int kMargin = 7;  // left and right of the list
+constexpr int kListWidth = kWidth - 2 * kMargin;
 constexpr int kBottomMargin = 10;  // below the list
 constexpr int kListTop = 54;
 constexpr int kRowLeft = 74;  // the first button
@@ -58,12 +61,13 @@ wxSize AtLeastBest(const wxWindow& control, wxSize size) {
 // Where the button row starts: at the template's place, or further right
 // when the label and the longest count need more room.
 wxPoint RowOrigin(const wxWindow& window, const wxStaticText& label, const wxStaticText& count) {
-    const int countX =
-        std::max(Dlu(window, 48, 0).x, Dlu(window, 11, 0).x + AtLeastBest(label, Dlu(window, 37, 8)).x);
+    const int countX = std::max(Dlu(window, 48, 0).x,
+                                Dlu(window, 11, 0).x + AtLeastBest(label, Dlu(window, 37, 8)).x);
     int countWidth = Dlu(window, 17, 0).x;
     for (const wchar_t* text : kLongestCounts)
         countWidth = std::max(countWidth, count.GetTextExtent(text).x);
-    return {std::max(Dlu(window, kRowLeft, 0).x, countX + countWidth + Dlu(window, kLeastButtonGap, 0).x),
+    return {std::max(Dlu(window, kRowLeft, 0).x,
+                     countX + countWidth + Dlu(window, kLeastButtonGap, 0).x),
             Dlu(window, 0, kRowTop).y};
 }
 
@@ -124,16 +128,16 @@ void CSearchDeviceDlg::MeasureButtons() {
 void CSearchDeviceDlg::LayOutControls() {
     const wxSize client = GetClientSize();
     const wxPoint origin = RowOrigin(*this, *m_staticLabel, *m_staticOnline);
-    const ButtonRowLayout row =
-        LayOutButtonRow(RowSizes(*this, m_buttonLeast), client.x - Dlu(*this, kMargin, 0).x - origin.x);
+    const ButtonRowLayout row = LayOutButtonRow(RowSizes(*this, m_buttonLeast),
+                                                client.x - Dlu(*this, kMargin, 0).x - origin.x);
     for (std::size_t i = 0; i < m_rowButtons.size(); ++i) {
         const ButtonBox& box = row.boxes[i];
         m_rowButtons[i]->SetSize(origin.x + box.x, origin.y + box.y, box.width, box.height);
     }
     const int below = RowOverhang(*this, origin, row);
 
-    m_staticLabel->SetSize(
-        wxRect(ConvertDialogToPixels(wxPoint(11, 16)), AtLeastBest(*m_staticLabel, Dlu(*this, 37, 8))));
+    m_staticLabel->SetSize(wxRect(ConvertDialogToPixels(wxPoint(11, 16)),
+                                  AtLeastBest(*m_staticLabel, Dlu(*this, 37, 8))));
     m_staticOnline->Move(std::max(Dlu(*this, 48, 0).x, m_staticLabel->GetRect().GetRight() + 1),
                          Dlu(*this, 0, 17).y);
     m_checkAll->SetSize(wxRect(ConvertDialogToPixels(wxPoint(11, 43)) + wxPoint(0, below),
@@ -141,9 +145,13 @@ void CSearchDeviceDlg::LayOutControls() {
 
     const int top =
         std::max(Dlu(*this, 0, kListTop).y + below, m_checkAll->GetRect().GetBottom() + 1);
-    const wxSize margin = Dlu(*this, kMargin, kBottomMargin);
-    m_listDevice->SetSize(margin.x, top, std::max(0, client.x - 2 * margin.x),
-                          std::max(0, client.y - top - margin.y));
+    // The margins right and below as the template's sizes give them.
+    const int left = Dlu(*this, kMargin, 0).x;
+    const int right = Dlu(*this, kWidth, 0).x - left - Dlu(*this, kListWidth, 0).x;
+    const int bottom = Dlu(*this, 0, kHeight).y - Dlu(*this, 0, kListTop).y -
+                       Dlu(*this, 0, kHeight - kListTop - kBottomMargin).y;
+    m_listDevice->SetSize(left, top, std::max(0, client.x - left - right),
+                          std::max(0, client.y - top - bottom));
     StretchLastColumn();
     // The buttons' texts have their final sizes only once they are shown.
     SetMinClientSize(LeastClientSize(WorkArea(*this).GetSize() - (GetSize() - GetClientSize())));
@@ -156,8 +164,7 @@ wxSize CSearchDeviceDlg::LeastClientSize(const wxSize& areaClient) {
     const ButtonRowSizes sizes = RowSizes(*this, m_buttonLeast);
     const int width =
         std::min(origin.x + LeastRowWidth(sizes) + Dlu(*this, kMargin, 0).x, areaClient.x);
-    const ButtonRowLayout row =
-        LayOutButtonRow(sizes, width - Dlu(*this, kMargin, 0).x - origin.x);
+    const ButtonRowLayout row = LayOutButtonRow(sizes, width - Dlu(*this, kMargin, 0).x - origin.x);
     const int height = Dlu(*this, 0, kListTop + kLeastListHeight + kBottomMargin).y +
                        RowOverhang(*this, origin, row);
     return {width, std::min(height, areaClient.y)};

@@ -28,9 +28,12 @@ ButtonRowLayout LayOutButtonRow(const ButtonRowSizes& sizes, int width) {
     layout.boxes.resize(count);
     if (count == 0) return layout;
     // Wanted never below least.
-    std::vector<ButtonBox> wanted(sizes.wanted.begin(), sizes.wanted.begin() + count);
-    std::vector<ButtonBox> least(sizes.least.begin(), sizes.least.begin() + count);
-    for (std::size_t i = 0; i < count; ++i) wanted[i].width = std::max(wanted[i].width, least[i].width);
+    std::vector<ButtonBox> wanted = sizes.wanted;
+    std::vector<ButtonBox> least = sizes.least;
+    wanted.resize(count);
+    least.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        wanted[i].width = std::max(wanted[i].width, least[i].width);
     const int gap = std::max(sizes.gap, sizes.leastGap);
     const int full = RowWidth(wanted, gap);
     const int tight = RowWidth(least, sizes.leastGap);

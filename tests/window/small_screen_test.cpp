@@ -32,8 +32,8 @@ protected:
         window->SetClientSize(client);
         const int margin = window->ConvertDialogToPixels(wxPoint(7, 0)).x;
         PumpUntil([&] {
-            return window->DeviceList().GetRect().GetRight() + 1 ==
-                   window->GetClientSize().x - margin;
+            return std::abs(window->DeviceList().GetRect().GetRight() + 1 -
+                            (window->GetClientSize().x - margin)) <= 1;
         });
     }
 };
