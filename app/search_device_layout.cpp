@@ -89,6 +89,23 @@ int RowOverhang(const wxWindow& window, const wxPoint& origin, const ButtonRowLa
     return std::max(0, origin.y + row.height - Dlu(window, 0, kRowTop + kButtonHeight).y);
 }
 
+// The generic list (GTK) makes its header as tall as GTK's own header of
+// GTK's font; the titles are in the window's font, which may be larger.
+void FitHeaderToTitles(wxListCtrl& list) {
+#ifdef __WXMSW__
+    wxUnusedVar(list);
+#else
+    wxWindow* header = nullptr;  // its type is private to the toolkit
+    for (wxWindow* child : list.GetChildren())
+        if (static_cast<void*>(child) == static_cast<void*>(list.m_headerWin)) header = child;
+    if (!header) return;
+    const int needed = header->GetCharHeight() + 6;
+    if (header->GetSize().y >= needed) return;
+    header->SetMinSize(wxSize(-1, needed));
+    list.Layout();
+#endif
+}
+
 }  // namespace
 
 void CSearchDeviceDlg::FitToWorkArea() {
@@ -152,6 +169,7 @@ void CSearchDeviceDlg::LayOutControls() {
                        Dlu(*this, 0, kHeight - kListTop - kBottomMargin).y;
     m_listDevice->SetSize(left, top, std::max(0, client.x - left - right),
                           std::max(0, client.y - top - bottom));
+    FitHeaderToTitles(*m_listDevice);
     StretchLastColumn();
     // The buttons' texts have their final sizes only once they are shown.
     SetMinClientSize(LeastClientSize(WorkArea(*this).GetSize() - (GetSize() - GetClientSize())));

@@ -46,6 +46,9 @@ TEST_F(SmallScreen, WholeWindowIsOnScreenAndEveryTextReadsInFull) {
     ExpectEveryControlReadsInFull(*window);
     ExpectListFillsTheWindow(*window);
     EXPECT_GT(window->DeviceList().GetSize().y, 200);
+    // The header is as tall as its titles: the rows start below them.
+    EXPECT_GE(RowsWindow(window->DeviceList()).GetPosition().y,
+              window->DeviceList().GetCharHeight() + 2);
 
     // Where the template's width fits, the list keeps its place and the
     // buttons whose texts fit theirs keep their size.
