@@ -8,6 +8,7 @@
 #include <wx/checkbox.h>
 #include <wx/display.h>
 #include <wx/stattext.h>
+#include <wx/toplevel.h>
 
 #include "operations/device_columns.h"
 #include "res/control_ids.h"
@@ -33,7 +34,11 @@ wxRect WorkArea(const wxWindow& window) {
 
 void ExpectControlsReadInFull(wxWindow& dialog) {
     const wxRect area = WorkArea(dialog);
-    const wxRect frame = dialog.GetScreenRect();
+    // A maximised window's frame lies beyond the work area; its inside does not.
+    const auto* top = wxDynamicCast(&dialog, wxTopLevelWindow);
+    const wxRect frame = top && top->IsMaximized()
+                             ? wxRect(dialog.ClientToScreen(wxPoint()), dialog.GetClientSize())
+                             : dialog.GetScreenRect();
     EXPECT_TRUE(area.Contains(frame)) << "window " << Text(frame) << ", area " << Text(area);
     const wxRect client(dialog.GetClientSize());
 

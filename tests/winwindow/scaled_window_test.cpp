@@ -7,8 +7,6 @@
 #include <chrono>
 #include <cstdlib>
 
-#include <windows.h>
-
 #include <wx/app.h>
 
 #include "app/search_device_dlg.h"
@@ -68,23 +66,6 @@ TEST_F(MainWindowScaled, MaximisedTheListFillsTheWindow) {
     // Made as small as it may be, everything is still in view.
     m_window->SetClientSize(m_window->GetMinClientSize());
     PumpFor(200ms);
-    ExpectEveryControlReadsInFull(*m_window);
-    ExpectListFillsTheWindow(*m_window);
-}
-
-// Windows' message when the window reaches a monitor of another scaling
-// (here 4/3 of the present one, the window given the same place): the
-// columns scale with it and every control is still in view and whole.
-TEST_F(MainWindowScaled, MonitorOfAnotherScalingScalesColumnsAndPlaces) {
-    auto& list = m_window->DeviceList();
-    const int before = list.GetColumnWidth(1);
-    const int dpi = m_window->GetDPI().x * 4 / 3;
-    const wxRect place = m_window->GetRect();
-    RECT suggested{place.x, place.y, place.GetRight() + 1, place.GetBottom() + 1};
-    ::SendMessageW(static_cast<HWND>(m_window->GetHandle()), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                   reinterpret_cast<LPARAM>(&suggested));
-    PumpFor(300ms);
-    EXPECT_NEAR(list.GetColumnWidth(1), before * 4 / 3, 2);
     ExpectEveryControlReadsInFull(*m_window);
     ExpectListFillsTheWindow(*m_window);
 }
