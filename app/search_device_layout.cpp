@@ -31,7 +31,13 @@ constexpr int kButtonWidth = 43;
 constexpr int kButtonHeight = 26;
 constexpr int kButtonGap = 8;
 constexpr int kLeastButtonGap = 3;
-constexpr int kButtonPadding = 10;  // around a button's text, both sides together
+// Around a button's text, both sides together, beyond what an exact-fit
+// button has: wxMSW gives it a character's width, GTK nothing.
+#ifdef __WXMSW__
+constexpr int kButtonPadding = 4;
+#else
+constexpr int kButtonPadding = 10;
+#endif
 constexpr int kLeastListHeight = 60;  // the header and a few rows
 
 // The row's buttons from left to right.
