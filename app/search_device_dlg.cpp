@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 
-#include <wx/display.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/xrc/xmlres.h>
@@ -107,22 +106,6 @@ bool CSearchDeviceDlg::LoadTemplate() {
     return complete;
 }
 
-// On a screen smaller than the template (a 1366 x 768 laptop at 14 points),
-// the window opens as large as the display's work area and no larger: the
-// list gives up what is missing at its bottom (and right) edge; everything
-// above it keeps its place. On a larger screen nothing changes.
-void CSearchDeviceDlg::FitToWorkArea() {
-    const int display = wxDisplay::GetFromWindow(this);
-    const wxRect area =
-        wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
-    const wxSize size = GetSize();
-    const wxSize excess(std::max(0, size.x - area.width), std::max(0, size.y - area.height));
-    if (excess == wxSize(0, 0)) return;
-    m_listDevice->SetSize(m_listDevice->GetSize() - excess);
-    SetClientSize(GetClientSize() - excess);
-    Move(area.x + (area.width - GetSize().x) / 2, area.y + (area.height - GetSize().y) / 2);
-}
-
 CSearchDeviceDlg::~CSearchDeviceDlg() { RunExitSteps(); }
 
 void CSearchDeviceDlg::OnInitDialog(std::chrono::milliseconds searchPeriod) {
@@ -140,10 +123,18 @@ void CSearchDeviceDlg::OnInitDialog(std::chrono::milliseconds searchPeriod) {
 }
 
 void CSearchDeviceDlg::InitDeviceList() {
-    for (int i = 0; i < column::kCount; ++i)
-        m_listDevice->InsertColumn(i, kDeviceColumns[i].title, wxLIST_FORMAT_LEFT,
-                                   kDeviceColumns[i].width);
+    // The first widths are pixels at 96 dots an inch, and at least room for
+    // the title and the sort arrow; stored widths are pixels the user had.
+    for (int i = 0; i < column::kCount; ++i) {
+        const wxString title = kDeviceColumns[i].title;
+        const int width =
+            std::max(m_listDevice->FromDIP(kDeviceColumns[i].width),
+                     m_listDevice->GetTextExtent(title).x + m_listDevice->FromDIP(24));
+        m_listDevice->InsertColumn(i, title, wxLIST_FORMAT_LEFT, width);
+    }
     m_listDevice->LoadColumnWidths();
+    m_lastColumnWidth = m_listDevice->GetColumnWidth(column::kCount - 1);
+    StretchLastColumn();
 }
 
 void CSearchDeviceDlg::EnableCommandButtons(bool enable) {

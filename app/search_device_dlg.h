@@ -91,7 +91,15 @@ private:
     };
 
     bool LoadTemplate();
+    // The window's sizes: the template's when the work area holds it, the
+    // controls placed for the window's width (search_device_layout.cpp).
     void FitToWorkArea();
+    void MeasureButtons();
+    void LayOutControls();
+    wxSize LeastClientSize(const wxSize& areaClient);
+    void StretchLastColumn();
+    void OnSize(wxSizeEvent& event);
+    void OnDPIChanged(wxDPIChangedEvent& event);
     void OnInitDialog(std::chrono::milliseconds searchPeriod);
     void InitDeviceList();
     void EnableCommandButtons(bool enable);
@@ -129,6 +137,13 @@ private:
     wxCheckBox* m_checkAll = nullptr;
     // 1006, 1, 1008, 1009, 1013, 1014, 1012: always enabled or disabled together.
     std::array<wxButton*, 7> m_btnCommand{};
+    // The buttons of the top row from left to right, and the label in front
+    // of the count.
+    std::array<wxButton*, 7> m_rowButtons{};
+    std::array<wxSize, 7> m_buttonLeast{};  // what their texts need
+    wxStaticText* m_staticLabel = nullptr;
+    // What the last column has of its own; it grows to fill the list.
+    int m_lastColumnWidth = 0;
     // The MACs of the list's rows, emptied with it.
     std::unordered_set<std::uint64_t> m_listedMacs;
     // Taken off the queue, not yet rows; idle time brings the next slice.

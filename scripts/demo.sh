@@ -65,11 +65,18 @@ if [ "$mode" = "--windows" ]; then
     exit 0
   fi
   shot="$top/build-windows/demo-screenshot.png"
+  # VIMBREL_DEMO_DPI (LogPixels: 120 is 125 %, 144 150 %, 192 200 %) and
+  # VIMBREL_DEMO_SCREEN (WIDTHxHEIGHT) show a laptop's display; the scaled
+  # prefix is the one the tests scale (scripts/test-windows.sh).
+  dpi=${VIMBREL_DEMO_DPI:-}
+  [ -z "$dpi" ] || prefix="$top/build-windows/wine-prefix-scaled"
   # A virtual display inside the private network; the window gets a few
   # seconds for its start under Wine, the first search and the replies.
-  "$labnet" exec "$run" pc -- xvfb-run -a -s "-screen 0 1600x1000x24 -nolisten tcp" \
-    "$session" "$prefix" -- bash -c 'wine-run "$1" >/dev/null 2>&1 & sleep 12; import -window root "$2"' \
-    _ "$program" "$shot"
+  "$labnet" exec "$run" pc -- xvfb-run -a -s "-screen 0 ${VIMBREL_DEMO_SCREEN:-1600x1000}x24 -nolisten tcp" \
+    "$session" "$prefix" -- bash -c '
+      [ -z "$3" ] || wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d "$3" /f >/dev/null
+      wine-run "$1" >/dev/null 2>&1 & sleep 12; import -window root "$2"' \
+    _ "$program" "$shot" "$dpi"
   echo "demo: screenshot of the Windows program after the first search: $shot"
   exit 0
 fi

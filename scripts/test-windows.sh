@@ -3,7 +3,7 @@
 #   scripts/test-windows.sh [DIR]        (DIR: the Windows build, default build-windows)
 # - unit, gui and main-window tests, with code page 936 as the ANSI one, on a
 #   virtual display, in a network namespace of their own with no interface
-#   up (nothing can be sent);
+#   up (nothing can be sent); the main window again at 150 % and 200 %;
 # - the core on real Winsock sockets in a private network of two links and
 #   two simulated cameras (scripts/labnet), with the wineserver started in
 #   the network's computer namespace and checked there (scripts/wine-session);
@@ -28,6 +28,17 @@ unshare --net -- xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" \
   "$top/scripts/wine-session" "$prefix" -- bash -c '
     wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
     ctest --test-dir "$1" --output-on-failure -R "^(unit|gui|winwindow)$"' _ "$dir"
+
+# The main window at 150 % on 1366 x 768 and at 200 % on 1920 x 1080, the
+# scaling Windows laptops ship with: LogPixels in a prefix of its own, set
+# before the test program starts.
+for run in 144:1366x768 192:1920x1080; do
+  unshare --net -- xvfb-run -a -s "-screen 0 ${run#*:}x24 -nolisten tcp" \
+    "$top/scripts/wine-session" "$dir/wine-prefix-scaled" -- bash -c '
+      wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null
+      VIMBREL_EXPECT_DPI=$2 ctest --test-dir "$1" --output-on-failure -R "^winwindow_scaled$"
+    ' _ "$dir" "${run%%:*}"
+done
 
 labnet="$top/scripts/labnet"
 run="vb-$$-winlab"

@@ -1,39 +1,110 @@
-// The main window on a 1366 x 768 screen (run on such a virtual display
-// only): the whole window, the list's bottom edge included, is on screen,
-// and everything above the list keeps the template's place.
+// The main window on small screens, at large scales and fonts (run on such
+// virtual displays only: see tests/CMakeLists.txt): the whole window and
+// every control on screen, every text and column title whole; the window
+// can be made larger, the list then takes the room, and no smaller than
+// what keeps every control in view.
+#include <cstdlib>
+
 #include <wx/display.h>
 
+#include "operations/change_hw_modle_dlg.h"
+#include "operations/modify_ip_dlg.h"
 #include "res/control_ids.h"
+#include "tests/window/layout_checks.h"
 #include "tests/window/window_fixture.h"
 
 namespace vimbrel::test {
 namespace {
 
-class SmallScreen : public WindowTest {};
+using namespace std::chrono_literals;
 
-TEST_F(SmallScreen, WholeWindowIsOnScreen) {
-    LAB_REQUIRE_ROOT();
-    net.AddLink("192.168.2.100/24");
-    OpenWindow();
-    const wxRect area = wxDisplay(0u).GetClientArea();
+class SmallScreen : public WindowTest {
+protected:
+    void SetUp() override {
+        LAB_REQUIRE_ROOT();
+        net.AddLink("192.168.2.100/24");
+        OpenWindow();
+        PumpFor(100ms);
+    }
+
+    // Sets the client size and waits until the list has followed.
+    void Resize(const wxSize& client) {
+        window->SetClientSize(client);
+        const int margin = window->ConvertDialogToPixels(wxPoint(7, 0)).x;
+        PumpUntil([&] {
+            return std::abs(window->DeviceList().GetRect().GetRight() + 1 -
+                            (window->GetClientSize().x - margin)) <= 1;
+        });
+    }
+};
+
+TEST_F(SmallScreen, WholeWindowIsOnScreenAndEveryTextReadsInFull) {
+    const wxRect area = WorkArea(*window);
     ASSERT_LE(area.height, 768);
-    const wxRect frame = window->GetScreenRect();
-    EXPECT_TRUE(area.Contains(frame))
-        << frame.x << "," << frame.y << " " << frame.width << "x" << frame.height;
-    auto& list = window->DeviceList();
-    const wxRect rows = list.GetScreenRect();
-    EXPECT_LE(rows.GetBottom(), area.GetBottom());
-    EXPECT_LE(rows.GetBottom(), frame.GetBottom());
-    EXPECT_GT(rows.height, 200);
+    if (const char* scale = std::getenv("GDK_SCALE"))
+        EXPECT_EQ(window->GetContentScaleFactor(), std::atof(scale));
+    ExpectEveryControlReadsInFull(*window);
+    ExpectListFillsTheWindow(*window);
+    EXPECT_GT(window->DeviceList().GetSize().y, 200);
+    // The header is as tall as its titles: the rows start below them.
+    EXPECT_GE(RowsWindow(window->DeviceList()).GetPosition().y,
+              window->DeviceList().GetCharHeight() + 2);
 
-    // Only the list gave up height: its top and the buttons stay put.
+    // Where the template's width fits, the list keeps its place and the
+    // buttons whose texts fit theirs keep their size.
+    const wxSize frame = window->GetSize() - window->GetClientSize();
+    if (window->ConvertDialogToPixels(wxSize(469, 0)).x + frame.x > area.width) return;
+    auto& list = window->DeviceList();
     EXPECT_EQ(list.GetPosition(), window->ConvertDialogToPixels(wxPoint(7, 54)));
-    EXPECT_EQ(list.GetSize().x, window->ConvertDialogToPixels(wxSize(455, 0)).x);
-    for (int id : {ids::kSearch, ids::kAutoAssignIP, ids::kReboot, int(wxID_CANCEL)})
-        EXPECT_EQ(window->FindWindow(id)->GetSize(), window->ConvertDialogToPixels(wxSize(43, 26)))
-            << id;
-    EXPECT_EQ(window->FindWindow(ids::kSearch)->GetPosition(),
-              window->ConvertDialogToPixels(wxPoint(329, 18)));
+    EXPECT_NEAR(list.GetSize().x, window->ConvertDialogToPixels(wxSize(455, 0)).x, 1);
+    const wxSize button = window->ConvertDialogToPixels(wxSize(43, 26));
+    for (int id : {ids::kSearch, ids::kReboot, int(wxID_CANCEL)})
+        if (window->FindWindow(id)->GetBestSize().x <= button.x)
+            EXPECT_EQ(window->FindWindow(id)->GetSize(), button) << id;
+}
+
+TEST_F(SmallScreen, ListTakesWhatTheWindowGrowsByAndTheLeastSizeKeepsEverything) {
+    auto& list = window->DeviceList();
+    std::vector<int> widths;
+    for (int i = 0; i < list.GetColumnCount() - 1; ++i) widths.push_back(list.GetColumnWidth(i));
+
+    const wxSize least = window->GetMinClientSize();
+    const wxRect area = WorkArea(*window);
+    EXPECT_LE(least.x + window->GetSize().x - window->GetClientSize().x, area.width);
+    EXPECT_LE(least.y + window->GetSize().y - window->GetClientSize().y, area.height);
+    Resize(least);
+    EXPECT_EQ(window->GetClientSize(), least);
+    ExpectEveryControlReadsInFull(*window);
+    ExpectListFillsTheWindow(*window);
+
+    // Larger than the screen would allow a user: the list takes all of it,
+    // the columns keep their widths and the last one fills the rest.
+    Resize(least + wxSize(1200, 500));
+    ExpectListFillsTheWindow(*window);
+    for (std::size_t i = 0; i < widths.size(); ++i)
+        EXPECT_EQ(list.GetColumnWidth(static_cast<int>(i)), widths[i]) << i;
+
+    // Smaller than the least size is refused.
+    window->SetClientSize(least - wxSize(100, 100));
+    PumpFor(100ms);
+    EXPECT_GE(window->GetClientSize().x, least.x);
+    EXPECT_GE(window->GetClientSize().y, least.y);
+}
+
+// The address and model dialogs, shown as the operations show them.
+TEST_F(SmallScreen, SmallDialogsReadInFull) {
+    CModifyIPDlg address(window, nullptr);
+    ASSERT_TRUE(address.Loaded());
+    address.Show();
+    PumpFor(100ms);
+    ExpectControlsReadInFull(address);
+    address.Hide();
+    CChangeHwModleDlg model(window);
+    ASSERT_TRUE(model.Loaded());
+    model.Show();
+    PumpFor(100ms);
+    ExpectControlsReadInFull(model);
+    model.Hide();
 }
 
 }  // namespace

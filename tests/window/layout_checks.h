@@ -1,0 +1,26 @@
+#pragma once
+// What a user must find on any screen, at any scale: the whole window and
+// every control inside the work area, every text whole, every column title
+// in full. Shared by the window tests on Linux and under Wine.
+#include "app/search_device_dlg.h"
+
+namespace vimbrel::test {
+
+// The display's work area of the window.
+wxRect WorkArea(const wxWindow& window);
+
+// Adds a failure for every shown control of `dialog` outside its client
+// part or the work area, overlapping another, or too small for its text.
+void ExpectControlsReadInFull(wxWindow& dialog);
+
+// The same for the main window, and for every column narrower than its
+// title. Adds a failure for every control outside the window's client part or the
+// work area, overlapping another, or too small for its text, and for every
+// column narrower than its title.
+void ExpectEveryControlReadsInFull(CSearchDeviceDlg& window);
+
+// Adds a failure unless the list reaches the window's client edges but for
+// the margins and its columns fill it.
+void ExpectListFillsTheWindow(CSearchDeviceDlg& window);
+
+}  // namespace vimbrel::test
