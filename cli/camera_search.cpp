@@ -6,7 +6,6 @@
 #include <thread>
 #include <unordered_set>
 
-#include "platform/ipv4_text.h"
 #include "platform/local_addresses.h"
 #include "protocol/command_sender.h"
 
@@ -62,20 +61,14 @@ CameraSearch::~CameraSearch() {
     for (std::thread& stop : stops) stop.join();
 }
 
-// The window's fan-out over the links' lists together: the multicast on
-// every socket, one pause, the broadcast on every socket.
+// The window's fan-out over the links' lists together.
 void CameraSearch::SendSearchOnEveryLink() {
-    const protocol::DevicePacket request = protocol::MakeSearchRequest(std::time(nullptr));
-    const auto sendToEach = [&](const char* to) {
-        std::size_t sockets = 0;
-        for (auto& link : m_links)
-            sockets += link->sockets.SendToEach(request, platform::ParseIPv4(to).value()).sockets;
-        return sockets;
-    };
-    for (auto& link : m_links) link->sockets.RefreshLocalSockets();
-    if (sendToEach(protocol::DEVICE_GROUP) == 0) return;
-    Pause(protocol::kPauseBetweenSends);
-    sendToEach(protocol::DEVICE_BROADCAST);
+    std::vector<protocol::LocalSockets*> lists;
+    for (auto& link : m_links) {
+        link->sockets.RefreshLocalSockets();
+        lists.push_back(&link->sockets);
+    }
+    protocol::SendToAllSockets(lists, protocol::MakeSearchRequest(std::time(nullptr)), Pause);
 }
 
 std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait) {

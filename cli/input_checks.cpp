@@ -45,27 +45,8 @@ void CheckSerial(const std::string& serial) {
 }
 
 std::string FaultText(AssignmentInputFault fault, const CommandLine& line) {
-    const std::string start = EchoText(line.start), mask = EchoText(line.mask),
-                      gateway = EchoText(line.gateway);
-    const char* const notUnicast =
-        " is not an ordinary unicast address (0.x, 127.x, multicast 224-239 and reserved "
-        "240-255 cut a camera off)";
-    switch (fault) {
-    case AssignmentInputFault::kNone: break;
-    case AssignmentInputFault::kMaskNotContiguous:
-        return "subnet mask " + mask + " is not contiguous";
-    case AssignmentInputFault::kMaskLeavesNoHost:
-        return "subnet mask " + mask + " leaves no address for a camera beside the gateway";
-    case AssignmentInputFault::kStartNotUnicast: return "start address " + start + notUnicast;
-    case AssignmentInputFault::kStartNetworkOrBroadcast:
-        return "start address " + start + " is the network or broadcast address under mask " + mask;
-    case AssignmentInputFault::kGatewayNotUnicast: return "gateway " + gateway + notUnicast;
-    case AssignmentInputFault::kGatewayNetworkOrBroadcast:
-        return "gateway " + gateway + " is the network or broadcast address under mask " + mask;
-    case AssignmentInputFault::kGatewayOutsideNetwork:
-        return "gateway " + gateway + " is outside the network of " + start + " under mask " + mask;
-    }
-    return {};
+    return AssignmentFaultWords(fault, "start address", EchoText(line.start), "subnet mask",
+                                EchoText(line.mask), EchoText(line.gateway));
 }
 
 CheckedInput Check(const CommandLine& line) {

@@ -62,24 +62,7 @@ std::wstring FaultWords(AssignmentInputFault fault, const std::string& ip, const
 
 std::string FaultText(AssignmentInputFault fault, const std::string& ip, const std::string& mask,
                       const std::string& gateway) {
-    const char* const notUnicast =
-        " is not an ordinary unicast address (0.x, 127.x, multicast 224-239 and reserved "
-        "240-255 cut a camera off)";
-    switch (fault) {
-    case AssignmentInputFault::kNone: break;
-    case AssignmentInputFault::kMaskNotContiguous: return "mask " + mask + " is not contiguous";
-    case AssignmentInputFault::kMaskLeavesNoHost:
-        return "mask " + mask + " leaves no address for a camera beside the gateway";
-    case AssignmentInputFault::kStartNotUnicast: return "new_ip " + ip + notUnicast;
-    case AssignmentInputFault::kStartNetworkOrBroadcast:
-        return "new_ip " + ip + " is the network or broadcast address under mask " + mask;
-    case AssignmentInputFault::kGatewayNotUnicast: return "gateway " + gateway + notUnicast;
-    case AssignmentInputFault::kGatewayNetworkOrBroadcast:
-        return "gateway " + gateway + " is the network or broadcast address under mask " + mask;
-    case AssignmentInputFault::kGatewayOutsideNetwork:
-        return "gateway " + gateway + " is outside the network of " + ip + " under mask " + mask;
-    }
-    return {};
+    return AssignmentFaultWords(fault, "new_ip", ip, "mask", mask, gateway);
 }
 
 class LineError {

@@ -11,12 +11,11 @@ bool IsLoopback(const LocalAddress& local) { return (local.address >> 24) == 127
 
 }  // namespace
 
-std::vector<LocalAddress> LoopbackOnlyAlone(std::vector<LocalAddress> addresses) {
+std::vector<LocalAddress> SocketAddresses() {
+    std::vector<LocalAddress> addresses = LocalIPv4Addresses();
     if (!std::all_of(addresses.begin(), addresses.end(), IsLoopback))
         std::erase_if(addresses, IsLoopback);
     return addresses;
 }
-
-std::vector<LocalAddress> SocketAddresses() { return LoopbackOnlyAlone(LocalIPv4Addresses()); }
 
 }  // namespace vimbrel::platform

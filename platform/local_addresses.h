@@ -18,8 +18,6 @@ std::vector<LocalAddress> LocalIPv4Addresses();
 // gives them: those of its adapters, and loopback (127.0.0.0/8) only when
 // there is no other; a search from 127.0.0.1 reaches no camera.
 std::vector<LocalAddress> SocketAddresses();
-// That rule on a list.
-std::vector<LocalAddress> LoopbackOnlyAlone(std::vector<LocalAddress> addresses);
 
 // Every IPv4 address of every interface, up or not, with the interface's
 // name; `broadcast` is the subnet broadcast address, 0 where the interface

@@ -67,11 +67,24 @@ void LocalSockets::DropGoneAddresses(const std::vector<platform::LocalAddress>& 
 }
 
 SendReport LocalSockets::SendToAllSockets(const DevicePacket& packet) {
-    const SendReport report = SendToEach(packet, platform::ParseIPv4(DEVICE_GROUP).value());
+    return protocol::SendToAllSockets({this}, packet, m_pause);
+}
+
+SendReport SendToAllSockets(const std::vector<LocalSockets*>& lists, const DevicePacket& packet,
+                            const LocalSockets::Pause& pause) {
+    const auto sendToEach = [&](const char* to) {
+        SendReport report;
+        for (LocalSockets* list : lists) {
+            const SendReport one = list->SendToEach(packet, platform::ParseIPv4(to).value());
+            report.sockets += one.sockets;
+            report.sent += one.sent;
+        }
+        return report;
+    };
+    const SendReport report = sendToEach(DEVICE_GROUP);
     if (report.sockets == 0) return report;
-    if (m_pause) m_pause(kPauseBetweenSends);
-    const SendReport second = SendToEach(packet, platform::ParseIPv4(DEVICE_BROADCAST).value());
-    return {report.sockets, report.sent + second.sent};
+    if (pause) pause(kPauseBetweenSends);
+    return {report.sockets, report.sent + sendToEach(DEVICE_BROADCAST).sent};
 }
 
 SendReport LocalSockets::SendToEach(const DevicePacket& packet, std::uint32_t to) {

@@ -86,7 +86,7 @@ public:
     // the pause; an entry marked dead meanwhile gets no further send.
     SendReport SendToAllSockets(const DevicePacket& packet);
     // One half of that: the packet to `to` on every live socket, the lock
-    // taken for each send. For a fan-out over several lists.
+    // taken for each send.
     SendReport SendToEach(const DevicePacket& packet, std::uint32_t to);
     // Closes every live socket; the entries stay, dead.
     void CloseLocalSockets();
@@ -109,5 +109,10 @@ private:
     std::mutex m_csSockets;
     platform::WaitWake m_wake;
 };
+
+// The same fan-out over several lists as over one list of all their
+// sockets: the multicast on each, one `pause`, the broadcast on each.
+SendReport SendToAllSockets(const std::vector<LocalSockets*>& lists, const DevicePacket& packet,
+                            const LocalSockets::Pause& pause);
 
 }  // namespace vimbrel::protocol

@@ -43,14 +43,14 @@ void ReplyReceiver::ReceiveThreadProc() {
         return;
     }
     ReplyBuffer buffer{};
+    // The list's own, for as long as the list lives.
+    platform::WaitWake& wake = m_sockets.Lock().Wake();
     do {
         // The wait takes every live socket; a stop, or a refresh that adds
-        // one, wakes it. The handle of the wake outlives the thread.
+        // one, wakes it.
         std::vector<platform::SocketHandle> waitSet;
-        platform::WaitWake* wake = nullptr;
         {
             LocalSockets::Guard sockets = m_sockets.Lock();
-            wake = &sockets.Wake();
             for (const LocalSocket& entry : sockets.Entries())
                 if (entry.socket != platform::kInvalidSocket && !Contains(waitSet, entry.socket))
                     waitSet.push_back(entry.socket);
@@ -58,7 +58,7 @@ void ReplyReceiver::ReceiveThreadProc() {
 
         bool failed = false;
         const std::vector<platform::SocketHandle> ready =
-            platform::WaitReadable(waitSet, kWaitTimeout, *wake, failed);
+            platform::WaitReadable(waitSet, kWaitTimeout, wake, failed);
         if (m_bStop) break;
 
         if (failed || ready.empty()) {

@@ -10,8 +10,11 @@
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
 
+#include "operations/change_hw_modle_dlg.h"
 #include "operations/device_columns.h"
+#include "operations/modify_ip_dlg.h"
 #include "res/control_ids.h"
+#include "tests/window/pump.h"
 
 namespace vimbrel::test {
 namespace {
@@ -96,6 +99,21 @@ void ExpectListFillsTheWindow(CSearchDeviceDlg& window) {
     int columns = 0;
     for (int i = 0; i < list.GetColumnCount(); ++i) columns += list.GetColumnWidth(i);
     EXPECT_GE(columns, list.GetClientSize().x - list.FromDIP(40)) << "list " << Text(rect);
+}
+
+void ExpectSmallDialogsReadInFull(wxWindow* parent) {
+    CModifyIPDlg address(parent, nullptr);
+    ASSERT_TRUE(address.Loaded());
+    address.Show();
+    PumpFor(std::chrono::milliseconds(100));
+    ExpectControlsReadInFull(address);
+    address.Hide();
+    CChangeHwModleDlg model(parent);
+    ASSERT_TRUE(model.Loaded());
+    model.Show();
+    PumpFor(std::chrono::milliseconds(100));
+    ExpectControlsReadInFull(model);
+    model.Hide();
 }
 
 }  // namespace vimbrel::test

@@ -13,11 +13,13 @@ wxRect WorkArea(const wxWindow& window);
 // part or the work area, overlapping another, or too small for its text.
 void ExpectControlsReadInFull(wxWindow& dialog);
 
-// The same for the main window, and for every column narrower than its
-// title. Adds a failure for every control outside the window's client part or the
-// work area, overlapping another, or too small for its text, and for every
-// column narrower than its title.
+// The same for the main window, and a failure for every column narrower
+// than its title.
 void ExpectEveryControlReadsInFull(CSearchDeviceDlg& window);
+
+// The address and model dialogs, shown over `parent` as the operations show
+// them, each checked with ExpectControlsReadInFull.
+void ExpectSmallDialogsReadInFull(wxWindow* parent);
 
 // Adds a failure unless the list reaches the window's client edges but for
 // the margins and its columns fill it.

@@ -7,8 +7,6 @@
 
 #include <wx/display.h>
 
-#include "operations/change_hw_modle_dlg.h"
-#include "operations/modify_ip_dlg.h"
 #include "res/control_ids.h"
 #include "tests/window/layout_checks.h"
 #include "tests/window/window_fixture.h"
@@ -92,20 +90,7 @@ TEST_F(SmallScreen, ListTakesWhatTheWindowGrowsByAndTheLeastSizeKeepsEverything)
 }
 
 // The address and model dialogs, shown as the operations show them.
-TEST_F(SmallScreen, SmallDialogsReadInFull) {
-    CModifyIPDlg address(window, nullptr);
-    ASSERT_TRUE(address.Loaded());
-    address.Show();
-    PumpFor(100ms);
-    ExpectControlsReadInFull(address);
-    address.Hide();
-    CChangeHwModleDlg model(window);
-    ASSERT_TRUE(model.Loaded());
-    model.Show();
-    PumpFor(100ms);
-    ExpectControlsReadInFull(model);
-    model.Hide();
-}
+TEST_F(SmallScreen, SmallDialogsReadInFull) { ExpectSmallDialogsReadInFull(window); }
 
 }  // namespace
 }  // namespace vimbrel::test

@@ -10,8 +10,6 @@
 #include <wx/app.h>
 
 #include "app/search_device_dlg.h"
-#include "operations/change_hw_modle_dlg.h"
-#include "operations/modify_ip_dlg.h"
 #include "platform/local_addresses.h"
 #include "tests/window/layout_checks.h"
 #include "tests/window/pump.h"
@@ -70,20 +68,7 @@ TEST_F(MainWindowScaled, MaximisedTheListFillsTheWindow) {
     ExpectListFillsTheWindow(*m_window);
 }
 
-TEST_F(MainWindowScaled, SmallDialogsReadInFull) {
-    CModifyIPDlg address(m_window, nullptr);
-    ASSERT_TRUE(address.Loaded());
-    address.Show();
-    PumpFor(100ms);
-    ExpectControlsReadInFull(address);
-    address.Hide();
-    CChangeHwModleDlg model(m_window);
-    ASSERT_TRUE(model.Loaded());
-    model.Show();
-    PumpFor(100ms);
-    ExpectControlsReadInFull(model);
-    model.Hide();
-}
+TEST_F(MainWindowScaled, SmallDialogsReadInFull) { ExpectSmallDialogsReadInFull(m_window); }
 
 }  // namespace
 }  // namespace vimbrel::test
