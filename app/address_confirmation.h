@@ -10,8 +10,8 @@
 
 #include <wx/timer.h>
 
-#include "controls/sort_list_ctrl.h"
-#include "operations/device_operations.h"
+#include "controls_ui/sort_list_ctrl.h"
+#include "operations_ui/device_operations.h"
 
 namespace vimbrel {
 

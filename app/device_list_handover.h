@@ -11,9 +11,9 @@
 #include <wx/menu.h>
 #include <wx/string.h>
 
-#include "controls/sort_list_ctrl.h"
+#include "controls_ui/sort_list_ctrl.h"
 #include "operations/device_csv.h"
-#include "operations/device_operations.h"
+#include "operations_ui/device_operations.h"
 
 namespace vimbrel {
 

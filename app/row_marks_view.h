@@ -15,7 +15,7 @@
 #include <wx/stattext.h>
 #include <wx/timer.h>
 
-#include "controls/sort_list_ctrl.h"
+#include "controls_ui/sort_list_ctrl.h"
 #include "operations/row_marks.h"
 #include "platform/local_addresses.h"
 #include "protocol/local_sockets.h"

@@ -8,10 +8,10 @@
 #include <wx/xrc/xmlres.h>
 
 #include "operations/device_columns.h"
-#include "operations/device_operations.h"
+#include "operations_ui/device_operations.h"
 #include "operations/device_row.h"
-#include "operations/plan_assignment.h"
-#include "operations/selected_rows.h"
+#include "operations_ui/plan_assignment.h"
+#include "operations_ui/selected_rows.h"
 #include "protocol/command_sender.h"
 #include "protocol/device_packet.h"
 #include "res/control_ids.h"

@@ -6,7 +6,7 @@
 #include <wx/fs_mem.h>
 #include <wx/xrc/xmlres.h>
 
-#include "controls/ip_address_ctrl_xml_handler.h"
+#include "controls_ui/ip_address_ctrl_xml_handler.h"
 
 extern const unsigned char search_device_dlg_xrc[];
 extern const std::size_t search_device_dlg_xrc_size;

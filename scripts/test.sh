@@ -23,6 +23,14 @@ took "formatting check and clang-tidy"
 (cd "$top/build" && ctest --output-on-failure)
 took "the plain build and its tests"
 
+# Everything that does not need the toolkit, built without it: the core, the
+# simulator, the command line and the unit tests. A wx header reached from
+# there stops this build.
+cmake -S "$top" -B "$top/build-core" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVIMBREL_GUI=OFF >/dev/null
+cmake --build "$top/build-core" -j"$(nproc)"
+(cd "$top/build-core" && ctest --output-on-failure -R '^unit$')
+took "the build without the toolkit"
+
 "$top/scripts/build.sh" "$top/build-tsan" thread vimbrel_lab_tests vimbrel_window_tests camsim
 # The scale and flood cases measure time and load, which the sanitizer's own
 # slowness would distort: they run in the plain build only.

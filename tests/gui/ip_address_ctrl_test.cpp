@@ -1,6 +1,6 @@
-#include "controls/ip_address_ctrl.h"
-#include "controls/ip_address_ctrl_xml_handler.h"
-#include "controls/sort_list_ctrl.h"
+#include "controls_ui/ip_address_ctrl.h"
+#include "controls_ui/ip_address_ctrl_xml_handler.h"
+#include "controls_ui/sort_list_ctrl.h"
 #include "tests/gui/gui_test_support.h"
 
 #include <gtest/gtest.h>

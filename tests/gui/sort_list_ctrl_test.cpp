@@ -1,4 +1,4 @@
-#include "controls/sort_list_ctrl.h"
+#include "controls_ui/sort_list_ctrl.h"
 #include "tests/gui/gui_test_support.h"
 
 #include <gtest/gtest.h>

@@ -11,7 +11,7 @@
 #include <wx/combobox.h>
 
 #include "cli/cli_app.h"
-#include "controls/ip_address_ctrl.h"
+#include "controls_ui/ip_address_ctrl.h"
 #include "tests/window/window_fixture.h"
 
 namespace vimbrel::test {

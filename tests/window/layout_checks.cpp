@@ -10,9 +10,9 @@
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
 
-#include "operations/change_hw_modle_dlg.h"
+#include "operations_ui/change_hw_modle_dlg.h"
 #include "operations/device_columns.h"
-#include "operations/modify_ip_dlg.h"
+#include "operations_ui/modify_ip_dlg.h"
 #include "res/control_ids.h"
 #include "tests/window/pump.h"
 

@@ -12,7 +12,7 @@
 #include <wx/timer.h>
 #include <wx/xrc/xmlres.h>
 
-#include "controls/ip_address_ctrl.h"
+#include "controls_ui/ip_address_ctrl.h"
 #include "tests/window/window_fixture.h"
 
 namespace vimbrel::test {

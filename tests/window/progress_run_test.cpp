@@ -7,7 +7,7 @@
 #include <wx/dialog.h>
 #include <wx/timer.h>
 
-#include "operations/progress_run.h"
+#include "operations_ui/progress_run.h"
 
 namespace vimbrel::test {
 namespace {

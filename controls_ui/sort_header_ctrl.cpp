@@ -1,4 +1,4 @@
-#include "controls/sort_header_ctrl.h"
+#include "controls_ui/sort_header_ctrl.h"
 
 #include "controls/column_widths.h"
 

@@ -1,4 +1,4 @@
-#include "controls/text_compare.h"
+#include "controls_ui/text_compare.h"
 
 #include <wx/uilocale.h>
 

@@ -1,4 +1,4 @@
-#include "operations/progress_run.h"
+#include "operations_ui/progress_run.h"
 
 #include <algorithm>
 #include <condition_variable>

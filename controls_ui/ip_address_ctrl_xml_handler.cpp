@@ -1,6 +1,6 @@
-#include "controls/ip_address_ctrl_xml_handler.h"
+#include "controls_ui/ip_address_ctrl_xml_handler.h"
 
-#include "controls/ip_address_ctrl.h"
+#include "controls_ui/ip_address_ctrl.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CIPAddressCtrlXmlHandler, wxXmlResourceHandler);
 

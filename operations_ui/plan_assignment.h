@@ -8,7 +8,7 @@
 
 #include <wx/listctrl.h>
 
-#include "operations/device_operations.h"
+#include "operations_ui/device_operations.h"
 #include "platform/arp_probe.h"
 #include "protocol/local_sockets.h"
 

@@ -1,4 +1,4 @@
-#include "operations/modify_ip_dlg.h"
+#include "operations_ui/modify_ip_dlg.h"
 
 #include <utility>
 
@@ -6,7 +6,7 @@
 #include <wx/log.h>
 #include <wx/xrc/xmlres.h>
 
-#include "controls/ip_address_ctrl.h"
+#include "controls_ui/ip_address_ctrl.h"
 #include "operations/address_rules.h"
 #include "operations/batch_report.h"
 #include "operations/ip_assignment.h"

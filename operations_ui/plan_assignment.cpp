@@ -1,4 +1,4 @@
-#include "operations/plan_assignment.h"
+#include "operations_ui/plan_assignment.h"
 
 #include <optional>
 #include <string>
@@ -11,7 +11,7 @@
 #include "operations/cell_text.h"
 #include "operations/device_columns.h"
 #include "operations/device_identity.h"
-#include "operations/progress_run.h"
+#include "operations_ui/progress_run.h"
 #include "platform/code_page.h"
 #include "platform/ipv4_text.h"
 #include "protocol/command_sender.h"

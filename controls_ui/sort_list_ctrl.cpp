@@ -1,6 +1,6 @@
-#include "controls/sort_list_ctrl.h"
+#include "controls_ui/sort_list_ctrl.h"
 
-#include "controls/text_compare.h"
+#include "controls_ui/text_compare.h"
 
 #include <wx/config.h>
 #ifdef __WXMSW__

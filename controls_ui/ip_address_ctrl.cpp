@@ -1,4 +1,4 @@
-#include "controls/ip_address_ctrl.h"
+#include "controls_ui/ip_address_ctrl.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "operations/device_operations.h"
+#include "operations_ui/device_operations.h"
 
 #ifdef __WXMSW__
 #include <windows.h>
@@ -14,14 +14,14 @@
 #include "operations/address_rules.h"
 #include "operations/batch_report.h"
 #include "operations/cell_text.h"
-#include "operations/change_hw_modle_dlg.h"
+#include "operations_ui/change_hw_modle_dlg.h"
 #include "operations/device_columns.h"
 #include "operations/device_identity.h"
 #include "operations/device_page.h"
 #include "operations/model_names.h"
-#include "operations/modify_ip_dlg.h"
-#include "operations/progress_run.h"
-#include "operations/selected_rows.h"
+#include "operations_ui/modify_ip_dlg.h"
+#include "operations_ui/progress_run.h"
+#include "operations_ui/selected_rows.h"
 #include "platform/ipv4_text.h"
 #include "protocol/command_sender.h"
 

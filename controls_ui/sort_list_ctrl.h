@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/sort_header_ctrl.h"
+#include "controls_ui/sort_header_ctrl.h"
 
 #include <wx/listctrl.h>
 

@@ -1,4 +1,4 @@
-#include "operations/change_hw_modle_dlg.h"
+#include "operations_ui/change_hw_modle_dlg.h"
 
 #include <wx/log.h>
 #include <wx/xrc/xmlres.h>

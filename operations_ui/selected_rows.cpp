@@ -1,4 +1,4 @@
-#include "operations/selected_rows.h"
+#include "operations_ui/selected_rows.h"
 
 #include "operations/cell_text.h"
 #include "operations/device_columns.h"
