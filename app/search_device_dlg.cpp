@@ -9,10 +9,8 @@
 
 #include "operations/device_columns.h"
 #include "operations_ui/device_operations.h"
-#include "operations/device_row.h"
 #include "operations_ui/plan_assignment.h"
 #include "operations_ui/selected_rows.h"
-#include "protocol/command_sender.h"
 #include "protocol/device_packet.h"
 #include "res/control_ids.h"
 #include "res/resources.h"
@@ -30,13 +28,6 @@ const wchar_t* const kNotSentLabel = L"未发出";
 
 // Longest stretch of rows added before other events get their turn.
 constexpr std::chrono::milliseconds kReplySlice{50};
-
-// The six bytes of a MAC as one number, for the set of listed MACs.
-std::uint64_t MacKey(const protocol::MacBytes& mac) {
-    std::uint64_t key = 0;
-    for (std::uint8_t byte : mac) key = key << 8 | byte;
-    return key;
-}
 
 }  // namespace
 
@@ -56,32 +47,41 @@ wxBEGIN_EVENT_TABLE(CSearchDeviceDlg, wxDialog)
     EVT_BUTTON(ids::kMotorStop, CSearchDeviceDlg::OnMotorStop)
 wxEND_EVENT_TABLE()
 
-CSearchDeviceDlg::CSearchDeviceDlg(std::chrono::milliseconds searchPeriod) {
-    m_arpProbe = platform::MakeSystemArpProbe();
-    m_openPage = OpenInDefaultBrowser;
-    m_tellUser = [this](const wxString& text) {
-        wxMessageBox(text, L"Vimbrel", wxOK | wxICON_WARNING, this);
-    };
-    m_askUser = [this](const wxString& question) {
-        return wxMessageBox(question, L"Vimbrel", wxYES_NO | wxNO_DEFAULT | wxICON_WARNING, this) ==
-               wxYES;
-    };
+CSearchDeviceDlg::CSearchDeviceDlg(DeviceSession& session, WindowServices services,
+                                   std::chrono::milliseconds searchPeriod)
+    : m_session(session),
+      m_searchPeriod(searchPeriod),
+      m_arpProbe(std::move(services.arpProbe)),
+      m_openPage(std::move(services.openPage)),
+      m_tellUser(std::move(services.tell)),
+      m_askUser(std::move(services.ask)) {
+    if (!m_arpProbe) m_arpProbe = platform::MakeSystemArpProbe();
+    if (!m_openPage) m_openPage = OpenInDefaultBrowser;
+    if (!m_tellUser)
+        m_tellUser = [this](const wxString& text) {
+            wxMessageBox(text, L"Vimbrel", wxOK | wxICON_WARNING, this);
+        };
+    if (!m_askUser)
+        m_askUser = [this](const wxString& question) {
+            return wxMessageBox(question, L"Vimbrel", wxYES_NO | wxNO_DEFAULT | wxICON_WARNING,
+                                this) == wxYES;
+        };
     if (!LoadTemplate()) return;
     m_bLoaded = true;
     FitToWorkArea();
     SetEscapeId(wxID_CANCEL);
     m_handover = std::make_unique<DeviceListHandover>(*this, *m_listDevice, m_openPage, m_tellUser);
-    m_marks = std::make_unique<RowMarksView>(*this, *m_listDevice, m_sockets);
+    m_marks = std::make_unique<RowMarksView>(*this, *m_listDevice, m_session.Sockets());
     m_confirmation = std::make_unique<AddressConfirmation>(
         *m_listDevice, [this] { OnSearch(); }, m_tellUser);
     m_handover->SetAssignPlan([this](const wxString& planFile) {
         const HandlerScope scope(*this);
-        m_confirmation->Start(AssignFromPlan(this, *m_listDevice, m_sockets, *m_arpProbe, planFile,
+        m_confirmation->Start(AssignFromPlan(this, *m_listDevice, m_session, *m_arpProbe, planFile,
                                              m_askUser, m_tellUser));
     });
     Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
     Bind(wxEVT_IDLE, &CSearchDeviceDlg::OnIdle, this);
-    OnInitDialog(searchPeriod);
+    InitDeviceList();
 }
 
 bool CSearchDeviceDlg::LoadTemplate() {
@@ -108,15 +108,15 @@ bool CSearchDeviceDlg::LoadTemplate() {
 
 CSearchDeviceDlg::~CSearchDeviceDlg() { RunExitSteps(); }
 
-void CSearchDeviceDlg::OnInitDialog(std::chrono::milliseconds searchPeriod) {
-    InitDeviceList();
-    m_receiver = std::make_unique<protocol::ReplyReceiver>(
-        m_sockets, m_replies, [this] { wxQueueEvent(this, new wxThreadEvent(EVT_DEVICE_REPLY)); });
+void CSearchDeviceDlg::Start() {
+    wxASSERT(wxIsMainThread());
+    if (!m_bLoaded || m_started || m_exitDone) return;
+    m_started = true;
+    m_session.Start([this] { wxQueueEvent(this, new wxThreadEvent(EVT_DEVICE_REPLY)); });
     m_searchThread = std::make_unique<PeriodicSearch>(
         [this](const std::function<void()>& call) { CallAfter(call); }, [this] { OnSearch(); },
-        searchPeriod);
+        m_searchPeriod);
     m_searchThread->Start();
-    m_receiver->Start();
     EnableCommandButtons(false);
     m_staticOnline->SetLabel(wxEmptyString);
     OnSearch();
@@ -147,10 +147,9 @@ void CSearchDeviceDlg::EnableCommandButtons(bool enable) {
 // go out at all.
 void CSearchDeviceDlg::OnSearch() {
     wxASSERT(wxIsMainThread());
-    if (m_exitDone || m_searchSender.Busy()) return;
+    if (!m_started || m_exitDone || m_searchSender.Busy()) return;
     m_listDevice->DeleteAllItems();
-    m_listedMacs.clear();
-    m_replies.Reopen();
+    m_session.ClearTable(false);
     m_checkAll->SetValue(false);
     EnableCommandButtons(false);
     m_staticOnline->SetLabel(wxEmptyString);
@@ -176,31 +175,16 @@ void CSearchDeviceDlg::OnSearchButton(wxCommandEvent&) { OnSearch(); }
 // All queued replies in one go. They become rows in slices of at most
 // kReplySlice, the list redrawn once a slice; the rest waits until the window
 // is idle, so that the clicks and keys that came meanwhile (a click on
-// "搜索", Esc) are handled first. A full list takes no more: the queue
+// "搜索", Esc) are handled first. A full table takes no more: the queue
 // refuses them from then on, and the count says so.
 void CSearchDeviceDlg::OnDeviceReply() {
-    if (m_exitDone) return;
-    if (m_takenReplies.empty()) m_takenReplies = m_replies.TakeAll();
-    if (m_takenReplies.empty()) return;
-    const auto sliceEnd = std::chrono::steady_clock::now() + kReplySlice;
-    std::size_t dropped = 0;
+    if (!m_started || m_exitDone) return;
     m_listDevice->Freeze();
-    for (std::size_t done = 1; !m_takenReplies.empty(); ++done) {
-        const protocol::QueuedReply& buffer = *m_takenReplies.front();
-        if (m_listedMacs.size() < kMaxDeviceRows)
-            AddDeviceRow(buffer);
-        else if (!m_listedMacs.count(MacKey(protocol::DeviceReply(buffer).Mac())))
-            ++dropped;
-        m_takenReplies.pop_front();
-        if (done % 32 == 0 && std::chrono::steady_clock::now() >= sliceEnd) break;
-    }
+    m_moreReplies = m_session.TakeReplies(std::chrono::steady_clock::now() + kReplySlice,
+                                          [this](const TableRow& row) { AddDeviceRow(row); });
     m_listDevice->Thaw();
-    if (m_listedMacs.size() >= kMaxDeviceRows) m_replies.Close();
-    if (dropped > 0) m_replies.CountDropped(dropped);
     ShowOnlineCount();
-    if (m_takenReplies.empty()) m_marks->Update();  // once the rows of a burst are in
-    // Replies queued meanwhile may have told an event that has run already.
-    if (m_takenReplies.empty()) m_takenReplies = m_replies.TakeAll();
+    if (!m_moreReplies) m_marks->Update();  // once the rows of a burst are in
 }
 
 // The next slice when nothing else waits: clicks, keys, redraws and posted
@@ -208,30 +192,26 @@ void CSearchDeviceDlg::OnDeviceReply() {
 // toolkit's idle work, which hands out the posted events.)
 void CSearchDeviceDlg::OnIdle(wxIdleEvent& event) {
     event.Skip();
-    if (m_takenReplies.empty()) return;
+    if (!m_moreReplies) return;
     OnDeviceReply();
-    if (!m_takenReplies.empty()) event.RequestMore();
+    if (m_moreReplies) event.RequestMore();
 }
 
-bool CSearchDeviceDlg::AddDeviceRow(const protocol::QueuedReply& queued) {
-    const protocol::DeviceReply reply(queued);
-    if (!m_listedMacs.insert(MacKey(reply.Mac())).second) return false;  // listed already
-    const DeviceRow device = MakeDeviceRow(reply);
+void CSearchDeviceDlg::AddDeviceRow(const TableRow& row) {
+    const DeviceRow& device = row.device;
     const long n = m_listDevice->GetItemCount();
     m_listDevice->AddItem(
         {wxString::Format("%ld", n + 1), wxString(device.serial), wxString(device.model),
          wxString(device.ip), wxString(device.mac), wxString(device.port),
          wxString(device.firmware), wxString(device.status)},
-        queued.localAddress);
-    return true;
+        row.localAddress);
 }
 
 // The number of rows; "+" when replies were dropped or the list is full.
 void CSearchDeviceDlg::ShowOnlineCount() {
     const long rows = m_listDevice->GetItemCount();
-    if (rows == 0 && m_replies.Dropped() == 0) return;
-    const bool bounded = m_replies.Dropped() > 0 || m_listedMacs.size() >= kMaxDeviceRows;
-    m_staticOnline->SetLabel(wxString::Format(bounded ? "%ld+" : "%ld", rows));
+    if (rows == 0 && m_session.Dropped() == 0) return;
+    m_staticOnline->SetLabel(wxString::Format(m_session.Bounded() ? "%ld+" : "%ld", rows));
 }
 
 void CSearchDeviceDlg::OnDeviceReplyEvent(wxThreadEvent&) { OnDeviceReply(); }
@@ -262,10 +242,8 @@ void CSearchDeviceDlg::RunExitSteps() {
     if (m_confirmation) m_confirmation->Stop();
     if (m_searchThread) m_searchThread->Stop();
     m_searchSender.Wait();
-    if (m_receiver) m_receiver->Stop();
-    m_sockets.CloseLocalSockets();
-    m_replies.Clear();
-    m_takenReplies.clear();
+    m_session.Stop();
+    m_moreReplies = false;
 }
 
 void CSearchDeviceDlg::EndDialog(int code) {
@@ -305,29 +283,29 @@ CSearchDeviceDlg::HandlerScope::~HandlerScope() {
 
 void CSearchDeviceDlg::OnAutoAssignIP(wxCommandEvent&) {
     const HandlerScope scope(*this);
-    m_confirmation->Start(AutoAssignIP(this, *m_listDevice, m_sockets, *m_arpProbe, m_tellUser));
+    m_confirmation->Start(AutoAssignIP(this, *m_listDevice, m_session, *m_arpProbe, m_tellUser));
 }
 
 void CSearchDeviceDlg::OnChangeModel(wxCommandEvent&) {
     const HandlerScope scope(*this);
-    ChangeModel(this, *m_listDevice, m_sockets, m_tellUser);
+    ChangeModel(this, *m_listDevice, m_session, m_tellUser);
 }
 
-void CSearchDeviceDlg::SendCommandToSelected(std::int32_t command) {
+void CSearchDeviceDlg::RunCommandOnSelected(std::int32_t command) {
     const HandlerScope scope(*this);
-    vimbrel::SendCommandToSelected(this, *m_listDevice, m_sockets, command, m_tellUser);
+    SendCommandToSelected(this, *m_listDevice, m_session, command, m_tellUser);
 }
 
-void CSearchDeviceDlg::OnReboot(wxCommandEvent&) { SendCommandToSelected(protocol::CMD_REBOOT); }
+void CSearchDeviceDlg::OnReboot(wxCommandEvent&) { RunCommandOnSelected(protocol::CMD_REBOOT); }
 void CSearchDeviceDlg::OnFactoryReset(wxCommandEvent&) {
     const HandlerScope scope(*this);
-    FactoryResetSelected(this, *m_listDevice, m_sockets, m_askUser, m_tellUser);
+    FactoryResetSelected(this, *m_listDevice, m_session, m_askUser, m_tellUser);
 }
 void CSearchDeviceDlg::OnMotorStart(wxCommandEvent&) {
-    SendCommandToSelected(protocol::CMD_MOTOR_START);
+    RunCommandOnSelected(protocol::CMD_MOTOR_START);
 }
 void CSearchDeviceDlg::OnMotorStop(wxCommandEvent&) {
-    SendCommandToSelected(protocol::CMD_MOTOR_STOP);
+    RunCommandOnSelected(protocol::CMD_MOTOR_STOP);
 }
 
 }  // namespace vimbrel

@@ -1,14 +1,13 @@
 #pragma once
 // The main window: the device list, the search, and the buttons that act on
-// the selected devices. It owns the sockets, the reply queue and both worker
-// threads for the whole run.
+// the selected devices. It renders the device session's table and runs the
+// session's plans; it owns the periodic search and the search's sender.
 #include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <unordered_set>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -24,9 +23,7 @@
 #include "controls_ui/sort_list_ctrl.h"
 #include "operations_ui/device_operations.h"
 #include "platform/arp_probe.h"
-#include "protocol/local_sockets.h"
-#include "protocol/reply_queue.h"
-#include "protocol/reply_receiver.h"
+#include "session/device_session.h"
 
 namespace vimbrel {
 
@@ -34,17 +31,28 @@ namespace vimbrel {
 // the window last took them, and as a reminder.
 wxDECLARE_EVENT(EVT_DEVICE_REPLY, wxThreadEvent);
 
-// Rows the list holds at most; replies for more are dropped and counted.
-inline constexpr std::size_t kMaxDeviceRows = 10000;
+// What the window uses beside the session; an empty one is the system's:
+// the ARP probe of the platform, the default browser, message boxes.
+struct WindowServices {
+    std::unique_ptr<platform::ArpProbe> arpProbe;
+    std::function<bool(const wxString&)> openPage;
+    TellUser tell;
+    AskUser ask;
+};
 
 class CSearchDeviceDlg : public wxDialog {
 public:
-    // Loads template 102 and runs the start-up: columns, threads, buttons
-    // disabled, count empty, first search. Nothing of that when the template
+    // Loads template 102, sets up its columns and controls; nothing is sent
+    // and no thread runs until Start. Nothing of that when the template
     // can't be loaded (see Loaded). `searchPeriod` is the pause of the
     // periodic search.
-    explicit CSearchDeviceDlg(std::chrono::milliseconds searchPeriod = SEARCH_PERIOD_MS);
+    explicit CSearchDeviceDlg(DeviceSession& session, WindowServices services = {},
+                              std::chrono::milliseconds searchPeriod = SEARCH_PERIOD_MS);
     ~CSearchDeviceDlg() override;
+
+    // The start-up: the receive and periodic search threads, buttons
+    // disabled, count empty, the first search. Window thread; once.
+    void Start();
 
     // False when the template or one of its controls could not be loaded;
     // the window must not be shown then.
@@ -54,25 +62,22 @@ public:
     // on the search sender's thread. A search asked for while one is going
     // out is that one.
     void OnSearch();
-    // Turns every queued reply into a row, unless its MAC is listed already
-    // or the list is full; a long batch in slices, between other events.
+    // Takes the queued replies into the session's table and shows its new
+    // rows; a long batch in slices, between other events.
     void OnDeviceReply();
 
-    // What the device operations need; tests use them too.
     ::CSortListCtrl& DeviceList() { return *m_listDevice; }
-    protocol::LocalSockets& Sockets() { return m_sockets; }
-    protocol::ReplyQueue& Replies() { return m_replies; }
+    DeviceSession& Session() { return m_session; }
+    // Tests swap these between their steps.
     void SetArpProbe(std::unique_ptr<platform::ArpProbe> probe) { m_arpProbe = std::move(probe); }
     void SetPageOpener(std::function<bool(const wxString&)> opener) {
         m_openPage = std::move(opener);
     }
-    void SetTellUser(TellUser tell) { m_tellUser = std::move(tell); }
-    void SetAskUser(AskUser ask) { m_askUser = std::move(ask); }
     DeviceListHandover& Handover() { return *m_handover; }
     RowMarksView& Marks() { return *m_marks; }
     // A search after the address assignment is still waiting for answers.
     bool ConfirmingAddresses() const { return m_confirmation && m_confirmation->Running(); }
-    bool ReceiveThreadExited() const { return !m_receiver || m_receiver->Exited(); }
+    bool ReceiveThreadExited() const { return m_session.ReceiveThreadExited(); }
     bool ExitDone() const { return m_exitDone; }
 
 private:
@@ -100,12 +105,11 @@ private:
     void StretchLastColumn();
     void OnSize(wxSizeEvent& event);
     void OnDPIChanged(wxDPIChangedEvent& event);
-    void OnInitDialog(std::chrono::milliseconds searchPeriod);
     void InitDeviceList();
     void EnableCommandButtons(bool enable);
-    // Appends the reply's row unless its MAC is listed; false when it is.
-    // The row's tag is the local address the reply came in on.
-    bool AddDeviceRow(const protocol::QueuedReply& queued);
+    // Appends the table's new row; its tag is the local address its reply
+    // came in on.
+    void AddDeviceRow(const TableRow& row);
     void ShowOnlineCount();
     // What the count area says when the search could not go out.
     void ShowSearchSent(const protocol::SendReport& report);
@@ -130,7 +134,7 @@ private:
     void OnMotorStart(wxCommandEvent& event);
     void OnMotorStop(wxCommandEvent& event);
     void OnChangeModel(wxCommandEvent& event);
-    void SendCommandToSelected(std::int32_t command);
+    void RunCommandOnSelected(std::int32_t command);
 
     ::CSortListCtrl* m_listDevice = nullptr;
     wxStaticText* m_staticOnline = nullptr;
@@ -144,16 +148,13 @@ private:
     wxStaticText* m_staticLabel = nullptr;
     // What the last column has of its own; it grows to fill the list.
     int m_lastColumnWidth = 0;
-    // The MACs of the list's rows, emptied with it.
-    std::unordered_set<std::uint64_t> m_listedMacs;
-    // Taken off the queue, not yet rows; idle time brings the next slice.
-    protocol::ReplyQueue::Replies m_takenReplies;
+    // Taken replies are left for the next slice; idle time brings it.
+    bool m_moreReplies = false;
 
-    protocol::LocalSockets m_sockets;
-    protocol::ReplyQueue m_replies;
-    SearchSender m_searchSender{m_sockets,
+    DeviceSession& m_session;
+    std::chrono::milliseconds m_searchPeriod;
+    SearchSender m_searchSender{m_session,
                                 [this](const std::function<void()>& call) { CallAfter(call); }};
-    std::unique_ptr<protocol::ReplyReceiver> m_receiver;
     std::unique_ptr<PeriodicSearch> m_searchThread;
     std::unique_ptr<platform::ArpProbe> m_arpProbe;
     std::function<bool(const wxString&)> m_openPage;
@@ -163,6 +164,7 @@ private:
     std::unique_ptr<RowMarksView> m_marks;  // row colours, info line, problem counts
     std::unique_ptr<AddressConfirmation> m_confirmation;  // after "自动分配IP"
     bool m_bLoaded = false;
+    bool m_started = false;
     bool m_exitDone = false;
 
     wxDECLARE_EVENT_TABLE();

@@ -6,7 +6,10 @@
 #include <functional>
 #include <thread>
 
-#include "protocol/local_sockets.h"
+#include <functional>
+#include <thread>
+
+#include "session/device_session.h"
 
 namespace vimbrel {
 
@@ -16,7 +19,7 @@ public:
     using PostToWindow = std::function<void(std::function<void()>)>;
     using Done = std::function<void(const protocol::SendReport&)>;
 
-    SearchSender(protocol::LocalSockets& sockets, PostToWindow postToWindow);
+    SearchSender(DeviceSession& session, PostToWindow postToWindow);
     ~SearchSender();  // waits for the search going out
     SearchSender(const SearchSender&) = delete;
     SearchSender& operator=(const SearchSender&) = delete;
@@ -33,7 +36,7 @@ public:
     void Wait();
 
 private:
-    protocol::LocalSockets& m_sockets;
+    DeviceSession& m_session;
     PostToWindow m_postToWindow;
     std::thread m_thread;
     bool m_busy = false;  // window thread only

@@ -23,7 +23,8 @@ bool CVimbrelApp::OnInit() {
 // The main window runs modally; when it ends, the program ends.
 int CVimbrelApp::OnRun() {
     {
-        CSearchDeviceDlg dialog;
+        DeviceSession session;
+        CSearchDeviceDlg dialog(session);
         if (!dialog.Loaded()) {
             wxMessageBox(L"无法加载主窗口资源，程序无法启动。请重新安装程序。", L"Vimbrel",
                          wxOK | wxICON_ERROR);
@@ -32,6 +33,7 @@ int CVimbrelApp::OnRun() {
         dialog.SetIcons(ProgramIcons());
         AddAboutBox(dialog);
         SetTopWindow(&dialog);
+        dialog.Start();
         dialog.ShowModal();
         SetTopWindow(nullptr);
     }

@@ -72,7 +72,8 @@ Outcome Sequential(vimbrel::platform::ArpProbe& probe, vimbrel::protocol::LocalS
         outcome.given.push_back(address.value_or(""));
         if (!address) continue;
         vimbrel::protocol::SetNetConfigAddress(block, address->c_str());
-        vimbrel::protocol::SendSetNetwork(sockets, block, mac.c_str());
+        vimbrel::protocol::SendSetNetwork(sockets, block,
+                                          *vimbrel::protocol::CheckMacIdentity(mac));
     }
     outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     return outcome;
@@ -89,7 +90,8 @@ Outcome Ahead(vimbrel::platform::ArpProbe& probe, vimbrel::protocol::LocalSocket
         [&](std::size_t device, std::uint32_t address) {
             outcome.given[device] = vimbrel::platform::FormatIPv4(address);
             vimbrel::protocol::SetNetConfigAddress(block, outcome.given[device].c_str());
-            vimbrel::protocol::SendSetNetwork(sockets, block, macs[device].c_str());
+            vimbrel::protocol::SendSetNetwork(sockets, block,
+                                              *vimbrel::protocol::CheckMacIdentity(macs[device]));
         },
         [] { return true; });
     outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();

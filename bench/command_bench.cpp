@@ -30,10 +30,8 @@ std::string Serial(int device) {
     return text;
 }
 
-vimbrel::protocol::CellBuffer Cell(const std::string& text) {
-    vimbrel::protocol::CellBuffer cell{};
-    std::memcpy(cell.data(), text.data(), std::min(text.size(), cell.size() - 1));
-    return cell;
+vimbrel::protocol::SerialIdentity Identity(const std::string& serial) {
+    return *vimbrel::protocol::CheckSerialIdentity(std::wstring(serial.begin(), serial.end()));
 }
 
 // Whether every camera logged a motor start after the first `seen` events.
@@ -83,7 +81,7 @@ int main(int argc, char** argv) {
             const auto start = Clock::now();
             for (int device = 0; device < kDevices; ++device)
                 vimbrel::protocol::SendCommand(sockets, vimbrel::protocol::CMD_MOTOR_START,
-                                               Cell(Serial(device)));
+                                               Identity(Serial(device)));
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
             const bool arrived = AllArrived(net, seen);
             ok = ok && arrived;

@@ -38,7 +38,9 @@ double Milliseconds(Clock::duration d) {
 
 // Opens the window, waits for its three rows, presses Esc.
 double EscapeMilliseconds() {
-    auto* window = new vimbrel::CSearchDeviceDlg;  // deleted by Destroy
+    vimbrel::DeviceSession session;  // outlives the window
+    auto* window = new vimbrel::CSearchDeviceDlg(session);  // deleted by Destroy
+    window->Start();
     window->Show();
     const auto giveUp = Clock::now() + 10s;
     while (window->DeviceList().GetItemCount() < 3 && Clock::now() < giveUp) {

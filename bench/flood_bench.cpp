@@ -76,7 +76,7 @@ void RunWindow(vimbrel::CSearchDeviceDlg& window, WindowState& state) {
 }
 
 std::uint16_t WindowPort(vimbrel::CSearchDeviceDlg& window) {
-    const auto sockets = window.Sockets().Lock();
+    const auto sockets = window.Session().Sockets().Lock();
     for (const auto& entry : sockets.Entries())
         if (entry.address == kComputer && entry.socket != vimbrel::platform::kInvalidSocket)
             return vimbrel::platform::SocketLocalPort(entry.socket).value_or(0);
@@ -160,7 +160,9 @@ void Run(int seconds, int rate, bool escapeDuring) {
     net.EnterComputer();
     vimbrel::lab::RequirePrivateNetwork();
 
-    auto* window = new vimbrel::CSearchDeviceDlg;  // deleted by Destroy
+    vimbrel::DeviceSession session;  // outlives the window
+    auto* window = new vimbrel::CSearchDeviceDlg(session);  // deleted by Destroy
+    window->Start();
     WindowState state;
     while (window->DeviceList().GetItemCount() < 3) Pump();
     const std::uint16_t port = WindowPort(*window);

@@ -79,7 +79,9 @@ void Measure(int cameras, int spreadMs, int rounds) {
     net.EnterComputer();
     vimbrel::lab::RequirePrivateNetwork();
 
-    auto* window = new vimbrel::CSearchDeviceDlg;  // deleted by Destroy
+    vimbrel::DeviceSession session;  // outlives the window
+    auto* window = new vimbrel::CSearchDeviceDlg(session);  // deleted by Destroy
+    window->Start();
     window->Show();
     WatchRows(*window, cameras, 3s);  // the start-up searches settle
 

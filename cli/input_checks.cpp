@@ -4,8 +4,8 @@
 
 #include "cli/utf8_text.h"
 #include "operations/address_rules.h"
-#include "operations/cell_text.h"
-#include "operations/device_identity.h"
+#include "protocol/cell_text.h"
+#include "protocol/device_identity.h"
 #include "operations/model_names.h"
 #include "platform/local_addresses.h"
 #include "platform/ipv4_text.h"
@@ -39,7 +39,7 @@ void CheckSerial(const std::string& serial) {
     if (serial.empty()) throw InputError("empty serial number");
     if (!IsUtf8(serial))
         throw InputError("serial number '" + EchoText(serial) + "' is not valid UTF-8");
-    if (!CellBufferIfFits(FromUtf8(serial)))
+    if (!protocol::CheckSerialIdentity(FromUtf8(serial)))
         throw InputError("serial number '" + EchoText(serial) +
                          "' is longer than a camera's serial field (31 bytes in the code page)");
 }
@@ -70,7 +70,8 @@ CheckedInput Check(const CommandLine& line) {
     if (!plan && !line.all && line.targets.empty())
         throw InputError(line.command + ": name the cameras with --serial, --mac or --all");
     for (const NamedTarget& target : line.targets) {
-        if (target.kind == NamedTarget::Kind::Mac && !MacIdentity(target.text))
+        if (target.kind == NamedTarget::Kind::Mac &&
+            !protocol::CheckMacIdentity(std::string_view(target.text)))
             throw InputError("malformed MAC address '" + EchoText(target.text) +
                              "' (expected XX:XX:XX:XX:XX:XX)");
         if (target.kind == NamedTarget::Kind::Serial) CheckSerial(target.text);

@@ -7,13 +7,8 @@
 #include "cli/runs.h"
 #include "cli/target_selection.h"
 #include "cli/utf8_text.h"
-#include "operations/address_planner.h"
-#include "operations/address_rules.h"
-#include "operations/cell_text.h"
-#include "operations/device_identity.h"
-#include "operations/ip_assignment.h"
 #include "platform/ipv4_text.h"
-#include "protocol/command_sender.h"
+#include "session/command_plan.h"
 
 namespace vimbrel::cli {
 
@@ -35,50 +30,58 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
     if (!searched) return result;
     const Selection& selection = *searched;
 
-    // The cameras whose MAC address names them, with the text that goes out.
-    struct Target {
-        const FoundCamera* camera;
-        protocol::CellBuffer mac;
-    };
-    std::vector<Target> targets;
-    for (const FoundCamera& camera : selection.cameras) {
-        const auto mac = CellBufferIfFits(camera.row.mac);
-        if (mac && MacIdentity(mac->data())) {
-            targets.push_back({&camera, *mac});
-        } else {
-            err << "vimbrel-cli: " << Describe(camera)
-                << ": its MAC address names no device; nothing sent to it\n";
-            result = kExitFailed;
-        }
+    // The cameras whose MAC address names them.
+    std::vector<PlanDevice> devices;
+    for (const FoundCamera& camera : selection.cameras)
+        devices.push_back({camera.row.serial, camera.row.mac});
+    const MacPlan plan = PlanByMac(std::move(devices));
+    for (const std::size_t i : plan.skipped) {
+        err << "vimbrel-cli: " << Describe(selection.cameras[i])
+            << ": its MAC address names no device; nothing sent to it\n";
+        result = kExitFailed;
     }
 
-    protocol::NetConfig block = protocol::MakeNetConfig(input.mask, input.gateway);
-    std::vector<MovedCamera> given;
-    const AssignmentProgress progress = AssignAddresses(
-        AssignableCandidates(input.start, input.mask, input.gateway), targets.size(), probe,
-        [&](std::size_t device, std::uint32_t address) {
-            const Target& target = targets[device];
-            const std::string text = platform::FormatIPv4(address);
-            if (line.dryRun) {
-                out << Describe(*target.camera) << " would get " << text << std::endl;
-                return;
+    // A line for each camera as its address is settled.
+    class Printer final : public PlanProgress {
+    public:
+        Printer(const Selection& selection, const MacPlan& plan, bool dryRun, std::ostream& out,
+                std::ostream& err)
+            : m_selection(selection), m_plan(plan), m_dryRun(dryRun), m_out(out), m_err(err) {}
+        void Done(std::size_t target, const TargetOutcome& outcome) override {
+            const FoundCamera& camera = m_selection.cameras[m_plan.targets[target].device];
+            const std::string text = platform::FormatIPv4(outcome.address);
+            if (m_dryRun) {
+                m_out << Describe(camera) << " would get " << text << std::endl;
+            } else if (outcome.outcome == Outcome::kSent) {
+                m_out << Describe(camera) << " -> " << text << " sent" << std::endl;
+                given.push_back({camera, text});
+            } else {
+                m_err << "vimbrel-cli: " << Describe(camera) << " -> " << text
+                      << ": the command could not be sent" << ReasonText(outcome.error)
+                      << std::endl;
+                failed = true;
             }
-            protocol::SetNetConfigAddress(block, text.c_str());
-            if (protocol::SendSetNetwork(search.Sockets(), block, target.mac.data()).sent == 0) {
-                err << "vimbrel-cli: " << Describe(*target.camera) << " -> " << text
-                    << ": the command could not be sent" << std::endl;
-                result = kExitFailed;
-                return;
-            }
-            out << Describe(*target.camera) << " -> " << text << " sent" << std::endl;
-            given.push_back({*target.camera, text});
-        },
-        [] { return true; });
-    for (std::size_t device = progress.assigned; device < targets.size(); ++device) {
-        err << "vimbrel-cli: " << Describe(*targets[device].camera)
+        }
+        std::vector<MovedCamera> given;
+        bool failed = false;
+
+    private:
+        const Selection& m_selection;
+        const MacPlan& m_plan;
+        bool m_dryRun;
+        std::ostream& m_out;
+        std::ostream& m_err;
+    } printer(selection, plan, line.dryRun, out, err);
+    const std::vector<TargetOutcome> outcomes = search.Session().RunAssignment(
+        plan, {input.start, input.mask, input.gateway}, probe, printer, line.dryRun);
+    if (printer.failed) result = kExitFailed;
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        if (outcomes[i].outcome != Outcome::kNoAddress) continue;
+        err << "vimbrel-cli: " << Describe(selection.cameras[plan.targets[i].device])
             << ": no free address left; nothing sent to it\n";
         result = kExitFailed;
     }
+    std::vector<MovedCamera> given = std::move(printer.given);
     if (line.dryRun || given.empty()) return result;
     const int confirmed = ConfirmNewAddresses(line, search, std::move(given), out, err);
     return result == kExitOk ? confirmed : result;

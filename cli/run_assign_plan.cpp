@@ -13,8 +13,8 @@
 #include "cli/runs.h"
 #include "cli/utf8_text.h"
 #include "operations/address_plan.h"
-#include "operations/cell_text.h"
-#include "operations/device_identity.h"
+#include "protocol/cell_text.h"
+#include "protocol/device_identity.h"
 #include "platform/ipv4_text.h"
 #include "protocol/command_sender.h"
 
@@ -26,7 +26,7 @@ namespace {
 struct Step {
     const PlanEntry* entry;
     const FoundCamera* camera;
-    protocol::CellBuffer mac;  // the camera's MAC text as it goes out
+    protocol::MacIdentity mac;
 };
 
 std::optional<std::string> ReadFile(const std::string& utf8Name) {
@@ -54,8 +54,9 @@ std::vector<Step> MatchCameras(const AddressPlan& plan, const std::vector<FoundC
     for (const PlanEntry& entry : plan.entries) {
         std::vector<const FoundCamera*> named;
         for (const FoundCamera& camera : found) {
-            const bool match = entry.byMac ? MacIdentity(ToUtf8(camera.row.mac)) == entry.mac
-                                           : camera.row.serial == entry.serial;
+            const auto mac = protocol::CheckMacIdentity(camera.row.mac);
+            const bool match =
+                entry.byMac ? mac && mac->Bytes() == entry.mac : camera.row.serial == entry.serial;
             if (match) named.push_back(&camera);
         }
         if (named.empty()) {
@@ -69,8 +70,8 @@ std::vector<Step> MatchCameras(const AddressPlan& plan, const std::vector<FoundC
                               {}});
             continue;
         }
-        const auto mac = CellBufferIfFits(named[0]->row.mac);
-        if (!mac || !MacIdentity(mac->data())) {
+        const auto mac = protocol::CheckMacIdentity(named[0]->row.mac);
+        if (!mac) {
             errors.push_back(
                 {entry.line, Describe(*named[0]) + ": its MAC address names no device", {}});
             continue;
@@ -124,29 +125,37 @@ int RunAssignPlan(const CommandLine& line, const CheckedInput& input, CameraSear
     int result = kExitOk;
     const std::vector<bool> taken = Taken(steps, found, probe);
     std::vector<MovedCamera> moved;
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        const Step& step = steps[i];
-        const std::string address = platform::FormatIPv4(step.entry->newIp);
-        if (taken[i]) {
-            err << "vimbrel-cli: " << Place(line.plan, step.entry->line) << Describe(*step.camera)
-                << ": another host answers for " << address << "; nothing sent to it\n";
-            result = kExitFailed;
-            continue;
+    // The sends hold the turn; the confirming search afterwards takes it anew.
+    {
+        const DeviceSession::SendTurn turn = search.Session().TakeSendTurn();
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            const Step& step = steps[i];
+            const std::string address = platform::FormatIPv4(step.entry->newIp);
+            if (taken[i]) {
+                err << "vimbrel-cli: " << Place(line.plan, step.entry->line)
+                    << Describe(*step.camera) << ": another host answers for " << address
+                    << "; nothing sent to it\n";
+                result = kExitFailed;
+                continue;
+            }
+            if (line.dryRun) {
+                out << Describe(*step.camera) << " -> " << address << '\n';
+                continue;
+            }
+            protocol::NetConfig block =
+                protocol::MakeNetConfig(step.entry->mask, step.entry->gateway);
+            protocol::SetNetConfigAddress(block, address.c_str());
+            const protocol::SendReport report =
+                search.Session().SendSetNetwork(turn, block, step.mac);
+            if (report.sent == 0) {
+                err << "vimbrel-cli: " << Describe(*step.camera) << " -> " << address
+                    << ": the command could not be sent" << ReasonText(report.error) << '\n';
+                result = kExitFailed;
+                continue;
+            }
+            out << Describe(*step.camera) << " -> " << address << " sent" << std::endl;
+            moved.push_back({*step.camera, address});
         }
-        if (line.dryRun) {
-            out << Describe(*step.camera) << " -> " << address << '\n';
-            continue;
-        }
-        protocol::NetConfig block = protocol::MakeNetConfig(step.entry->mask, step.entry->gateway);
-        protocol::SetNetConfigAddress(block, address.c_str());
-        if (protocol::SendSetNetwork(search.Sockets(), block, step.mac.data()).sent == 0) {
-            err << "vimbrel-cli: " << Describe(*step.camera) << " -> " << address
-                << ": the command could not be sent\n";
-            result = kExitFailed;
-            continue;
-        }
-        out << Describe(*step.camera) << " -> " << address << " sent" << std::endl;
-        moved.push_back({*step.camera, address});
     }
     if (line.dryRun || moved.empty()) return result;
     const int confirmed = ConfirmNewAddresses(line, search, std::move(moved), out, err);

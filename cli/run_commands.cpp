@@ -6,9 +6,8 @@
 #include "cli/runs.h"
 #include "cli/target_selection.h"
 #include "cli/utf8_text.h"
-#include "operations/cell_text.h"
-#include "operations/device_identity.h"
-#include "protocol/command_sender.h"
+#include "protocol/device_packet.h"
+#include "session/command_plan.h"
 
 namespace vimbrel::cli {
 
@@ -20,26 +19,6 @@ std::int32_t CommandCode(const std::string& command) {
     if (command == "motor-start") return protocol::CMD_MOTOR_START;
     if (command == "motor-stop") return protocol::CMD_MOTOR_STOP;
     return protocol::CMD_SET_MODEL;
-}
-
-enum class Outcome { kSent, kNotSent, kNoIdentity };
-
-Outcome SentOrNot(const protocol::SendReport& report) {
-    return report.sent > 0 ? Outcome::kSent : Outcome::kNotSent;
-}
-
-// The row's identity as the window reads it from its cells, and the window's
-// send.
-Outcome SendToCamera(protocol::LocalSockets& sockets, std::int32_t code, const char* model,
-                     const DeviceRow& row) {
-    if (code == protocol::CMD_SET_MODEL) {
-        const auto mac = CellBufferIfFits(row.mac);
-        if (!mac || !MacIdentity(mac->data())) return Outcome::kNoIdentity;
-        return SentOrNot(protocol::SendSetModel(sockets, mac->data(), model));
-    }
-    const auto serial = SerialIdentity(row.serial);
-    if (!serial) return Outcome::kNoIdentity;
-    return SentOrNot(protocol::SendCommand(sockets, code, *serial));
 }
 
 // Cameras outside the selection that report the serial number of `camera`:
@@ -56,6 +35,47 @@ std::vector<const FoundCamera*> SharingSerial(const FoundCamera& camera, const S
     return others;
 }
 
+// The command line's side of a plan: a line for each camera as its command
+// goes out, on stdout when it went, on stderr when not.
+class PrintedProgress final : public PlanProgress {
+public:
+    // `sharing`: warn of the cameras outside it that receive a command by
+    // serial number too; none for a command by MAC address.
+    PrintedProgress(const std::vector<const FoundCamera*>& cameras, std::vector<std::size_t> order,
+                    std::string what, const Selection* sharing, std::ostream& out,
+                    std::ostream& err)
+        : m_cameras(cameras),
+          m_order(std::move(order)),
+          m_what(std::move(what)),
+          m_sharing(sharing),
+          m_out(out),
+          m_err(err) {}
+    void Done(std::size_t target, const TargetOutcome& outcome) override {
+        const FoundCamera& camera = *m_cameras[m_order[target]];
+        if (outcome.outcome == Outcome::kSent) {
+            m_out << m_what << " sent to " << Describe(camera) << '\n';
+            if (!m_sharing) return;
+            for (const FoundCamera* other : SharingSerial(camera, *m_sharing, m_sharing->found))
+                m_err << "vimbrel-cli: warning: " << Describe(*other)
+                      << " reports the same serial number and receives it too\n";
+            return;
+        }
+        m_err << "vimbrel-cli: " << Describe(camera) << ": the command could not be sent"
+              << ReasonText(outcome.error) << '\n';
+        m_failed = true;
+    }
+    bool Failed() const { return m_failed; }
+
+private:
+    const std::vector<const FoundCamera*>& m_cameras;
+    std::vector<std::size_t> m_order;  // the camera of each target
+    std::string m_what;
+    const Selection* m_sharing;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    bool m_failed = false;
+};
+
 }  // namespace
 
 int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraSearch& search,
@@ -66,28 +86,37 @@ int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraS
     const Selection& selection = *searched;
 
     const std::int32_t code = CommandCode(line.command);
-    const std::string what =
-        code == protocol::CMD_SET_MODEL ? "set-model " + std::string(input.model) : line.command;
+    const bool byMac = code == protocol::CMD_SET_MODEL;
+    const std::string what = byMac ? "set-model " + std::string(input.model) : line.command;
+    std::vector<const FoundCamera*> cameras;
+    std::vector<PlanDevice> devices;
     for (const FoundCamera& camera : selection.cameras) {
-        const Outcome outcome = SendToCamera(search.Sockets(), code, input.model, camera.row);
-        if (outcome == Outcome::kNoIdentity) {
-            err << "vimbrel-cli: " << Describe(camera) << ": its "
-                << (code == protocol::CMD_SET_MODEL ? "MAC address" : "serial number")
+        cameras.push_back(&camera);
+        devices.push_back({camera.row.serial, camera.row.mac});
+    }
+    const auto said = [&](const auto& plan) {
+        for (const std::size_t i : plan.skipped) {
+            err << "vimbrel-cli: " << Describe(*cameras[i]) << ": its "
+                << (byMac ? "MAC address" : "serial number")
                 << " names no device; nothing sent to it\n";
             result = kExitFailed;
-            continue;
         }
-        if (outcome == Outcome::kNotSent) {
-            err << "vimbrel-cli: " << Describe(camera) << ": the command could not be sent\n";
-            result = kExitFailed;
-            continue;
-        }
-        out << what << " sent to " << Describe(camera) << '\n';
-        if (code == protocol::CMD_SET_MODEL) continue;
-        for (const FoundCamera* other : SharingSerial(camera, selection, selection.found))
-            err << "vimbrel-cli: warning: " << Describe(*other)
-                << " reports the same serial number and receives it too\n";
+        std::vector<std::size_t> order;
+        for (const auto& target : plan.targets) order.push_back(target.device);
+        return PrintedProgress(cameras, std::move(order), what, byMac ? nullptr : &selection, out,
+                               err);
+    };
+    if (byMac) {
+        const MacPlan plan = PlanByMac(std::move(devices));
+        PrintedProgress progress = said(plan);
+        search.Session().RunSetModel(plan, input.model, progress);
+        if (progress.Failed()) result = kExitFailed;
+        return result;
     }
+    const CommandPlan plan = PlanCommand(code, std::move(devices));
+    PrintedProgress progress = said(plan);
+    search.Session().RunCommand(plan, progress);
+    if (progress.Failed()) result = kExitFailed;
     return result;
 }
 

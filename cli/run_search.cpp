@@ -47,6 +47,11 @@ std::string Describe(const FoundCamera& camera) {
            EchoText(ToUtf8(camera.row.ip));
 }
 
+std::string ReasonText(const platform::SocketError& error) {
+    if (!error) return {};
+    return ": " + EchoText(error.text.empty() ? "error " + std::to_string(error.code) : error.text);
+}
+
 int RunSearch(const CommandLine& line, CameraSearch& search, std::ostream& out, std::ostream& err) {
     const std::vector<FoundCamera> cameras = search.Search(WaitOf(line));
     WriteCameras(out, *ParseOutputFormat(line.format), cameras);

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/camera_search.h"
+#include "platform/socket_error.h"
 #include "cli/command_line.h"
 #include "cli/input_checks.h"
 #include "cli/target_selection.h"
@@ -35,6 +36,8 @@ int ConfirmNewAddresses(const CommandLine& line, CameraSearch& search,
 
 // "SN0001 00:1A:2B:3C:4D:01 192.168.2.10", for the lines about one camera.
 std::string Describe(const FoundCamera& camera);
+// ": " and why a send failed, for the end of a line; empty when not known.
+std::string ReasonText(const platform::SocketError& error);
 std::chrono::milliseconds WaitOf(const CommandLine& line);
 
 // Searches and picks the command line's targets. Each target no camera

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "cli/utf8_text.h"
-#include "operations/device_identity.h"
+#include "protocol/device_identity.h"
 
 namespace vimbrel::cli {
 
@@ -11,8 +11,8 @@ namespace {
 
 bool Names(const NamedTarget& target, const FoundCamera& camera) {
     if (target.kind == NamedTarget::Kind::Serial) return camera.row.serial == FromUtf8(target.text);
-    const auto wanted = MacIdentity(target.text);
-    const auto have = MacIdentity(ToUtf8(camera.row.mac));
+    const auto wanted = protocol::CheckMacIdentity(std::string_view(target.text));
+    const auto have = protocol::CheckMacIdentity(camera.row.mac);
     return wanted && have && *wanted == *have;
 }
 

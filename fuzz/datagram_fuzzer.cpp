@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "operations/cell_text.h"
+#include "protocol/cell_text.h"
 #include "operations/device_page.h"
 #include "operations/device_row.h"
 #include "operations/model_names.h"

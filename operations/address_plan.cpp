@@ -7,7 +7,7 @@
 
 #include "operations/address_rules.h"
 #include "operations/csv_reader.h"
-#include "operations/device_identity.h"
+#include "protocol/device_identity.h"
 #include "platform/code_page.h"
 #include "platform/ipv4_text.h"
 
@@ -105,20 +105,20 @@ PlanEntry ReadEntry(const CsvRecord& record, const Columns& columns, const PlanD
     entry.byMac = columns.byMac;
     entry.identityText = FieldAt(record, columns.identity);
     if (columns.byMac) {
-        const auto mac = MacIdentity(entry.identityText);
+        const auto mac = protocol::CheckMacIdentity(std::string_view(entry.identityText));
         if (!mac)
             throw LineError("malformed MAC address " + Shown(entry.identityText) +
                                 " (expected XX:XX:XX:XX:XX:XX)",
                             L"MAC地址 " + Wide(Shown(entry.identityText)) +
                                 L" 无法识别（应为 XX:XX:XX:XX:XX:XX）");
-        entry.mac = *mac;
+        entry.mac = mac->Bytes();
     } else {
         if (entry.identityText.empty()) throw LineError("empty serial number", L"生产系列号为空");
         entry.serial = platform::Utf8ToWide(entry.identityText);
         if (platform::WideToUtf8(entry.serial) != entry.identityText)
             throw LineError("serial number " + Shown(entry.identityText) + " is not valid UTF-8",
                             L"生产系列号不是有效的UTF-8文本");
-        if (!SerialIdentity(entry.serial))
+        if (!protocol::CheckSerialIdentity(entry.serial))
             throw LineError("serial number " + Shown(entry.identityText) +
                                 " is longer than a camera's serial field",
                             L"生产系列号 " + Wide(Shown(entry.identityText)) + L" 过长");

@@ -12,7 +12,7 @@
 #include <wx/listctrl.h>
 
 #include "platform/arp_probe.h"
-#include "protocol/local_sockets.h"
+#include "session/device_session.h"
 
 namespace vimbrel {
 
@@ -28,16 +28,15 @@ extern const wchar_t* const kResourceLoadFailed;
 // Reboot, factory reset, motor start or stop: one command per selected row,
 // addressed by the row's serial number, in list order. A row whose serial
 // number doesn't fit its field is skipped.
-void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list,
-                           protocol::LocalSockets& sockets, std::int32_t command,
-                           const TellUser& tell);
+void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list, DeviceSession& session,
+                           std::int32_t command, const TellUser& tell);
 
 // The question before a factory reset of `devices` rows.
 wxString FactoryResetQuestion(int devices);
 
 // A factory reset of the selected rows, once the user has said yes to
 // FactoryResetQuestion; nothing is asked when no row is selected.
-void FactoryResetSelected(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
+void FactoryResetSelected(wxWindow* parent, const wxListCtrl& list, DeviceSession& session,
                           const AskUser& ask, const TellUser& tell);
 
 // The system's default browser: maximised through the shell on Windows, the
@@ -61,12 +60,12 @@ struct MovedDevice {
 // address that may be handed out and no host answers an ARP probe for.
 // Returns the devices whose command went out.
 std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const wxListCtrl& list,
-                                      protocol::LocalSockets& sockets, platform::ArpProbe& probe,
+                                      DeviceSession& session, platform::ArpProbe& probe,
                                       const TellUser& tell);
 
 // Asks for a model name; if it is one of the known names exactly, tells each
 // selected device to report it.
-void ChangeModel(wxWindow* parent, const wxListCtrl& list, protocol::LocalSockets& sockets,
+void ChangeModel(wxWindow* parent, const wxListCtrl& list, DeviceSession& session,
                  const TellUser& tell);
 
 }  // namespace vimbrel

@@ -8,9 +8,8 @@
 
 #include "operations/address_plan.h"
 #include "operations/batch_report.h"
-#include "operations/cell_text.h"
 #include "operations/device_columns.h"
-#include "operations/device_identity.h"
+#include "protocol/device_identity.h"
 #include "operations_ui/progress_run.h"
 #include "platform/code_page.h"
 #include "platform/ipv4_text.h"
@@ -24,7 +23,7 @@ namespace {
 struct PlanRow {
     const PlanEntry* entry;
     std::wstring name, macText, currentIp;
-    protocol::CellBuffer mac;
+    protocol::MacIdentity mac;
 };
 
 std::optional<std::string> ReadPlanFile(const wxString& path) {
@@ -54,7 +53,8 @@ std::vector<PlanRow> MatchRows(const AddressPlan& plan, const wxListCtrl& list,
         std::vector<long> named;
         for (long row = 0; row < list.GetItemCount(); ++row) {
             const std::wstring mac = Cell(list, row, column::kMac);
-            const bool match = entry.byMac ? MacIdentity(platform::WideToUtf8(mac)) == entry.mac
+            const auto rowMac = protocol::CheckMacIdentity(mac);
+            const bool match = entry.byMac ? rowMac && rowMac->Bytes() == entry.mac
                                            : Cell(list, row, column::kSerial) == entry.serial;
             if (match) named.push_back(row);
         }
@@ -70,8 +70,8 @@ std::vector<PlanRow> MatchRows(const AddressPlan& plan, const wxListCtrl& list,
         }
         const long row = named[0];
         const std::wstring macText = Cell(list, row, column::kMac);
-        const auto mac = CellBufferIfFits(macText);
-        if (!mac || !MacIdentity(mac->data())) {
+        const auto mac = protocol::CheckMacIdentity(macText);
+        if (!mac) {
             errors += LineText(entry.line) + L"设备的MAC地址无法识别\n";
             continue;
         }
@@ -84,7 +84,7 @@ std::vector<PlanRow> MatchRows(const AddressPlan& plan, const wxListCtrl& list,
 }  // namespace
 
 std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list,
-                                        protocol::LocalSockets& sockets, platform::ArpProbe& probe,
+                                        DeviceSession& session, platform::ArpProbe& probe,
                                         const wxString& planFile, const AskUser& ask,
                                         const TellUser& tell) {
     const std::optional<std::string> text = ReadPlanFile(planFile);
@@ -116,21 +116,22 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
     for (long row = 0; row < list.GetItemCount(); ++row)
         listed.push_back(Cell(list, row, column::kAddress));
 
-    enum class Outcome { kNotReached, kTaken, kNotSent, kSent };
-    std::vector<Outcome> outcomes(rows.size(), Outcome::kNotReached);
+    enum class LineOutcome { kNotReached, kTaken, kNotSent, kSent };
+    std::vector<LineOutcome> outcomes(rows.size(), LineOutcome::kNotReached);
     RunWithProgress(parent, L"正在按地址表分配IP地址…", rows.size(), [&](ProgressControl& control) {
+        const DeviceSession::SendTurn turn = session.TakeSendTurn();
         const std::vector<bool> taken = NewAddressesTaken(targets, listed, probe);
         std::size_t i = 0;
         for (; i < rows.size() && !control.Cancelled(); ++i) {
             const PlanEntry& entry = *rows[i].entry;
             if (taken[i]) {
-                outcomes[i] = Outcome::kTaken;
+                outcomes[i] = LineOutcome::kTaken;
             } else {
                 protocol::NetConfig block = protocol::MakeNetConfig(entry.mask, entry.gateway);
                 protocol::SetNetConfigAddress(block, platform::FormatIPv4(entry.newIp).c_str());
-                outcomes[i] = protocol::SendSetNetwork(sockets, block, rows[i].mac.data()).sent > 0
-                                  ? Outcome::kSent
-                                  : Outcome::kNotSent;
+                outcomes[i] = session.SendSetNetwork(turn, block, rows[i].mac).sent > 0
+                                  ? LineOutcome::kSent
+                                  : LineOutcome::kNotSent;
             }
             control.Done(i + 1);
         }
@@ -141,10 +142,10 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
     std::vector<MovedDevice> moved;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         switch (outcomes[i]) {
-        case Outcome::kNotReached: report.notReached.push_back(rows[i].name); break;
-        case Outcome::kTaken: report.addressTaken.push_back(rows[i].name); break;
-        case Outcome::kNotSent: report.notSent.push_back(rows[i].name); break;
-        case Outcome::kSent:
+        case LineOutcome::kNotReached: report.notReached.push_back(rows[i].name); break;
+        case LineOutcome::kTaken: report.addressTaken.push_back(rows[i].name); break;
+        case LineOutcome::kNotSent: report.notSent.push_back(rows[i].name); break;
+        case LineOutcome::kSent:
             moved.push_back({rows[i].name, rows[i].macText,
                              platform::Utf8ToWide(platform::FormatIPv4(rows[i].entry->newIp))});
             break;

@@ -16,7 +16,7 @@ namespace vimbrel {
 
 // Returns the devices whose command went out.
 std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list,
-                                        protocol::LocalSockets& sockets, platform::ArpProbe& probe,
+                                        DeviceSession& session, platform::ArpProbe& probe,
                                         const wxString& planFile, const AskUser& ask,
                                         const TellUser& tell);
 

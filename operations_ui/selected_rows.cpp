@@ -1,6 +1,6 @@
 #include "operations_ui/selected_rows.h"
 
-#include "operations/cell_text.h"
+#include "protocol/cell_text.h"
 #include "operations/device_columns.h"
 
 namespace vimbrel {
@@ -25,8 +25,8 @@ void ForEachSelectedRow(const wxListCtrl& list, const std::function<void(long ro
     }
 }
 
-std::vector<SelectedDevice> SelectedDevices(const wxListCtrl& list) {
-    std::vector<SelectedDevice> devices;
+std::vector<PlanDevice> SelectedDevices(const wxListCtrl& list) {
+    std::vector<PlanDevice> devices;
     ForEachSelectedRow(list, [&](long row) {
         devices.push_back({list.GetItemText(row, column::kSerial).ToStdWstring(),
                            list.GetItemText(row, column::kMac).ToStdWstring()});

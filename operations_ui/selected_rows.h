@@ -8,6 +8,7 @@
 #include <wx/listctrl.h>
 
 #include "protocol/device_packet.h"
+#include "session/command_plan.h"
 
 namespace vimbrel {
 
@@ -18,13 +19,9 @@ void SelectAllRows(wxListCtrl& list, bool checked);
 // row is looked up before a row is processed.
 void ForEachSelectedRow(const wxListCtrl& list, const std::function<void(long row)>& process);
 
-// What a batch needs of a selected row, read before the batch starts so the
-// list may change under it.
-struct SelectedDevice {
-    std::wstring serial;  // column::kSerial
-    std::wstring macText;  // column::kMac
-};
-std::vector<SelectedDevice> SelectedDevices(const wxListCtrl& list);
+// What a batch needs of the selected rows (column::kSerial, column::kMac),
+// read before the batch starts so the list may change under it.
+std::vector<PlanDevice> SelectedDevices(const wxListCtrl& list);
 
 // The cell's text in the code page, zero-terminated, in 32 zero-filled
 // bytes; all zero when it doesn't fit.

@@ -1,5 +1,4 @@
-// The search send and the three command sends: set network, set model,
-// plain command.
+// The three command sends: set network, set model, plain command.
 #include "protocol/command_sender.h"
 
 #include <cstring>
@@ -21,31 +20,26 @@ void WriteAddressText(NetConfig& block, std::size_t offset, std::uint32_t addres
 
 }  // namespace
 
-SendReport SendSearch(LocalSockets& sockets) {
-    sockets.RefreshLocalSockets();
-    return sockets.SendToAllSockets(MakeSearchRequest(std::time(nullptr)));
-}
-
-SendReport SendSetNetwork(LocalSockets& sockets, const NetConfig& block, const char* macText) {
+SendReport SendSetNetwork(LocalSockets& sockets, const NetConfig& block, const MacIdentity& mac) {
     sockets.RefreshLocalSockets();
     DevicePacket packet(CMD_SET_NETWORK);
-    packet.SetTargetMac(macText);
+    packet.SetTargetMac(mac.Bytes());
     packet.SetNetConfig(block);
     return sockets.SendToAllSockets(packet);
 }
 
-SendReport SendSetModel(LocalSockets& sockets, const char* macText, const char* modelName) {
+SendReport SendSetModel(LocalSockets& sockets, const MacIdentity& mac, const char* modelName) {
     sockets.RefreshLocalSockets();
     DevicePacket packet(CMD_SET_MODEL);
-    packet.SetTargetMac(macText);
+    packet.SetTargetMac(mac.Bytes());
     packet.SetModelName(modelName);
     return sockets.SendToAllSockets(packet);
 }
 
-SendReport SendCommand(LocalSockets& sockets, std::int32_t command, const CellBuffer& serial) {
+SendReport SendCommand(LocalSockets& sockets, std::int32_t command, const SerialIdentity& serial) {
     sockets.RefreshLocalSockets();
     DevicePacket packet(command);
-    packet.SetSerialNo(serial);
+    packet.SetSerialNo(serial.Field());
     return sockets.SendToAllSockets(packet);
 }
 

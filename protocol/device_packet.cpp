@@ -35,8 +35,7 @@ void DevicePacket::SetStamp(std::time_t now) {
         m_bytes[packet_offset::stamp + i] = static_cast<std::uint8_t>(low >> (24 - 8 * i));
 }
 
-void DevicePacket::SetTargetMac(const char* macText) {
-    const MacBytes mac = macText ? ParseMacText(macText).value_or(MacBytes{}) : MacBytes{};
+void DevicePacket::SetTargetMac(const MacBytes& mac) {
     std::memcpy(&m_bytes[packet_offset::target_mac], mac.data(), mac.size());
 }
 

@@ -57,8 +57,7 @@ public:
     explicit DevicePacket(std::int32_t command);  // command and magic set
 
     void SetStamp(std::time_t now);  // low 32 bits, big-endian
-    // Parsed as ParseMacText; a text that names no MAC leaves the field zero.
-    void SetTargetMac(const char* macText);
+    void SetTargetMac(const MacBytes& mac);
     void SetNetConfig(const NetConfig& block);
     // Bytes of `name` without its terminator; a name that leaves no zero
     // byte in the 32-byte field (32 bytes or more) is left out: the field

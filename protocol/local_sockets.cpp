@@ -84,7 +84,9 @@ SendReport SendToAllSockets(const std::vector<LocalSockets*>& lists, const Devic
     const SendReport report = sendToEach(DEVICE_GROUP);
     if (report.sockets == 0) return report;
     if (pause) pause(kPauseBetweenSends);
-    return {report.sockets, report.sent + sendToEach(DEVICE_BROADCAST).sent};
+    const SendReport broadcast = sendToEach(DEVICE_BROADCAST);
+    return {report.sockets, report.sent + broadcast.sent,
+            report.error ? report.error : broadcast.error};
 }
 
 SendReport LocalSockets::SendToEach(const DevicePacket& packet, std::uint32_t to) {

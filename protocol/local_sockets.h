@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/local_addresses.h"
+#include "platform/socket_error.h"
 #include "platform/udp_socket.h"
 #include "protocol/device_packet.h"
 
@@ -21,6 +22,7 @@ namespace vimbrel::protocol {
 struct SendReport {
     std::size_t sockets = 0;
     std::size_t sent = 0;
+    platform::SocketError error;  // the first failure
 };
 
 struct LocalSocket {

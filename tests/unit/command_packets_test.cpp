@@ -47,9 +47,11 @@ TEST(CommandSenderTest, NoLocalAddressSendsNothing) {
         },
         [&](std::chrono::milliseconds) { ++pauses; });
 
-    SendCommand(sockets, CMD_REBOOT, CellBuffer{});
-    SendSetModel(sockets, "00:11:22:33:44:55", "ZR420");
-    SendSetNetwork(sockets, MakeNetConfig(0xFFFFFF00, 0xC0A80201), "");
+    const auto mac = CheckMacIdentity(std::string_view("00:11:22:33:44:55"));
+    ASSERT_TRUE(mac);
+    SendCommand(sockets, CMD_REBOOT, *CheckSerialIdentity(L""));
+    SendSetModel(sockets, *mac, "ZR420");
+    SendSetNetwork(sockets, MakeNetConfig(0xFFFFFF00, 0xC0A80201), *mac);
 
     EXPECT_EQ(addressLookups, 3);  // every command refreshes the list first
     EXPECT_EQ(pauses, 0);  // no socket, so no multicast/broadcast pair

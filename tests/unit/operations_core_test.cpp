@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "operations/cell_text.h"
+#include "protocol/cell_text.h"
 #include "operations/model_names.h"
 
 namespace vimbrel {

@@ -60,7 +60,7 @@ double ResidentMB() {
 class ScaleWindowTest : public WindowTest {
 protected:
     std::uint16_t WindowPort() {
-        const auto sockets = window->Sockets().Lock();
+        const auto sockets = window->Session().Sockets().Lock();
         for (const auto& entry : sockets.Entries())
             if (entry.address == kComputer && entry.socket != platform::kInvalidSocket)
                 return platform::SocketLocalPort(entry.socket).value_or(0);
@@ -93,7 +93,7 @@ TEST_F(ScaleWindowTest, QueueAndRowsStayAtTheirBoundsAndTheCountSaysSo) {
     net.AddLink("192.168.2.100/24");
     OpenWindow();
     PumpFor(200ms);
-    protocol::ReplyQueue& queue = window->Replies();
+    protocol::ReplyQueue& queue = window->Session().Replies();
     // Queued as the receive thread would, without a word to the window: its
     // reminder brings them.
     for (std::uint16_t n = 0; n < protocol::kMaxQueuedReplies + 5; ++n)
@@ -196,7 +196,7 @@ TEST_F(ScaleWindowTest, FloodOfDistinctRepliesLeavesTheWindowUsable) {
         [&] {
             mostRows = std::max<long>(mostRows, window->DeviceList().GetItemCount());
             if (OnlineCount() == "10000+") countShowedBound = filled = true;
-            mostQueued = std::max(mostQueued, window->Replies().Size());
+            mostQueued = std::max(mostQueued, window->Session().Replies().Size());
             peakMB = std::max(peakMB, ResidentMB());
             return !flooding;
         },
@@ -221,7 +221,7 @@ TEST_F(ScaleWindowTest, FloodOfDistinctRepliesLeavesTheWindowUsable) {
     PumpUntil(
         [&] {
             return window->DeviceList().GetItemCount() == static_cast<long>(kMaxDeviceRows) &&
-                   window->Replies().Size() == 0;
+                   window->Session().Replies().Size() == 0;
         },
         std::chrono::seconds(10 * kSlowdown));
     PumpFor(300ms);

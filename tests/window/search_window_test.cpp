@@ -37,7 +37,7 @@ protected:
     void SendToWindow(const std::vector<std::uint8_t>& bytes) {
         std::uint16_t port = 0;
         {
-            const auto sockets = window->Sockets().Lock();
+            const auto sockets = window->Session().Sockets().Lock();
             for (const auto& entry : sockets.Entries())
                 if (entry.address == 0xC0A80264 && entry.socket != platform::kInvalidSocket)
                     port = platform::SocketLocalPort(entry.socket).value_or(0);
@@ -70,10 +70,9 @@ protected:
     }
 };
 
+// No root, no network: the window is built and started apart from them.
 TEST_F(SearchWindowTest, StartsEmptyWithEveryCommandDisabled) {
-    LAB_REQUIRE_ROOT();
-    net.AddLink("192.168.2.100/24");
-    OpenWindow();
+    OpenWindowOffline();
     auto& list = window->DeviceList();
     EXPECT_EQ(list.GetColumnCount(), column::kCount);
     for (int i = 0; i < column::kCount; ++i) {
@@ -156,7 +155,7 @@ TEST_F(SearchWindowTest, OnlyRealRepliesBecomeRowsAndQueuedOnesComeByReminder) {
         auto bytes = CraftedReply(100, 16, mac);
         protocol::ReplyBuffer reply{};
         std::copy(bytes.begin(), bytes.end(), reply.begin());
-        window->Replies().Push(reply);
+        window->Session().Replies().Push(reply);
     }
     Press(ids::kSearch);
     PumpFor(400ms);
@@ -193,8 +192,10 @@ TEST_F(SearchWindowTest, CameraBehindTheSeventySecondLocalAddressIsListed) {
     camera.ip = "192.168.3.10";
     net.AddCamera(net.AddLink("192.168.3.100/24"), camera);
     OpenWindow();
-    ASSERT_EQ(window->Sockets().Lock().Entries().size(), 72u);
-    EXPECT_EQ(window->Sockets().Lock().Entries().back().address,
+    // The first search's refresh runs on the search's own thread.
+    ASSERT_TRUE(
+        PumpUntil([&] { return window->Session().Sockets().Lock().Entries().size() == 72u; }));
+    EXPECT_EQ(window->Session().Sockets().Lock().Entries().back().address,
               *platform::ParseIPv4("192.168.3.100"));
     WaitForRows(1);
     EXPECT_EQ(Cell(0, column::kAddress), "192.168.3.10");
@@ -243,7 +244,7 @@ TEST_P(ExitPathTest, EndsAtOnce) {
     EXPECT_TRUE(window->ExitDone());
     EXPECT_TRUE(window->ReceiveThreadExited());
     EXPECT_LT(elapsed, 500ms);  // far below the receive thread's one-second wait
-    const auto sockets = window->Sockets().Lock();
+    const auto sockets = window->Session().Sockets().Lock();
     for (const auto& entry : sockets.Entries()) EXPECT_EQ(entry.socket, platform::kInvalidSocket);
 }
 

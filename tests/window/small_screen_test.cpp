@@ -19,9 +19,7 @@ using namespace std::chrono_literals;
 class SmallScreen : public WindowTest {
 protected:
     void SetUp() override {
-        LAB_REQUIRE_ROOT();
-        net.AddLink("192.168.2.100/24");
-        OpenWindow();
+        OpenWindowOffline();
         PumpFor(100ms);
     }
 

@@ -70,13 +70,28 @@ wxDialog* FindProgressDialog() {
 void WindowTest::OpenWindow(std::chrono::milliseconds searchPeriod) {
     net.EnterComputer();
     lab::RequirePrivateNetwork();
-    window = new CSearchDeviceDlg(searchPeriod);  // the toolkit deletes it (Destroy)
-    window->SetTellUser([this](const wxString& text) { told.push_back(text); });
-    window->SetAskUser([this](const wxString& question) {
+    StartWindow(std::make_unique<DeviceSession>(), searchPeriod);
+}
+
+void WindowTest::OpenWindowOffline() {
+    StartWindow(
+        std::make_unique<DeviceSession>([] { return std::vector<platform::LocalAddress>{}; }),
+        SEARCH_PERIOD_MS);
+}
+
+void WindowTest::StartWindow(std::unique_ptr<DeviceSession> windowSession,
+                             std::chrono::milliseconds searchPeriod) {
+    session = std::move(windowSession);
+    WindowServices services;
+    services.tell = [this](const wxString& text) { told.push_back(text); };
+    services.ask = [this](const wxString& question) {
         asked.push_back(question);
         return answerYes;
-    });
+    };
+    // The toolkit deletes it (Destroy).
+    window = new CSearchDeviceDlg(*session, std::move(services), searchPeriod);
     window->Show();
+    window->Start();
 }
 
 void WindowTest::TearDown() {

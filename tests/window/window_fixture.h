@@ -70,6 +70,9 @@ protected:
     // user are kept in `told` instead of being shown, questions in `asked`
     // (answered with `answerYes`).
     void OpenWindow(std::chrono::milliseconds searchPeriod = SEARCH_PERIOD_MS);
+    // The same window on a session with no local address: nothing is sent,
+    // no root and no private network needed (layout and start-up).
+    void OpenWindowOffline();
     // Waits until the list holds `rows` rows and no more arrive for a while.
     void WaitForRows(int rows);
 
@@ -92,7 +95,11 @@ protected:
                                                      std::int32_t command,
                                                      const char* kind = nullptr);
 
+    void StartWindow(std::unique_ptr<DeviceSession> windowSession,
+                     std::chrono::milliseconds searchPeriod);
+
     lab::LabNetwork net;
+    std::unique_ptr<DeviceSession> session;  // outlives the window
     CSearchDeviceDlg* window = nullptr;
     std::vector<wxString> told;
     // The questions asked, and what the user answers to each.

@@ -47,9 +47,11 @@ protected:
             << "the window searches at once: run where no interface is up";
         // The search thread searches once at its start, then not again
         // during a test: each search empties the list.
-        m_window = new CSearchDeviceDlg(std::chrono::hours(1));  // Destroy() frees it
+        m_window =
+            new CSearchDeviceDlg(m_session, {}, std::chrono::hours(1));  // Destroy() frees it
         m_window->Show();
         ASSERT_TRUE(m_window->Loaded());
+        m_window->Start();
         auto* count = wxStaticCast(m_window->FindWindow(ids::kStaticOnline), wxStaticText);
         count->SetLabel(wxEmptyString);
         ASSERT_TRUE(PumpUntil([&] { return count->GetLabel() == L"无网络"; }));
@@ -89,6 +91,7 @@ protected:
 
     HWND ListWindow() { return static_cast<HWND>(m_window->DeviceList().GetHandle()); }
 
+    DeviceSession m_session;  // outlives the window
     CSearchDeviceDlg* m_window = nullptr;
 };
 

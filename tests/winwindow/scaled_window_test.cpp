@@ -26,9 +26,11 @@ protected:
             << "the window searches at once: run where no interface is up";
         const char* expected = std::getenv("VIMBREL_EXPECT_DPI");
         ASSERT_NE(expected, nullptr) << "run by scripts/test-windows.sh, which sets LogPixels";
-        m_window = new CSearchDeviceDlg(std::chrono::hours(1));  // Destroy() frees it
+        m_window =
+            new CSearchDeviceDlg(m_session, {}, std::chrono::hours(1));  // Destroy() frees it
         ASSERT_TRUE(m_window->Loaded());
         m_window->Show();
+        m_window->Start();
         PumpFor(200ms);
         ASSERT_EQ(m_window->GetDPI().x, std::atoi(expected)) << "LogPixels did not take";
     }
@@ -39,6 +41,7 @@ protected:
         wxTheApp->ProcessIdle();  // deletes the window
     }
 
+    DeviceSession m_session;  // outlives the window
     CSearchDeviceDlg* m_window = nullptr;
 };
 

@@ -1,4 +1,4 @@
-#include "operations/cell_text.h"
+#include "protocol/cell_text.h"
 
 #include <algorithm>
 

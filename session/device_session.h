@@ -1,0 +1,120 @@
+#pragma once
+// The device session: what the window and the command line share for a
+// whole run. It owns the local sockets, the receive thread and the reply
+// queue, keeps the table of the devices found, and runs the commands on
+// chosen devices as plans. No toolkit: the front ends only render the table
+// and the outcomes.
+//
+// Threads: the receive thread queues replies and calls `notify`; the table
+// is read and written on one thread, the one that takes the replies (the
+// window thread, the command line's only one). One thread at a time
+// refreshes the sockets and sends: every send needs the SendTurn, which only
+// one thread holds at a time, and checks that its holder is the caller.
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "platform/arp_probe.h"
+#include "platform/owner_thread.h"
+#include "protocol/local_sockets.h"
+#include "protocol/reply_queue.h"
+#include "protocol/reply_receiver.h"
+#include "session/command_plan.h"
+#include "session/device_table.h"
+
+namespace vimbrel {
+
+// The address assignment's input, checked (CheckAssignmentInput).
+struct AssignmentInput {
+    std::uint32_t start = 0;
+    std::uint32_t mask = 0;
+    std::uint32_t gateway = 0;
+};
+
+class DeviceSession {
+public:
+    using Notify = protocol::ReplyReceiver::Notify;
+
+    // Sockets on the addresses `addresses` gives (SocketAddresses by
+    // default), 50 ms between a search's multicast and its broadcast.
+    explicit DeviceSession(
+        protocol::LocalSockets::AddressSource addresses = platform::SocketAddresses,
+        protocol::LocalSockets::Pause pause = nullptr, std::size_t rowBound = kMaxDeviceRows);
+    ~DeviceSession();  // Stop
+    DeviceSession(const DeviceSession&) = delete;
+    DeviceSession& operator=(const DeviceSession&) = delete;
+
+    // Starts the receive thread; `notify` runs on it when replies wait.
+    void Start(Notify notify);
+    // Stops the receive thread (waking its wait) and waits for it, closes
+    // the sockets and frees the queued replies. Once; nothing after it.
+    void Stop();
+    bool ReceiveThreadExited() const { return m_receiver.Exited(); }
+
+    // The right to refresh the sockets and send, held by one thread at a
+    // time for as long as it lives.
+    class SendTurn {
+    public:
+        SendTurn(const SendTurn&) = delete;
+        SendTurn& operator=(const SendTurn&) = delete;
+
+    private:
+        friend class DeviceSession;
+        explicit SendTurn(std::mutex& lane) : m_lock(lane) {}
+        std::unique_lock<std::mutex> m_lock;
+        platform::OwnerThread m_holder;
+    };
+    SendTurn TakeSendTurn() { return SendTurn(m_sendLane); }
+
+    // A new search: the table emptied, a new count of dropped replies; with
+    // `forgetQueued` the replies queued for an earlier search go too.
+    void ClearTable(bool forgetQueued);
+    // Refreshes the sockets and sends the search request on every one.
+    protocol::SendReport SendSearch(const SendTurn& turn);
+    // Takes the queued replies into the table until `until`, calling `added`
+    // with each new row; replies beyond the table's bound are counted as
+    // dropped. True when taken replies are left for the next call.
+    bool TakeReplies(std::chrono::steady_clock::time_point until,
+                     const std::function<void(const TableRow&)>& added);
+    const DeviceTable& Table() const { return m_table; }
+    // Replies dropped since the search began: at the queue's bound (a
+    // flood) or the table's.
+    std::size_t Dropped() { return m_replies.Dropped(); }
+    // The table may lack devices: replies were dropped or it is full.
+    bool Bounded() { return Dropped() > 0 || m_table.Full(); }
+
+    // The plans, run on the calling thread with the send turn held for the
+    // whole run; `progress` hears of each target. One outcome per target.
+    std::vector<TargetOutcome> RunCommand(const CommandPlan& plan, PlanProgress& progress);
+    std::vector<TargetOutcome> RunSetModel(const MacPlan& plan, const char* modelName,
+                                           PlanProgress& progress);
+    // Gives each target the next candidate of `input` that no host answers
+    // an ARP probe for, probing ahead, and sends it its address as it is
+    // settled, in order; a dry run sends nothing (kPlanned).
+    std::vector<TargetOutcome> RunAssignment(const MacPlan& plan, const AssignmentInput& input,
+                                             platform::ArpProbe& probe, PlanProgress& progress,
+                                             bool dryRun = false);
+    // Sends one device its network settings (the address plan's lines).
+    protocol::SendReport SendSetNetwork(const SendTurn& turn, const protocol::NetConfig& block,
+                                        const protocol::MacIdentity& mac);
+
+    protocol::LocalSockets& Sockets() { return m_sockets; }
+    protocol::ReplyQueue& Replies() { return m_replies; }
+
+private:
+    void CheckTurn(const SendTurn& turn) const;
+
+    protocol::LocalSockets m_sockets;
+    protocol::ReplyQueue m_replies;
+    Notify m_notify;
+    protocol::ReplyReceiver m_receiver{m_sockets, m_replies, [this] { m_notify(); }};
+    std::mutex m_sendLane;
+    DeviceTable m_table;
+    protocol::ReplyQueue::Replies m_taken;  // taken off the queue, not yet in the table
+    platform::OwnerThread m_tableThread;
+    bool m_stopped = false;
+};
+
+}  // namespace vimbrel
