@@ -85,8 +85,9 @@ TEST(DeviceSessionTable, OneRowPerMacFirstReplyWinsBoundedAndCounted) {
 TEST(DeviceSessionPlans, IdentitiesFromTheRowsTextsOrSkipped) {
     // 甲 is BC D7 in GBK; the reply's text and the identity's field agree.
     NoNetwork lab;
-    lab.session.Replies().Push(Reply(0x5E, "SN-\xBC\xD7"
-                                           "7"));
+    lab.session.Replies().Push(Reply(0x5E,
+                                     "SN-\xBC\xD7"
+                                     "7"));
     const auto rows = TakeAll(lab.session);
     ASSERT_EQ(rows.size(), 1u);
     const DeviceRow& row = rows[0]->device;
@@ -110,9 +111,9 @@ TEST(DeviceSessionPlans, IdentitiesFromTheRowsTextsOrSkipped) {
 
 TEST(DeviceSessionPlans, OutcomesInOrderCancelAndTheReport) {
     NoNetwork lab;
-    const CommandPlan plan = PlanCommand(
-        protocol::CMD_MOTOR_START, {{L"A", L""}, {std::wstring(40, L'x'), L"mac-x"}, {L"B", L""},
-                                    {L"C", L""}});
+    const CommandPlan plan =
+        PlanCommand(protocol::CMD_MOTOR_START,
+                    {{L"A", L""}, {std::wstring(40, L'x'), L"mac-x"}, {L"B", L""}, {L"C", L""}});
     Recorder cancelAfterTwo(2);
     const auto outcomes = lab.session.RunCommand(plan, cancelAfterTwo);
     ASSERT_EQ(outcomes.size(), 3u);
@@ -122,7 +123,8 @@ TEST(DeviceSessionPlans, OutcomesInOrderCancelAndTheReport) {
     const BatchReport report = ReportOf(plan, outcomes);
     EXPECT_EQ(report.notSent, (std::vector<std::wstring>{L"A", L"B"}));
     EXPECT_EQ(report.notReached, (std::vector<std::wstring>{L"C"}));
-    EXPECT_EQ(report.badSerial, (std::vector<std::wstring>{DeviceName(std::wstring(40, L'x'), L"mac-x")}));
+    EXPECT_EQ(report.badSerial,
+              (std::vector<std::wstring>{DeviceName(std::wstring(40, L'x'), L"mac-x")}));
 }
 
 // Answers for the addresses given; safe from any thread.
@@ -139,9 +141,8 @@ private:
 
 TEST(DeviceSessionPlans, AssignmentGivesFreeAddressesInOrderAndSaysWhoGotNone) {
     NoNetwork lab;
-    const MacPlan plan = PlanByMac({{L"A", L"00:00:00:00:00:01"},
-                                    {L"B", L"00:00:00:00:00:02"},
-                                    {L"C", L"00:00:00:00:00:03"}});
+    const MacPlan plan = PlanByMac(
+        {{L"A", L"00:00:00:00:00:01"}, {L"B", L"00:00:00:00:00:02"}, {L"C", L"00:00:00:00:00:03"}});
     // 192.168.2.252 .. .254 are the candidates; .253 answers.
     Answering probe({0xC0A802FD});
     const AssignmentInput input{0xC0A802FC, 0xFFFFFF00, 0xC0A80201};

@@ -16,9 +16,7 @@ namespace {
 TEST(CommandWinlab, RebootCarriesTheSerialNumber) {
     protocol::LocalSockets sockets;
     const std::size_t before = CameraLog("cam2").size();
-    protocol::CellBuffer serial{};
-    std::memcpy(serial.data(), "SN0002", 6);
-    protocol::SendCommand(sockets, protocol::CMD_REBOOT, serial);
+    protocol::SendCommand(sockets, protocol::CMD_REBOOT, *protocol::CheckSerialIdentity(L"SN0002"));
 
     const std::vector<LoggedDatagram> log = WaitForDatagrams("cam2", before, 2);
     ASSERT_EQ(log.size(), 2u);
@@ -54,8 +52,10 @@ TEST(CommandWinlab, SetNetworkAndSetModelCarryTheirFields) {
     const std::size_t before = CameraLog("cam1").size();
     protocol::NetConfig block = protocol::MakeNetConfig(0xFFFFFF00, 0xC0A80201);
     protocol::SetNetConfigAddress(block, "192.168.2.77");
-    protocol::SendSetNetwork(sockets, block, "02:00:00:00:00:99");
-    protocol::SendSetModel(sockets, "02:00:00:00:00:99", "ZR4500");
+    const auto mac = protocol::CheckMacIdentity(std::string_view("02:00:00:00:00:99"));
+    ASSERT_TRUE(mac);
+    protocol::SendSetNetwork(sockets, block, *mac);
+    protocol::SendSetModel(sockets, *mac, "ZR4500");
 
     const std::vector<LoggedDatagram> log = WaitForDatagrams("cam1", before, 4);
     ASSERT_EQ(log.size(), 4u);
