@@ -70,8 +70,9 @@ protected:
     // user are kept in `told` instead of being shown, questions in `asked`
     // (answered with `answerYes`).
     void OpenWindow(std::chrono::milliseconds searchPeriod = SEARCH_PERIOD_MS);
-    // Waits until the list holds `rows` rows and no more arrive for a while.
-    void WaitForRows(int rows);
+    // Waits until the list holds `rows` rows; then, for a test that checks
+    // that no more come (duplicates), handles events for `settle` longer.
+    void WaitForRows(int rows, std::chrono::milliseconds settle = std::chrono::milliseconds(0));
 
     void Press(int id);
     void SetSelectAll(bool checked);
