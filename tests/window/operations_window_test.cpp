@@ -137,8 +137,8 @@ TEST_F(OperationsWindowTest, RowWhoseSerialDoesNotFitIsSkippedAndNamed) {
     ASSERT_EQ(packets.size(), 2u);
     std::vector<std::uint8_t> sentThirty(32, 0);
     std::memcpy(sentThirty.data(), thirty.data(), 30);
-    std::vector<std::vector<std::uint8_t>> serials;
-    for (const auto& p : packets) serials.push_back(FieldAt(p.bytes, kSerialOffset));
+    const std::vector<std::vector<std::uint8_t>> serials = {
+        FieldAt(packets[0].bytes, kSerialOffset), FieldAt(packets[1].bytes, kSerialOffset)};
     std::vector<std::uint8_t> sentC(32, 0);
     std::memcpy(sentC.data(), "SN-C", 4);
     EXPECT_NE(std::find(serials.begin(), serials.end(), sentThirty), serials.end());
