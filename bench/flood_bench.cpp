@@ -24,8 +24,8 @@
 #include "app/search_device_dlg.h"
 #include "app/vimbrel_app.h"
 #include "bench/process_figures.h"
-#include "platform/udp_socket.h"
 #include "res/control_ids.h"
+#include "tests/support/socket_port.h"
 #include "tools/lab/lab_network.h"
 
 namespace {
@@ -34,9 +34,9 @@ using namespace std::chrono_literals;
 using vimbrel::bench::CpuSeconds;
 using vimbrel::bench::MemoryMB;
 using vimbrel::bench::WallSeconds;
+using vimbrel::test::PortOf;
 
 constexpr double kMemoryLimitMB = 2000;  // the run is stopped beyond this
-constexpr std::uint32_t kComputer = 0xC0A80264;  // 192.168.2.100
 
 // What the window thread publishes for the timeline thread after each pump.
 struct WindowState {
@@ -73,14 +73,6 @@ void RunWindow(vimbrel::CSearchDeviceDlg& window, WindowState& state) {
     state.exitWall = WallSeconds();
     state.exitDone = true;
     publish.Stop();
-}
-
-std::uint16_t WindowPort(vimbrel::CSearchDeviceDlg& window) {
-    const auto sockets = window.Session().Sockets().Lock();
-    for (const auto& entry : sockets.Entries())
-        if (entry.address == kComputer && entry.socket != vimbrel::platform::kInvalidSocket)
-            return vimbrel::platform::SocketLocalPort(entry.socket).value_or(0);
-    return 0;
 }
 
 // The first multicast search the camera received after `since`, in seconds
@@ -165,7 +157,7 @@ void Run(int seconds, int rate, bool escapeDuring) {
     window->Start();
     WindowState state;
     while (window->DeviceList().GetItemCount() < 3) Pump();
-    const std::uint16_t port = WindowPort(*window);
+    const std::uint16_t port = PortOf(window->Session().Sockets().Lock());
     std::printf("%s: %d s at %d replies/s, window RSS before %.0f MB\n",
                 escapeDuring ? "Esc during the flood" : "flood", seconds, rate, MemoryMB());
     std::fflush(stdout);

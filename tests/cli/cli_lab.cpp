@@ -68,15 +68,4 @@ CliRun RunCliProgram(const std::vector<std::string>& args, unsigned uid) {
     return run;
 }
 
-std::vector<lab::LoggedDatagram> Received(const lab::LabNetwork& net, int camera,
-                                          std::int32_t command, const char* kind) {
-    std::vector<lab::LoggedDatagram> matching;
-    for (lab::LoggedDatagram& d : net.CameraLog(camera)) {
-        if (d.bytes.size() < 4 || d.bytes[0] != command || d.bytes[1] != 0) continue;
-        if (kind && d.kind != kind) continue;
-        matching.push_back(std::move(d));
-    }
-    return matching;
-}
-
 }  // namespace vimbrel::test

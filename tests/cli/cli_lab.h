@@ -1,11 +1,13 @@
 #pragma once
 // Runs vimbrel-cli in the private network: in this process through RunCli,
 // or as its own program (optionally as an unprivileged user), with what it
-// printed and its exit code.
+// printed and its exit code; and what the cameras received
+// (tests/support/camera_log.h).
 #include <string>
 #include <vector>
 
 #include "platform/arp_probe.h"
+#include "tests/support/camera_log.h"
 #include "tools/lab/lab_network.h"
 
 namespace vimbrel::test {
@@ -21,9 +23,5 @@ CliRun RunCliHere(const std::vector<std::string>& args, platform::ArpProbe* prob
 // The vimbrel-cli program as user `uid` (0 keeps root), started from the
 // calling thread, which must be in the computer's namespace.
 CliRun RunCliProgram(const std::vector<std::string>& args, unsigned uid);
-
-// The datagrams of one command code in a camera's log.
-std::vector<lab::LoggedDatagram> Received(const lab::LabNetwork& net, int camera,
-                                          std::int32_t command, const char* kind = nullptr);
 
 }  // namespace vimbrel::test

@@ -11,14 +11,10 @@
 namespace vimbrel::test {
 namespace {
 
-bool HasEvent(const lab::LabNetwork& net, int camera, const std::string& event) {
-    const auto events = net.CameraEvents(camera);
-    return std::find(events.begin(), events.end(), event) != events.end();
-}
-
-std::string TextAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    return std::string(reinterpret_cast<const char*>(&bytes[offset]));
-}
+// Where a command's fields lie: the target MAC's six bytes, the set-network
+// texts and the serial number.
+constexpr std::size_t kTargetMacOffset = 20, kMaskOffset = 88, kGatewayOffset = 120,
+                      kExtraAddress1Offset = 152, kExtraAddress2Offset = 184, kSerialOffset = 248;
 
 class CommandsCli : public ::testing::Test {
 protected:
@@ -51,10 +47,9 @@ TEST_F(CommandsCli, SerialOrMacReachesExactlyThatCameraAndAnAbsentOneNothing) {
     // Both saw the one packet (it goes to everyone); it names SN-B only.
     const auto packets = Received(net, cameras[0], 103);
     ASSERT_EQ(packets.size(), 2u) << "multicast and broadcast, from the one link's socket";
-    EXPECT_EQ(TextAt(packets[0].bytes, 248), "SN-B");
-    EXPECT_EQ(
-        std::vector<std::uint8_t>(packets[0].bytes.begin() + 20, packets[0].bytes.begin() + 26),
-        std::vector<std::uint8_t>(6, 0));
+    EXPECT_EQ(TextAt(packets[0].bytes, kSerialOffset), "SN-B");
+    const auto mac = packets[0].bytes.begin() + kTargetMacOffset;
+    EXPECT_EQ(std::vector<std::uint8_t>(mac, mac + 6), std::vector<std::uint8_t>(6, 0));
 
     const CliRun absent =
         RunCliHere({"set-model", "ZR420-2", "--mac", "00:1A:2B:3C:4D:09", "--wait", "0.5"});
@@ -130,10 +125,10 @@ TEST_F(CommandsCli, AssignsFreeAddressesWithoutRootAndFindsTheCamerasThere) {
     EXPECT_TRUE(HasEvent(net, cameras[2], "SN-C set-network 192.168.2.11/24"));
     const auto packets = Received(net, cameras[0], 102, "multicast");
     ASSERT_EQ(packets.size(), 3u);
-    EXPECT_EQ(TextAt(packets[0].bytes, 88), "255.255.255.0");
-    EXPECT_EQ(TextAt(packets[0].bytes, 120), "192.168.2.1");
-    EXPECT_EQ(TextAt(packets[0].bytes, 152), "192.168.2.1");
-    EXPECT_EQ(TextAt(packets[0].bytes, 184), "0.0.0.0");
+    EXPECT_EQ(TextAt(packets[0].bytes, kMaskOffset), "255.255.255.0");
+    EXPECT_EQ(TextAt(packets[0].bytes, kGatewayOffset), "192.168.2.1");
+    EXPECT_EQ(TextAt(packets[0].bytes, kExtraAddress1Offset), "192.168.2.1");
+    EXPECT_EQ(TextAt(packets[0].bytes, kExtraAddress2Offset), "0.0.0.0");
 }
 
 }  // namespace

@@ -15,10 +15,8 @@
 namespace vimbrel::test {
 namespace {
 
-bool HasEvent(const lab::LabNetwork& net, int camera, const std::string& event) {
-    const auto events = net.CameraEvents(camera);
-    return std::find(events.begin(), events.end(), event) != events.end();
-}
+// Where a set-network command's texts lie.
+constexpr std::size_t kAddressOffset = 56, kMaskOffset = 88, kGatewayOffset = 120;
 
 class PlanCli : public ::testing::Test {
 protected:
@@ -112,9 +110,9 @@ TEST_F(PlanCli, APlanFromTheSearchsCsvMovesTheCamerasAndIsConfirmed) {
     // no new_ip and is left alone.
     const auto packets = Received(net, cameras[2], 102, "multicast");
     ASSERT_EQ(packets.size(), 2u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&packets[0].bytes[56])), "192.168.2.51");
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&packets[0].bytes[88])), "255.255.255.0");
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&packets[0].bytes[120])), "192.168.2.1");
+    EXPECT_EQ(TextAt(packets[0].bytes, kAddressOffset), "192.168.2.51");
+    EXPECT_EQ(TextAt(packets[0].bytes, kMaskOffset), "255.255.255.0");
+    EXPECT_EQ(TextAt(packets[0].bytes, kGatewayOffset), "192.168.2.1");
     EXPECT_FALSE(HasEvent(net, cameras[2], "SN-C set-network 192.168.2.23/24"));
 }
 

@@ -15,6 +15,7 @@
 #include "platform/arp_probe.h"
 #include "platform/ipv4_text.h"
 #include "platform/udp_socket.h"
+#include "tests/support/addresses.h"
 #include "tools/lab/lab_network.h"
 
 namespace vimbrel {
@@ -23,15 +24,12 @@ namespace {
 using platform::ArpProbeMode;
 using Clock = std::chrono::steady_clock;
 
-const std::uint32_t kComputer = *platform::ParseIPv4("192.168.2.100");
-const std::uint32_t kHost = *platform::ParseIPv4("192.168.2.10");
-const std::uint32_t kUnused = *platform::ParseIPv4("192.168.2.77");
-const std::uint32_t kElsewhere = *platform::ParseIPv4("10.9.9.9");
+using test::Ip;
+using test::kComputer;
 
-std::string Dotted(std::uint32_t a) {
-    return std::to_string(a >> 24) + "." + std::to_string((a >> 16) & 255) + "." +
-           std::to_string((a >> 8) & 255) + "." + std::to_string(a & 255);
-}
+constexpr std::uint32_t kHost = Ip(192, 168, 2, 10);
+constexpr std::uint32_t kUnused = Ip(192, 168, 2, 77);
+constexpr std::uint32_t kElsewhere = Ip(10, 9, 9, 9);
 
 // One probe's verdict and how long it took.
 struct Verdict {
@@ -143,14 +141,14 @@ TEST_F(ArpProbeLab, ThirtyTwoCandidatesAtOnceSettleEachWithinItsDeadline) {
             for (const platform::ArpVerdict& verdict : batch->Wait(std::chrono::milliseconds(20))) {
                 const double seconds =
                     std::chrono::duration<double>(Clock::now() - started[verdict.address]).count();
-                EXPECT_LT(seconds, 1.5) << Dotted(verdict.address);
+                EXPECT_LT(seconds, 1.5) << platform::FormatIPv4(verdict.address);
                 EXPECT_TRUE(verdicts.emplace(verdict.address, verdict.answered).second)
-                    << "second verdict for " << Dotted(verdict.address);
+                    << "second verdict for " << platform::FormatIPv4(verdict.address);
             }
         }
         ASSERT_EQ(verdicts.size(), 32u);
         for (const auto& [address, answered] : verdicts)
-            EXPECT_EQ(answered, answering.count(address) == 1) << Dotted(address);
+            EXPECT_EQ(answered, answering.count(address) == 1) << platform::FormatIPv4(address);
         EXPECT_TRUE(batch->Wait(std::chrono::milliseconds(500)).empty());
     }
 }

@@ -13,6 +13,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
+constexpr std::size_t kRequestMagicOffset = 8, kReplyMagicOffset = 16;  // "IpCamera"
+
 TEST(CamsimLab, MalformedDatagramsDoNotStopIt) {
     LAB_REQUIRE_ROOT();
     LabNetwork lab;
@@ -28,9 +30,9 @@ TEST(CamsimLab, MalformedDatagramsDoNotStopIt) {
     for (std::size_t i = 0; i < garbage.size(); ++i)
         garbage[i] = static_cast<std::uint8_t>(i * 37 + 11);
     reply[0] = shortRequest[0] = 100;  // a reply is not a request; nor is one byte short
-    std::memcpy(reply.data() + 8, "IpCamera", 8);
-    std::memcpy(reply.data() + 16, "IpCamera", 8);
-    std::memcpy(shortRequest.data() + 8, "IpCamera", 8);
+    std::memcpy(reply.data() + kRequestMagicOffset, "IpCamera", 8);
+    std::memcpy(reply.data() + kReplyMagicOffset, "IpCamera", 8);
+    std::memcpy(shortRequest.data() + kRequestMagicOffset, "IpCamera", 8);
     for (const auto* datagram : {&empty, &one, &big, &garbage, &reply, &shortRequest})
         EXPECT_TRUE(platform::SendDatagram(sender, datagram->data(), datagram->size(),
                                            *platform::ParseIPv4("192.168.2.10"), 9876));

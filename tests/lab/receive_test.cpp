@@ -5,37 +5,24 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstring>
 #include <set>
 #include <thread>
 
 #include "platform/udp_socket.h"
 #include "tests/lab/search_probe.h"
+#include "tests/support/addresses.h"
+#include "tests/support/replies.h"
+#include "tests/support/socket_port.h"
 
 namespace vimbrel::lab {
 namespace {
 
 using namespace std::chrono_literals;
 
-constexpr std::uint32_t kComputer = 0xC0A80264;  // 192.168.2.100
-
-// A reply as a camera sends it, offsets written out, MAC 02:00:00:00:hi:lo.
-protocol::ReplyBuffer NumberedReply(std::uint16_t n) {
-    protocol::ReplyBuffer b{};
-    b[0] = 100;
-    std::memcpy(&b[16], "IpCamera", 8);
-    b[96] = static_cast<std::uint8_t>(n >> 8);
-    b[97] = static_cast<std::uint8_t>(n);
-    b[92] = 0x02;
-    return b;
-}
-
-std::uint16_t PortOf(const protocol::LocalSockets::Guard& sockets, std::uint32_t address) {
-    for (const protocol::LocalSocket& entry : sockets.Entries())
-        if (entry.address == address && entry.socket != platform::kInvalidSocket)
-            return platform::SocketLocalPort(entry.socket).value_or(0);
-    return 0;
-}
+using test::kComputer;
+using test::NumberedReply;
+using test::PortOf;
+using test::ReplyNumber;
 
 // Sends from a socket of the computer's own namespace.
 class Sender {
@@ -90,8 +77,7 @@ TEST(ReceiveLab, BurstLargerThanTheDefaultBufferIsDrainedWhole) {
     }
     const std::vector<protocol::ReplyBuffer> replies = Collect(queue, kBurst, 5s);
     std::set<std::uint16_t> numbers;
-    for (const auto& reply : replies)
-        numbers.insert(static_cast<std::uint16_t>(reply[96] << 8 | reply[97]));
+    for (const auto& reply : replies) numbers.insert(ReplyNumber(reply));
     EXPECT_EQ(replies.size(), kBurst);
     EXPECT_EQ(numbers.size(), kBurst);
     EXPECT_EQ(queue.Dropped(), 0u);
@@ -167,7 +153,7 @@ TEST(ReceiveLab, EveryOneOfSeventyTwoLocalAddressesIsHeard) {
     const std::vector<protocol::ReplyBuffer> replies = Collect(queue, 2, 3s);
 
     std::set<int> numbers;
-    for (const auto& reply : replies) numbers.insert(reply[97]);
+    for (const auto& reply : replies) numbers.insert(ReplyNumber(reply));
     EXPECT_EQ(numbers, (std::set<int>{1, 2}));
 }
 

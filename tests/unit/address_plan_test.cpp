@@ -7,14 +7,12 @@
 #include <atomic>
 
 #include "operations/address_plan.h"
+#include "tests/support/addresses.h"
 
 namespace vimbrel {
 namespace {
 
-constexpr std::uint32_t Ip(int a, int b, int c, int d) {
-    return (std::uint32_t(a) << 24) | (std::uint32_t(b) << 16) | (std::uint32_t(c) << 8) |
-           std::uint32_t(d);
-}
+using test::Ip;
 
 const PlanDefaults kDefaults{Ip(255, 255, 255, 0), Ip(192, 168, 2, 1)};
 

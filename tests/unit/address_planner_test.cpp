@@ -16,14 +16,12 @@
 #include "operations/address_rules.h"
 #include "operations/ip_assignment.h"
 #include "platform/ipv4_text.h"
+#include "tests/support/addresses.h"
 
 namespace vimbrel {
 namespace {
 
-constexpr std::uint32_t Address(int a, int b, int c, int d) {
-    return (std::uint32_t(a) << 24) | (std::uint32_t(b) << 16) | (std::uint32_t(c) << 8) |
-           std::uint32_t(d);
-}
+using test::Ip;
 
 // How many Wait calls after its start a probe settles: by the order it was
 // started in and whether it answers.
@@ -98,7 +96,7 @@ struct Scenario {
 
 std::set<std::uint32_t> LastOctets(int c, std::vector<int> lasts) {
     std::set<std::uint32_t> addresses;
-    for (int last : lasts) addresses.insert(Address(192, 168, c, last));
+    for (int last : lasts) addresses.insert(Ip(192, 168, c, last));
     return addresses;
 }
 
@@ -109,21 +107,20 @@ std::set<std::uint32_t> Range(int first, int last, int step = 1) {
 }
 
 std::vector<Scenario> Scenarios() {
-    const std::uint32_t c24 = Address(255, 255, 255, 0);
+    const std::uint32_t c24 = Ip(255, 255, 255, 0);
     return {
-        {"hosts .10 and .12", Address(192, 168, 2, 10), c24, LastOctets(2, {10, 12}), 3},
-        {"none taken", Address(192, 168, 2, 10), c24, {}, 50},
-        {"every other taken", Address(192, 168, 2, 10), c24, Range(10, 254, 2), 60},
-        {"taken run at the end", Address(192, 168, 2, 150), c24, Range(200, 254), 60},
-        {"all taken", Address(192, 168, 2, 1), c24, Range(1, 254), 5},
-        {"start .250", Address(192, 168, 2, 250), c24, {}, 8},
-        {"start .250, .251 taken", Address(192, 168, 2, 250), c24, LastOctets(2, {251}), 3},
-        {"/25 from .120", Address(192, 168, 2, 120), Address(255, 255, 255, 128),
-         LastOctets(2, {122}), 8},
+        {"hosts .10 and .12", Ip(192, 168, 2, 10), c24, LastOctets(2, {10, 12}), 3},
+        {"none taken", Ip(192, 168, 2, 10), c24, {}, 50},
+        {"every other taken", Ip(192, 168, 2, 10), c24, Range(10, 254, 2), 60},
+        {"taken run at the end", Ip(192, 168, 2, 150), c24, Range(200, 254), 60},
+        {"all taken", Ip(192, 168, 2, 1), c24, Range(1, 254), 5},
+        {"start .250", Ip(192, 168, 2, 250), c24, {}, 8},
+        {"start .250, .251 taken", Ip(192, 168, 2, 250), c24, LastOctets(2, {251}), 3},
+        {"/25 from .120", Ip(192, 168, 2, 120), Ip(255, 255, 255, 128), LastOctets(2, {122}), 8},
         {"/16, 200 devices",
-         Address(172, 16, 5, 9),
-         Address(255, 255, 0, 0),
-         {Address(172, 16, 5, 40), Address(172, 16, 5, 41), Address(172, 16, 5, 255)},
+         Ip(172, 16, 5, 9),
+         Ip(255, 255, 0, 0),
+         {Ip(172, 16, 5, 40), Ip(172, 16, 5, 41), Ip(172, 16, 5, 255)},
          200},
     };
 }
@@ -185,7 +182,7 @@ TEST(AssignAddresses, OutOfOrderVerdictsGiveTheAddressesOfTheWalkInTurn) {
 TEST(AssignAddresses, ProbesAheadUpToTheLimitAndOnlyWhatCouldBeNeeded) {
     // 100 devices, nobody answers: the window fills to the limit.
     ScriptedNetwork wide({}, [](std::size_t, bool) { return 10; });
-    const auto candidates = AssignableCandidates(Address(10, 0, 0, 1), Address(255, 0, 0, 0), 0);
+    const auto candidates = AssignableCandidates(Ip(10, 0, 0, 1), Ip(255, 0, 0, 0), 0);
     EXPECT_EQ(AssignAddresses(
                   candidates, 100, wide, [](auto, auto) {}, [] { return true; })
                   .assigned,
@@ -212,13 +209,12 @@ TEST(AssignAddresses, StopsBeforeTheNextDeviceWhenToldTo) {
     ScriptedNetwork network({}, [](std::size_t order, bool) { return 5 - int(order % 5); });
     std::vector<std::uint32_t> given;
     const AssignmentProgress progress = AssignAddresses(
-        AssignableCandidates(Address(192, 168, 2, 10), Address(255, 255, 255, 0), 0), 10, network,
+        AssignableCandidates(Ip(192, 168, 2, 10), Ip(255, 255, 255, 0), 0), 10, network,
         [&](std::size_t, std::uint32_t address) { given.push_back(address); },
         [&] { return given.size() < 2; });
     EXPECT_TRUE(progress.cancelled);
     EXPECT_EQ(progress.assigned, 2u);
-    EXPECT_EQ(given,
-              (std::vector<std::uint32_t>{Address(192, 168, 2, 10), Address(192, 168, 2, 11)}));
+    EXPECT_EQ(given, (std::vector<std::uint32_t>{Ip(192, 168, 2, 10), Ip(192, 168, 2, 11)}));
 }
 
 }  // namespace

@@ -12,14 +12,12 @@
 #include "operations/address_rules.h"
 #include "operations/ip_assignment.h"
 #include "platform/ipv4_text.h"
+#include "tests/support/addresses.h"
 
 namespace vimbrel {
 namespace {
 
-constexpr std::uint32_t Ip(int a, int b, int c, int d) {
-    return (std::uint32_t(a) << 24) | (std::uint32_t(b) << 16) | (std::uint32_t(c) << 8) |
-           std::uint32_t(d);
-}
+using test::Ip;
 
 // Answers for the addresses given, records every address asked.
 class ScriptedProbe : public platform::ArpProbe {

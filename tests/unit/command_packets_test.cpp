@@ -11,6 +11,9 @@ using namespace vimbrel::protocol;
 
 namespace {
 
+// Where the texts lie in the block, 32 bytes each.
+constexpr std::size_t kAddressOffset = 28, kMaskOffset = 60;
+
 std::vector<std::uint8_t> Field(const NetConfig& block, std::size_t offset) {
     return {block.begin() + offset, block.begin() + offset + 32};
 }
@@ -27,14 +30,14 @@ TEST(NetConfigTest, AddressIsReplacedWholeAndLeftOutWhenTooLong) {
     NetConfig block = MakeNetConfig(0xFFFF0000, 0x0A000001);
     SetNetConfigAddress(block, "192.168.200.100");
     SetNetConfigAddress(block, "10.0.0.9");  // no tail of the longer one stays
-    EXPECT_EQ(Field(block, 28), Padded("10.0.0.9"));
+    EXPECT_EQ(Field(block, kAddressOffset), Padded("10.0.0.9"));
 
     SetNetConfigAddress(block, std::string(31, '1').c_str());
-    EXPECT_EQ(Field(block, 28), Padded(std::string(31, '1')));
+    EXPECT_EQ(Field(block, kAddressOffset), Padded(std::string(31, '1')));
 
     SetNetConfigAddress(block, std::string(32, '2').c_str());
-    EXPECT_EQ(Field(block, 28), Padded(""));
-    EXPECT_EQ(Field(block, 60), Padded("255.255.0.0"));  // the mask is untouched
+    EXPECT_EQ(Field(block, kAddressOffset), Padded(""));
+    EXPECT_EQ(Field(block, kMaskOffset), Padded("255.255.0.0"));  // the mask is untouched
 }
 
 TEST(CommandSenderTest, NoLocalAddressSendsNothing) {

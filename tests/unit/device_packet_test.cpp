@@ -14,6 +14,11 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Where the fields lie: a request's, then a reply's.
+constexpr std::size_t kRequestSize = 344, kRequestModelOffset = 216, kRequestSerialOffset = 248;
+constexpr std::size_t kReplySize = 388, kReplyPortOffset = 8, kReplyMagicOffset = 16,
+                      kReplyFirmwareOffset = 196, kReplyModelOffset = 228, kReplyStatusOffset = 324;
+
 Bytes Slice(const std::uint8_t* data, std::size_t from, std::size_t to) {
     return Bytes(data + from, data + to);
 }
@@ -22,7 +27,7 @@ Bytes Slice(const std::uint8_t* data, std::size_t from, std::size_t to) {
 ReplyBuffer MakeReply() {
     ReplyBuffer b{};
     b[0] = 0x64;
-    std::memcpy(&b[16], "IpCamera", 9);
+    std::memcpy(&b[kReplyMagicOffset], "IpCamera", 9);
     return b;
 }
 
@@ -31,10 +36,10 @@ ReplyBuffer MakeReply() {
 TEST(DevicePacketTest, SearchRequestCarriesStampAndMagic) {
     // The stamp is the low 32 bits of the time, highest byte first.
     const DevicePacket packet = MakeSearchRequest(static_cast<std::time_t>(0x1A0B0C0D0ELL));
-    ASSERT_EQ(packet.size(), 344u);
+    ASSERT_EQ(packet.size(), kRequestSize);
     EXPECT_EQ(Slice(packet.data(), 0, 16), (Bytes{0x64, 0x00, 0x00, 0x00, 0x0B, 0x0C, 0x0D, 0x0E,
                                                   0x49, 0x70, 0x43, 0x61, 0x6D, 0x65, 0x72, 0x61}));
-    EXPECT_EQ(Slice(packet.data(), 16, 344), Bytes(328, 0));
+    EXPECT_EQ(Slice(packet.data(), 16, kRequestSize), Bytes(kRequestSize - 16, 0));
 }
 
 TEST(DevicePacketTest, ModelNameOf31FitsAnd32IsLeftOut) {
@@ -42,11 +47,12 @@ TEST(DevicePacketTest, ModelNameOf31FitsAnd32IsLeftOut) {
     fits.SetModelName(std::string(31, 'M').c_str());
     Bytes expected(31, 'M');
     expected.push_back(0);
-    EXPECT_EQ(Slice(fits.data(), 216, 248), expected);
+    EXPECT_EQ(Slice(fits.data(), kRequestModelOffset, kRequestSerialOffset), expected);
 
     DevicePacket tooLong(CMD_SET_MODEL);
     tooLong.SetModelName(std::string(32, 'M').c_str());
-    EXPECT_EQ(Slice(tooLong.data(), 16, 344), Bytes(328, 0));  // neither the field nor serial_no
+    EXPECT_EQ(Slice(tooLong.data(), 16, kRequestSize),
+              Bytes(kRequestSize - 16, 0));  // nor serial_no
 }
 
 TEST(MacTextTest, ReadsSixOctetsOrNothingAndPrintsUpperCase) {
@@ -68,8 +74,8 @@ TEST(ReplyTest, AcceptsOnlyTheReplyLayoutWithinItsOwnBytes) {
         std::uint8_t value;
     } spoilers[] = {
         {3, 0x01},  // code 100 + 2^24
-        {20, 'c'},  // "IpCaMera"
-        {24, 'X'},  // no terminator after the magic
+        {kReplyMagicOffset + 4, 'c'},  // "IpCaMera"
+        {kReplyMagicOffset + 8, 'X'},  // no terminator after the magic
     };
     for (const auto& spoiler : spoilers) {
         ReplyBuffer other = reply;
@@ -91,10 +97,10 @@ TEST(ReplyTest, AcceptsOnlyTheReplyLayoutWithinItsOwnBytes) {
 TEST(ReplyTest, TextWithoutTerminatorRunsOnButStopsAtBufferEnd) {
     // Exactly 388 bytes on the heap: run_status fills 324..387 with no zero.
     auto b = std::make_unique<ReplyBuffer>(MakeReply());
-    std::memset(&(*b)[324], 'S', 64);
-    std::memset(&(*b)[196], 'F', 32);  // firmware runs into model_name
-    std::memcpy(&(*b)[228], "ZR", 2);
-    (*b)[8] = 0x80;  // port 0x80000000
+    std::memset(&(*b)[kReplyStatusOffset], 'S', kReplySize - kReplyStatusOffset);
+    std::memset(&(*b)[kReplyFirmwareOffset], 'F', 32);  // firmware runs into model_name
+    std::memcpy(&(*b)[kReplyModelOffset], "ZR", 2);
+    (*b)[kReplyPortOffset] = 0x80;  // port 0x80000000
     const DeviceReply reply(*b);
     EXPECT_EQ(reply.RunStatus(), std::wstring(64, L'S'));
     EXPECT_EQ(reply.FirmwareVersion(), std::wstring(32, L'F') + L"ZR");

@@ -9,14 +9,12 @@
 #include <vector>
 
 #include "operations/ip_assignment.h"
+#include "tests/support/addresses.h"
 
 namespace vimbrel {
 namespace {
 
-constexpr std::uint32_t Address(int a, int b, int c, int d) {
-    return (std::uint32_t(a) << 24) | (std::uint32_t(b) << 16) | (std::uint32_t(c) << 8) |
-           std::uint32_t(d);
-}
+using test::Ip;
 
 // Answers for the last octets from `firstAnswering` through `lastAnswering`
 // and records every candidate asked.
@@ -38,9 +36,9 @@ private:
 TEST(IPTextToAddress, OddTextsStayWithinFourOctets) {
     EXPECT_EQ(IPTextToAddress(L"192.168.2.10"), 0xC0A8020Au);
     EXPECT_EQ(IPTextToAddress(L""), 0u);
-    EXPECT_EQ(IPTextToAddress(L"10.1"), Address(10, 1, 0, 0));
-    EXPECT_EQ(IPTextToAddress(L"1.2.3.4.5"), Address(1, 2, 3, 4));
-    EXPECT_EQ(IPTextToAddress(L"300.1x.2.7"), Address(300 & 0xFF, 1, 2, 7));
+    EXPECT_EQ(IPTextToAddress(L"10.1"), Ip(10, 1, 0, 0));
+    EXPECT_EQ(IPTextToAddress(L"1.2.3.4.5"), Ip(1, 2, 3, 4));
+    EXPECT_EQ(IPTextToAddress(L"300.1x.2.7"), Ip(300 & 0xFF, 1, 2, 7));
 }
 
 TEST(AddressCounter, NeverCarriesPast255AndLaterDevicesProbeNothing) {
@@ -51,14 +49,14 @@ TEST(AddressCounter, NeverCarriesPast255AndLaterDevicesProbeNothing) {
     for (const int lastAnswering : {254, 255}) {
         SCOPED_TRACE(lastAnswering);
         ScriptedProbe probe(250, lastAnswering);
-        AddressCounter counter(Address(172, 16, 5, 250), Address(255, 255, 0, 0), 0);
+        AddressCounter counter(Ip(172, 16, 5, 250), Ip(255, 255, 0, 0), 0);
         const std::optional<std::string> first = counter.NextFreeAddress(probe);
         EXPECT_EQ(first,
                   lastAnswering == 254 ? std::optional<std::string>("172.16.5.255") : std::nullopt);
         EXPECT_EQ(counter.NextFreeAddress(probe), std::nullopt);
         EXPECT_EQ(counter.NextFreeAddress(probe), std::nullopt);
         std::vector<std::uint32_t> expected;
-        for (int last = 250; last <= 255; ++last) expected.push_back(Address(172, 16, 5, last));
+        for (int last = 250; last <= 255; ++last) expected.push_back(Ip(172, 16, 5, last));
         EXPECT_EQ(probe.probed, expected);
     }
 }

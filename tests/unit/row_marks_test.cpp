@@ -2,14 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "operations/row_marks.h"
+#include "tests/support/addresses.h"
 
 namespace vimbrel {
 namespace {
 
-constexpr std::uint32_t Ip(int a, int b, int c, int d) {
-    return (std::uint32_t(a) << 24) | (std::uint32_t(b) << 16) | (std::uint32_t(c) << 8) |
-           std::uint32_t(d);
-}
+using test::Ip;
 
 const std::uint32_t kLocal = Ip(192, 168, 2, 100), kMask = Ip(255, 255, 255, 0);
 

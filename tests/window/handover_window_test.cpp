@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "cli/cli_app.h"
+#include "tests/support/column_titles.h"
 #include "tests/window/window_fixture.h"
 
 namespace vimbrel::test {
@@ -19,8 +20,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const char* const kTitles =
-    "索引\t生产系列号\t产品型号\tIP地址\tMAC地址\t端口\t固件版本号\t运行状态\n";
+// The first line of a copy.
+wxString TitlesLine() { return wxString::FromUTF8(kColumnTitles) + "\n"; }
 
 class HandoverWindowTest : public WindowTest {
 protected:
@@ -88,7 +89,7 @@ TEST_F(HandoverWindowTest, CopyPutsTheSelectedRowsWithTheTitlesAsTabSeparatedTex
     const wxString rowA =
         Line(a, "\tSN-A\tZR420\t192.168.2.21\t00:1A:2B:3C:4D:01\t80\tV1.0.0\t运行 中");
     ASSERT_EQ(copied.size(), 1u);
-    EXPECT_EQ(copied[0], wxString::FromUTF8(kTitles) + rowA);
+    EXPECT_EQ(copied[0], TitlesLine() + rowA);
 
     SelectRows({a, b});
     Choose(DeviceListHandover::kCopyId);
@@ -96,7 +97,7 @@ TEST_F(HandoverWindowTest, CopyPutsTheSelectedRowsWithTheTitlesAsTabSeparatedTex
     const wxString rowB =
         Line(b, "\tCam,\"7\"\tZR420\t192.168.3.22\t00:1A:2B:3C:4D:02\t8080\tV1.0.0\trunning");
     const wxString inListOrder = a < b ? rowA + rowB : rowB + rowA;
-    EXPECT_EQ(copied[1], wxString::FromUTF8(kTitles) + inListOrder);
+    EXPECT_EQ(copied[1], TitlesLine() + inListOrder);
 
     // A clipboard that can't be opened is said.
     window->Handover().SetPutText([](const wxString&) { return false; });

@@ -13,6 +13,8 @@
 #include <wx/xrc/xmlres.h>
 
 #include "controls_ui/ip_address_ctrl.h"
+#include "tests/support/addresses.h"
+#include "tests/support/camera_log.h"
 #include "tests/window/window_fixture.h"
 
 namespace vimbrel::test {
@@ -20,19 +22,24 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr std::uint32_t Ip(int a, int b, int c, int d) {
-    return (std::uint32_t(a) << 24) | (std::uint32_t(b) << 16) | (std::uint32_t(c) << 8) |
-           std::uint32_t(d);
+// Where a command's fields lie: the target MAC's six bytes, the set-network
+// texts one after the other, the model and the serial number, texts of 32 bytes.
+constexpr std::size_t kCommandSize = 344, kTargetMacOffset = 20, kAddressOffset = 56,
+                      kMaskOffset = 88, kGatewayOffset = 120, kExtraAddress1Offset = 152,
+                      kExtraAddress2Offset = 184, kModelOffset = 216, kSerialOffset = 248,
+                      kTextSize = 32;
+
+// The 32-byte text field at `offset`.
+std::vector<std::uint8_t> FieldAt(const std::vector<std::uint8_t>& b, std::size_t offset) {
+    return {b.begin() + static_cast<std::ptrdiff_t>(offset),
+            b.begin() + static_cast<std::ptrdiff_t>(offset + kTextSize)};
 }
 
-std::string TextAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    return std::string(reinterpret_cast<const char*>(&bytes[offset]));
-}
-
-// target_mac (bytes 20..25) as the list writes it.
+// target_mac as the list writes it.
 wxString MacAt(const std::vector<std::uint8_t>& b) {
-    return wxString::Format("%02X:%02X:%02X:%02X:%02X:%02X", b[20], b[21], b[22], b[23], b[24],
-                            b[25]);
+    const std::uint8_t* mac = &b[kTargetMacOffset];
+    return wxString::Format("%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4],
+                            mac[5]);
 }
 
 class OperationsWindowTest : public WindowTest {
@@ -81,7 +88,7 @@ protected:
     std::vector<std::string> AddressesSent() {
         std::vector<std::string> sent;
         for (const auto& p : Received(cameras[0], 102, "multicast"))
-            sent.push_back(TextAt(p.bytes, 56));
+            sent.push_back(TextAt(p.bytes, kAddressOffset));
         return sent;
     }
 
@@ -111,9 +118,9 @@ TEST_F(OperationsWindowTest, RebootSendsOnePacketPerSelectedRowOnEverySocket) {
         for (std::size_t i = 0; i < 3; ++i) {
             EXPECT_EQ(packets[2 * i].kind, "multicast");
             EXPECT_EQ(packets[2 * i + 1].kind, "broadcast");
-            EXPECT_EQ(packets[2 * i].bytes.size(), 344u);
+            EXPECT_EQ(packets[2 * i].bytes.size(), kCommandSize);
             EXPECT_EQ(packets[2 * i].bytes, packets[2 * i + 1].bytes);
-            EXPECT_EQ(TextAt(packets[2 * i].bytes, 248), Cell(long(i), 1));
+            EXPECT_EQ(TextAt(packets[2 * i].bytes, kSerialOffset), Cell(long(i), 1));
         }
     }
 }
@@ -130,9 +137,8 @@ TEST_F(OperationsWindowTest, RowWhoseSerialDoesNotFitIsSkippedAndNamed) {
     ASSERT_EQ(packets.size(), 2u);
     std::vector<std::uint8_t> sentThirty(32, 0);
     std::memcpy(sentThirty.data(), thirty.data(), 30);
-    std::vector<std::vector<std::uint8_t>> serials;
-    for (const auto& p : packets)
-        serials.emplace_back(p.bytes.begin() + 248, p.bytes.begin() + 280);
+    const std::vector<std::vector<std::uint8_t>> serials = {
+        FieldAt(packets[0].bytes, kSerialOffset), FieldAt(packets[1].bytes, kSerialOffset)};
     std::vector<std::uint8_t> sentC(32, 0);
     std::memcpy(sentC.data(), "SN-C", 4);
     EXPECT_NE(std::find(serials.begin(), serials.end(), sentThirty), serials.end());
@@ -148,8 +154,12 @@ TEST_F(OperationsWindowTest, SelectAllAndClicksDriveTheButtons) {
     const int camera = net.AddCamera(0, lab::CameraConfig{});
     OpenWindow();
     WaitForRows(1);
-    Press(ids::kSearch);  // the list is empty until the reply comes back
-    ASSERT_EQ(window->DeviceList().GetItemCount(), 0);
+    // The list is empty until the reply comes back (a press while the first
+    // search is still going out joins it: pressed until one is taken).
+    ASSERT_TRUE(PumpUntil([&] {
+        Press(ids::kSearch);
+        return window->DeviceList().GetItemCount() == 0;
+    }));
     SetSelectAll(true);
     EXPECT_EQ(EnabledCommandButtons(), 7);
     Press(ids::kReboot);  // nothing selected: nothing sent
@@ -191,11 +201,11 @@ TEST_F(OperationsWindowTest, AssignsFreeAddressesProbedOnTheWire) {
         for (std::size_t i = 0; i < 3; ++i) {
             const auto& b = packets[i].bytes;
             EXPECT_EQ(MacAt(b), macs[i]);
-            EXPECT_EQ(TextAt(b, 56), given[i]);
-            EXPECT_EQ(TextAt(b, 88), "255.255.255.0");
-            EXPECT_EQ(TextAt(b, 120), "192.168.2.1");
-            EXPECT_EQ(TextAt(b, 152), "192.168.2.1");
-            EXPECT_EQ(TextAt(b, 184), "0.0.0.0");
+            EXPECT_EQ(TextAt(b, kAddressOffset), given[i]);
+            EXPECT_EQ(TextAt(b, kMaskOffset), "255.255.255.0");
+            EXPECT_EQ(TextAt(b, kGatewayOffset), "192.168.2.1");
+            EXPECT_EQ(TextAt(b, kExtraAddress1Offset), "192.168.2.1");
+            EXPECT_EQ(TextAt(b, kExtraAddress2Offset), "0.0.0.0");
         }
     }
 
@@ -256,7 +266,7 @@ TEST_F(OperationsWindowTest, AssignmentStaysInsideTheEnteredSubnet) {
                                         "192.168.2.124", "192.168.2.125", "192.168.2.126"}));
     for (std::uint32_t address : asked) EXPECT_LT(address, Ip(192, 168, 2, 127));
     for (const auto& p : Received(cameras[0], 102, "multicast"))
-        EXPECT_EQ(TextAt(p.bytes, 88), "255.255.255.128");
+        EXPECT_EQ(TextAt(p.bytes, kMaskOffset), "255.255.255.128");
     ASSERT_EQ(told.size(), 1u);
     EXPECT_TRUE(told[0].StartsWith(wxString::FromUTF8("2 台设备未分配到IP地址"))) << told[0];
 
@@ -415,7 +425,7 @@ TEST_F(OperationsWindowTest, MissingDialogTemplateIsSaid) {
     Press(ids::kAutoAssignIP);
     wxXmlResource::Get()->Load(templateFile);
     ASSERT_EQ(told.size(), 1u);
-    EXPECT_EQ(told[0], kResourceLoadFailed);
+    EXPECT_EQ(told[0], wxString::FromUTF8("无法加载对话框资源，操作未执行。请重新安装程序。"));
     PumpFor(200ms);
     EXPECT_TRUE(Received(cameras[0], 102).empty());
 }
@@ -431,12 +441,10 @@ TEST_F(OperationsWindowTest, ModelChangeTakesOnlyAnExactName) {
     ASSERT_EQ(packets.size(), 4u);  // two rows, two names
     std::vector<std::uint8_t> field(32, 0);
     std::memcpy(field.data(), "ZR420-2", 7);
-    EXPECT_EQ(
-        std::vector<std::uint8_t>(packets[0].bytes.begin() + 216, packets[0].bytes.begin() + 248),
-        field);
+    EXPECT_EQ(FieldAt(packets[0].bytes, kModelOffset), field);
     EXPECT_EQ(MacAt(packets[0].bytes), Cell(0, 4));
     EXPECT_EQ(MacAt(packets[1].bytes), Cell(1, 4));
-    EXPECT_EQ(TextAt(packets[2].bytes, 216), "ZR420");
+    EXPECT_EQ(TextAt(packets[2].bytes, kModelOffset), "ZR420");
 
     // The devices report the new model at the next search.
     Press(ids::kSearch);
@@ -515,8 +523,8 @@ TEST_F(OperationsWindowTest, FactoryResetAsksFirstAndNoSendsNothing) {
     ASSERT_EQ(asked.size(), 2u);
     const auto packets = ReceivedAtLeast(2, cameras[0], 104, "multicast");
     ASSERT_EQ(packets.size(), 2u);
-    EXPECT_EQ(TextAt(packets[0].bytes, 248), Cell(0, 1));
-    EXPECT_EQ(TextAt(packets[1].bytes, 248), Cell(2, 1));
+    EXPECT_EQ(TextAt(packets[0].bytes, kSerialOffset), Cell(0, 1));
+    EXPECT_EQ(TextAt(packets[1].bytes, kSerialOffset), Cell(2, 1));
 
     Press(ids::kReboot);
     ReceivedAtLeast(2, cameras[0], 103, "multicast");

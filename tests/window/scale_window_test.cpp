@@ -3,7 +3,6 @@
 // from a hostile host while real cameras stand beside it.
 #include <atomic>
 #include <chrono>
-#include <cstring>
 #include <fstream>
 #include <set>
 #include <vector>
@@ -12,8 +11,9 @@
 
 #include <wx/app.h>
 
-#include "platform/udp_socket.h"
 #include "res/control_ids.h"
+#include "tests/support/replies.h"
+#include "tests/support/socket_port.h"
 #include "tests/window/window_fixture.h"
 
 namespace vimbrel::test {
@@ -29,19 +29,6 @@ constexpr bool kMemoryChecked = false;  // its shadow memory counts as resident
 constexpr int kSlowdown = 1;
 constexpr bool kMemoryChecked = true;
 #endif
-
-constexpr std::uint32_t kComputer = 0xC0A80264;  // 192.168.2.100
-
-// A valid reply, offsets written out, MAC 02:00:00:00:hi:lo.
-protocol::ReplyBuffer NumberedReply(std::uint16_t n) {
-    protocol::ReplyBuffer b{};
-    b[0] = 100;
-    std::memcpy(&b[16], "IpCamera", 8);
-    b[92] = 0x02;
-    b[96] = static_cast<std::uint8_t>(n >> 8);
-    b[97] = static_cast<std::uint8_t>(n);
-    return b;
-}
 
 double WallSeconds() {
     timespec now{};
@@ -59,14 +46,6 @@ double ResidentMB() {
 
 class ScaleWindowTest : public WindowTest {
 protected:
-    std::uint16_t WindowPort() {
-        const auto sockets = window->Session().Sockets().Lock();
-        for (const auto& entry : sockets.Entries())
-            if (entry.address == kComputer && entry.socket != platform::kInvalidSocket)
-                return platform::SocketLocalPort(entry.socket).value_or(0);
-        return 0;
-    }
-
     std::set<wxString> ListedMacs() {
         std::set<wxString> macs;
         for (long row = 0; row < window->DeviceList().GetItemCount(); ++row)
@@ -82,7 +61,7 @@ TEST_F(ScaleWindowTest, ThousandCamerasAnsweringAtOnceGiveAThousandRows) {
     cameras.count = 1000;
     net.AddCamera(net.AddLink("192.168.2.100/22"), cameras);
     OpenWindow();
-    WaitForRows(1000);
+    WaitForRows(1000, 300ms);  // and no row twice
     EXPECT_EQ(window->DeviceList().GetItemCount(), 1000);
     EXPECT_EQ(ListedMacs().size(), 1000u);
     EXPECT_EQ(OnlineCount(), "1000");
@@ -145,7 +124,7 @@ TEST_F(ScaleWindowTest, FloodOfDistinctRepliesLeavesTheWindowUsable) {
     const std::string host = net.AddHost(link, "192.168.2.200");
     OpenWindow();
     WaitForRows(3);
-    const std::uint16_t port = WindowPort();
+    const std::uint16_t port = PortOf(window->Session().Sockets().Lock());
     ASSERT_NE(port, 0);
 
     std::atomic<bool> flooding{false};
@@ -226,7 +205,7 @@ TEST_F(ScaleWindowTest, FloodOfDistinctRepliesLeavesTheWindowUsable) {
         std::chrono::seconds(10 * kSlowdown));
     PumpFor(300ms);
     Press(ids::kSearch);
-    WaitForRows(3);
+    WaitForRows(3, 300ms);  // and no flood row after them
     EXPECT_EQ(window->DeviceList().GetItemCount(), 3);
     EXPECT_EQ(OnlineCount(), "3");
     EXPECT_NE(RowOfSerial("SN0001-0002"), -1);

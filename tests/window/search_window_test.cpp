@@ -9,6 +9,9 @@
 
 #include "platform/ipv4_text.h"
 #include "platform/udp_socket.h"
+#include "tests/support/addresses.h"
+#include "tests/support/column_titles.h"
+#include "tests/support/socket_port.h"
 #include "tests/window/window_fixture.h"
 
 namespace vimbrel::test {
@@ -16,17 +19,22 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Where a reply's fields lie (the port: 32 bits, big-endian), and where a
+// search request has the magic.
+constexpr std::size_t kReplySize = 388, kPortOffset = 8, kMagicOffset = 16, kIpTextOffset = 28,
+                      kMacOffset = 92, kSerialOffset = 292, kRequestMagicOffset = 8;
+
 // A reply as a camera sends it, offsets written out.
 std::vector<std::uint8_t> CraftedReply(std::uint8_t code, std::size_t magicAt,
                                        std::uint8_t macLast) {
-    std::vector<std::uint8_t> b(388, 0);
+    std::vector<std::uint8_t> b(kReplySize, 0);
     b[0] = code;  // little-endian
-    b[11] = 0x50;  // port 80, big-endian
+    b[kPortOffset + 3] = 0x50;  // port 80
     std::memcpy(&b[magicAt], "IpCamera", 8);
-    std::memcpy(&b[28], "192.168.2.50", 12);
+    std::memcpy(&b[kIpTextOffset], "192.168.2.50", 12);
     const std::uint8_t mac[6] = {0x02, 0x00, 0x00, 0x00, 0x00, macLast};
-    std::memcpy(&b[92], mac, 6);
-    std::memcpy(&b[292], "INJECTED", 8);
+    std::memcpy(&b[kMacOffset], mac, 6);
+    std::memcpy(&b[kSerialOffset], "INJECTED", 8);
     return b;
 }
 
@@ -35,17 +43,11 @@ protected:
     // Sends `bytes` to the window's socket on the first link, from the
     // computer's own namespace.
     void SendToWindow(const std::vector<std::uint8_t>& bytes) {
-        std::uint16_t port = 0;
-        {
-            const auto sockets = window->Session().Sockets().Lock();
-            for (const auto& entry : sockets.Entries())
-                if (entry.address == 0xC0A80264 && entry.socket != platform::kInvalidSocket)
-                    port = platform::SocketLocalPort(entry.socket).value_or(0);
-        }
+        const std::uint16_t port = PortOf(window->Session().Sockets().Lock());
         ASSERT_NE(port, 0);
         lab::RequirePrivateNetwork();
         const platform::SocketHandle s = platform::OpenUdpSocket();
-        platform::SendDatagram(s, bytes.data(), bytes.size(), 0xC0A80264, port);
+        platform::SendDatagram(s, bytes.data(), bytes.size(), kComputer, port);
         platform::CloseSocket(s);
     }
 
@@ -74,13 +76,14 @@ protected:
 TEST_F(SearchWindowTest, StartsEmptyWithEveryCommandDisabled) {
     OpenWindowOffline();
     auto& list = window->DeviceList();
-    EXPECT_EQ(list.GetColumnCount(), column::kCount);
-    for (int i = 0; i < column::kCount; ++i) {
+    wxString titles;
+    for (int i = 0; i < list.GetColumnCount(); ++i) {
         wxListItem item;
         item.SetMask(wxLIST_MASK_TEXT);
         list.GetColumn(i, item);
-        EXPECT_EQ(item.GetText(), kDeviceColumns[i].title);
+        titles << (i ? "\t" : "") << item.GetText();
     }
+    EXPECT_EQ(titles, wxString::FromUTF8(kColumnTitles));
     for (int id : {ids::kDeviceList, ids::kCheckAll, ids::kSearch, ids::kStaticOnline})
         EXPECT_NE(window->FindWindow(id), nullptr) << id;
     EXPECT_EQ(list.GetItemCount(), 0);
@@ -134,17 +137,17 @@ TEST_F(SearchWindowTest, OnlyRealRepliesBecomeRowsAndQueuedOnesComeByReminder) {
     net.AddLink("192.168.2.100/24");
     OpenWindow();
     PumpFor(300ms);
-    SendToWindow(CraftedReply(101, 16, 0x01));  // another code
-    SendToWindow(CraftedReply(100, 8, 0x02));  // a search request's layout
-    auto nonZeroAfterMagic = CraftedReply(100, 16, 0x03);
-    nonZeroAfterMagic[24] = 'X';
+    SendToWindow(CraftedReply(101, kMagicOffset, 0x01));  // another code
+    SendToWindow(CraftedReply(100, kRequestMagicOffset, 0x02));  // a search request's layout
+    auto nonZeroAfterMagic = CraftedReply(100, kMagicOffset, 0x03);
+    nonZeroAfterMagic[kMagicOffset + 8] = 'X';
     SendToWindow(nonZeroAfterMagic);
     PumpFor(500ms);
     EXPECT_EQ(window->DeviceList().GetItemCount(), 0);
 
-    SendToWindow(CraftedReply(100, 16, 0x04));
-    SendToWindow(CraftedReply(100, 16, 0x04));  // the same MAC again
-    WaitForRows(1);
+    SendToWindow(CraftedReply(100, kMagicOffset, 0x04));
+    SendToWindow(CraftedReply(100, kMagicOffset, 0x04));  // the same MAC again
+    WaitForRows(1, 300ms);
     EXPECT_EQ(window->DeviceList().GetItemCount(), 1);
     EXPECT_EQ(Cell(0, 4), "02:00:00:00:00:04");
     EXPECT_EQ(OnlineCount(), "1");
@@ -152,7 +155,7 @@ TEST_F(SearchWindowTest, OnlyRealRepliesBecomeRowsAndQueuedOnesComeByReminder) {
     // Queued without an event, before a search: only the receive thread's
     // reminders, about one a second, bring them to the emptied list.
     for (std::uint8_t mac = 5; mac <= 7; ++mac) {
-        auto bytes = CraftedReply(100, 16, mac);
+        auto bytes = CraftedReply(100, kMagicOffset, mac);
         protocol::ReplyBuffer reply{};
         std::copy(bytes.begin(), bytes.end(), reply.begin());
         window->Session().Replies().Push(reply);
@@ -172,8 +175,12 @@ TEST_F(SearchWindowTest, SearchButtonResetsListAndControls) {
     SetSelectAll(true);
     ASSERT_EQ(EnabledCommandButtons(), 7);
 
-    Press(ids::kSearch);
-    EXPECT_EQ(window->DeviceList().GetItemCount(), 0);
+    // A press while the first search is still going out joins it: pressed
+    // until one starts a search of its own.
+    EXPECT_TRUE(PumpUntil([&] {
+        Press(ids::kSearch);
+        return window->DeviceList().GetItemCount() == 0;
+    }));
     EXPECT_FALSE(wxDynamicCast(window->FindWindow(ids::kCheckAll), wxCheckBox)->IsChecked());
     EXPECT_EQ(EnabledCommandButtons(), 0);
     EXPECT_EQ(OnlineCount(), "");

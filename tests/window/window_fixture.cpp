@@ -8,6 +8,7 @@
 #include <wx/progdlg.h>
 
 #include "protocol/device_packet.h"
+#include "tests/support/camera_log.h"
 
 namespace vimbrel::test {
 
@@ -104,10 +105,10 @@ void WindowTest::TearDown() {
     net.LeaveComputer();
 }
 
-void WindowTest::WaitForRows(int rows) {
+void WindowTest::WaitForRows(int rows, std::chrono::milliseconds settle) {
     auto& list = window->DeviceList();
     PumpUntil([&] { return list.GetItemCount() >= rows; }, std::chrono::seconds(10));
-    PumpFor(std::chrono::milliseconds(300));  // late duplicates would show now
+    if (settle.count() > 0) PumpFor(settle);  // late duplicates would show now
 }
 
 void WindowTest::Press(int id) {
@@ -184,13 +185,7 @@ std::vector<lab::LoggedDatagram> WindowTest::ReceivedAtLeast(std::size_t count, 
 
 std::vector<lab::LoggedDatagram> WindowTest::Received(int camera, std::int32_t command,
                                                       const char* kind) {
-    std::vector<lab::LoggedDatagram> found;
-    for (auto& datagram : net.CameraLog(camera)) {
-        const auto& b = datagram.bytes;
-        const bool code = b.size() >= 4 && b[0] == command && b[1] == 0 && b[2] == 0 && b[3] == 0;
-        if (code && (!kind || datagram.kind == kind)) found.push_back(datagram);
-    }
-    return found;
+    return vimbrel::test::Received(net, camera, command, kind);
 }
 
 }  // namespace vimbrel::test

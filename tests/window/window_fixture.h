@@ -73,8 +73,9 @@ protected:
     // The same window on a session with no local address: nothing is sent,
     // no root and no private network needed (layout and start-up).
     void OpenWindowOffline();
-    // Waits until the list holds `rows` rows and no more arrive for a while.
-    void WaitForRows(int rows);
+    // Waits until the list holds `rows` rows; then, for a test that checks
+    // that no more come (duplicates), handles events for `settle` longer.
+    void WaitForRows(int rows, std::chrono::milliseconds settle = std::chrono::milliseconds(0));
 
     void Press(int id);
     void SetSelectAll(bool checked);
