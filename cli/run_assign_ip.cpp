@@ -64,9 +64,11 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
                 return;
             }
             protocol::SetNetConfigAddress(block, text.c_str());
-            if (protocol::SendSetNetwork(search.Sockets(), block, target.mac.data()).sent == 0) {
-                err << "vimbrel-cli: " << Describe(*target.camera) << " -> " << text
-                    << ": the command could not be sent" << std::endl;
+            const protocol::SendReport sent =
+                protocol::SendSetNetwork(search.Sockets(), block, target.mac.data());
+            if (sent.sent == 0) {
+                err << "vimbrel-cli: " << Describe(*target.camera) << " -> " << text << ": "
+                    << NotSentText(sent) << std::endl;
                 result = kExitFailed;
                 return;
             }

@@ -139,9 +139,11 @@ int RunAssignPlan(const CommandLine& line, const CheckedInput& input, CameraSear
         }
         protocol::NetConfig block = protocol::MakeNetConfig(step.entry->mask, step.entry->gateway);
         protocol::SetNetConfigAddress(block, address.c_str());
-        if (protocol::SendSetNetwork(search.Sockets(), block, step.mac.data()).sent == 0) {
-            err << "vimbrel-cli: " << Describe(*step.camera) << " -> " << address
-                << ": the command could not be sent\n";
+        const protocol::SendReport sent =
+            protocol::SendSetNetwork(search.Sockets(), block, step.mac.data());
+        if (sent.sent == 0) {
+            err << "vimbrel-cli: " << Describe(*step.camera) << " -> " << address << ": "
+                << NotSentText(sent) << '\n';
             result = kExitFailed;
             continue;
         }

@@ -24,22 +24,20 @@ std::int32_t CommandCode(const std::string& command) {
 
 enum class Outcome { kSent, kNotSent, kNoIdentity };
 
-Outcome SentOrNot(const protocol::SendReport& report) {
-    return report.sent > 0 ? Outcome::kSent : Outcome::kNotSent;
-}
-
 // The row's identity as the window reads it from its cells, and the window's
-// send.
+// send; `sent` tells what the send did.
 Outcome SendToCamera(protocol::LocalSockets& sockets, std::int32_t code, const char* model,
-                     const DeviceRow& row) {
+                     const DeviceRow& row, protocol::SendReport& sent) {
     if (code == protocol::CMD_SET_MODEL) {
         const auto mac = CellBufferIfFits(row.mac);
         if (!mac || !MacIdentity(mac->data())) return Outcome::kNoIdentity;
-        return SentOrNot(protocol::SendSetModel(sockets, mac->data(), model));
+        sent = protocol::SendSetModel(sockets, mac->data(), model);
+    } else {
+        const auto serial = SerialIdentity(row.serial);
+        if (!serial) return Outcome::kNoIdentity;
+        sent = protocol::SendCommand(sockets, code, *serial);
     }
-    const auto serial = SerialIdentity(row.serial);
-    if (!serial) return Outcome::kNoIdentity;
-    return SentOrNot(protocol::SendCommand(sockets, code, *serial));
+    return sent.sent > 0 ? Outcome::kSent : Outcome::kNotSent;
 }
 
 // Cameras outside the selection that report the serial number of `camera`:
@@ -69,7 +67,8 @@ int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraS
     const std::string what =
         code == protocol::CMD_SET_MODEL ? "set-model " + std::string(input.model) : line.command;
     for (const FoundCamera& camera : selection.cameras) {
-        const Outcome outcome = SendToCamera(search.Sockets(), code, input.model, camera.row);
+        protocol::SendReport sent;
+        const Outcome outcome = SendToCamera(search.Sockets(), code, input.model, camera.row, sent);
         if (outcome == Outcome::kNoIdentity) {
             err << "vimbrel-cli: " << Describe(camera) << ": its "
                 << (code == protocol::CMD_SET_MODEL ? "MAC address" : "serial number")
@@ -78,7 +77,7 @@ int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraS
             continue;
         }
         if (outcome == Outcome::kNotSent) {
-            err << "vimbrel-cli: " << Describe(camera) << ": the command could not be sent\n";
+            err << "vimbrel-cli: " << Describe(camera) << ": " << NotSentText(sent) << '\n';
             result = kExitFailed;
             continue;
         }

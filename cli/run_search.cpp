@@ -47,6 +47,12 @@ std::string Describe(const FoundCamera& camera) {
            EchoText(ToUtf8(camera.row.ip));
 }
 
+std::string NotSentText(const protocol::SendReport& report) {
+    std::string text = "the command could not be sent";
+    if (report.error) text += ": " + report.error.text;
+    return text;
+}
+
 int RunSearch(const CommandLine& line, CameraSearch& search, std::ostream& out, std::ostream& err) {
     const std::vector<FoundCamera> cameras = search.Search(WaitOf(line));
     WriteCameras(out, *ParseOutputFormat(line.format), cameras);

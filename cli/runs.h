@@ -9,6 +9,7 @@
 #include "cli/input_checks.h"
 #include "cli/target_selection.h"
 #include "platform/arp_probe.h"
+#include "protocol/local_sockets.h"
 
 namespace vimbrel::cli {
 
@@ -35,6 +36,9 @@ int ConfirmNewAddresses(const CommandLine& line, CameraSearch& search,
 
 // "SN0001 00:1A:2B:3C:4D:01 192.168.2.10", for the lines about one camera.
 std::string Describe(const FoundCamera& camera);
+// "the command could not be sent", and ": " the reason when the report has
+// one.
+std::string NotSentText(const protocol::SendReport& report);
 std::chrono::milliseconds WaitOf(const CommandLine& line);
 
 // Searches and picks the command line's targets. Each target no camera

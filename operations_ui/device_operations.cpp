@@ -34,8 +34,11 @@ namespace {
 // What one device's step did.
 enum class StepResult { kSent, kNotSent, kNoAddress };
 
-StepResult SentOrNot(const protocol::SendReport& report) {
-    return report.sent > 0 ? StepResult::kSent : StepResult::kNotSent;
+// A send that went out nowhere leaves its reason in the report.
+StepResult SentOrNot(const protocol::SendReport& sent, BatchReport& report) {
+    if (sent.sent > 0) return StepResult::kSent;
+    NoteSendFailure(report, sent.error);
+    return StepResult::kNotSent;
 }
 
 // A selected device with the identity its command will carry.
@@ -120,7 +123,7 @@ void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list,
     RunBatch<protocol::CellBuffer>(
         parent, L"正在发送命令…", targets,
         [&](const Target<protocol::CellBuffer>& target) {
-            return SentOrNot(protocol::SendCommand(sockets, command, target.identity));
+            return SentOrNot(protocol::SendCommand(sockets, command, target.identity), report);
         },
         report);
     TellReport(report, tell);
@@ -186,7 +189,8 @@ std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const wxListCtrl& list,
                     given[i] = platform::FormatIPv4(address);
                     protocol::SetNetConfigAddress(block, given[i].c_str());
                     results[i] = SentOrNot(
-                        protocol::SendSetNetwork(sockets, block, targets[i].identity.data()));
+                        protocol::SendSetNetwork(sockets, block, targets[i].identity.data()),
+                        report);
                     control.Done(i + 1);
                 },
                 [&] { return !control.Cancelled(); });
@@ -219,7 +223,8 @@ void ChangeModel(wxWindow* parent, const wxListCtrl& list, protocol::LocalSocket
     RunBatch<protocol::CellBuffer>(
         parent, L"正在修改产品型号…", targets,
         [&](const Target<protocol::CellBuffer>& target) {
-            return SentOrNot(protocol::SendSetModel(sockets, target.identity.data(), model));
+            return SentOrNot(protocol::SendSetModel(sockets, target.identity.data(), model),
+                             report);
         },
         report);
     TellReport(report, tell);

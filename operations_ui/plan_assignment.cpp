@@ -118,6 +118,7 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
 
     enum class Outcome { kNotReached, kTaken, kNotSent, kSent };
     std::vector<Outcome> outcomes(rows.size(), Outcome::kNotReached);
+    BatchReport report;
     RunWithProgress(parent, L"正在按地址表分配IP地址…", rows.size(), [&](ProgressControl& control) {
         const std::vector<bool> taken = NewAddressesTaken(targets, listed, probe);
         std::size_t i = 0;
@@ -128,16 +129,16 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
             } else {
                 protocol::NetConfig block = protocol::MakeNetConfig(entry.mask, entry.gateway);
                 protocol::SetNetConfigAddress(block, platform::FormatIPv4(entry.newIp).c_str());
-                outcomes[i] = protocol::SendSetNetwork(sockets, block, rows[i].mac.data()).sent > 0
-                                  ? Outcome::kSent
-                                  : Outcome::kNotSent;
+                const protocol::SendReport sent =
+                    protocol::SendSetNetwork(sockets, block, rows[i].mac.data());
+                outcomes[i] = sent.sent > 0 ? Outcome::kSent : Outcome::kNotSent;
+                if (sent.sent == 0) NoteSendFailure(report, sent.error);
             }
             control.Done(i + 1);
         }
         return i;
     });
 
-    BatchReport report;
     std::vector<MovedDevice> moved;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         switch (outcomes[i]) {
