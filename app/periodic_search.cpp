@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include <wx/thread.h>
+
 namespace vimbrel {
 
 PeriodicSearch::PeriodicSearch(PostToWindow postToWindow, std::function<void()> search,
@@ -23,9 +25,13 @@ void PeriodicSearch::Stop() {
     if (m_thread.joinable()) m_thread.join();
 }
 
-void PeriodicSearch::Hold() { ++m_nHolds; }
+void PeriodicSearch::Hold() {
+    wxASSERT(wxIsMainThread());
+    ++m_nHolds;
+}
 
 void PeriodicSearch::Release() {
+    wxASSERT(wxIsMainThread());
     if (--m_nHolds > 0 || !m_bSearchHeld) return;
     m_bSearchHeld = false;
     m_postToWindow([this] { RunOnWindow(); });
@@ -35,6 +41,7 @@ void PeriodicSearch::Release() {
 // with Stop, which runs there too. A held search leaves the thread waiting:
 // the period counts from the end of the search that ran.
 void PeriodicSearch::RunOnWindow() {
+    wxASSERT(wxIsMainThread());
     bool stopping;
     {
         std::lock_guard lock(m_lock);

@@ -11,6 +11,7 @@
 #include "operations_ui/device_operations.h"
 #include "operations_ui/plan_assignment.h"
 #include "operations_ui/selected_rows.h"
+#include "platform/code_page.h"
 #include "protocol/device_packet.h"
 #include "res/control_ids.h"
 #include "res/resources.h"
@@ -161,12 +162,16 @@ void CSearchDeviceDlg::OnSearch() {
 void CSearchDeviceDlg::ShowSearchSent(const protocol::SendReport& report) {
     wxASSERT(wxIsMainThread());
     if (m_exitDone) return;
+    const std::wstring reason =
+        report.error ? L"原因：" + platform::Utf8ToWide(report.error.text) : std::wstring();
     if (report.sockets == 0) {
         m_staticOnline->SetLabel(kNoAddressLabel);
-        m_staticOnline->SetToolTip(L"本机没有可用的IPv4地址，搜索请求未发出。");
+        m_staticOnline->SetToolTip(report.error
+                                       ? L"本机地址上的套接字都无法打开，搜索请求未发出。" + reason
+                                       : L"本机没有可用的IPv4地址，搜索请求未发出。");
     } else if (report.sent == 0) {
         m_staticOnline->SetLabel(kNotSentLabel);
-        m_staticOnline->SetToolTip(L"搜索请求在每个本机地址上都发送失败。");
+        m_staticOnline->SetToolTip(L"搜索请求在每个本机地址上都发送失败。" + reason);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "cli/input_checks.h"
 #include "cli/target_selection.h"
 #include "platform/arp_probe.h"
+#include "protocol/local_sockets.h"
 
 namespace vimbrel::cli {
 

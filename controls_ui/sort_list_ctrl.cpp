@@ -3,6 +3,7 @@
 #include "controls_ui/text_compare.h"
 
 #include <wx/config.h>
+#include <wx/thread.h>
 #ifdef __WXMSW__
 #include <wx/msw/wrapcctl.h>
 #endif
@@ -58,6 +59,7 @@ void CSortListCtrl::OnRowsDoubleClick(wxMouseEvent& event) {
 #endif
 
 int CSortListCtrl::AddItem(const std::vector<wxString>& columnTexts, std::uint32_t rowTag) {
+    wxASSERT(wxIsMainThread());
     if (m_nColumnCount <= 0 || columnTexts.size() != static_cast<std::size_t>(m_nColumnCount))
         return -1;
 
@@ -76,6 +78,7 @@ int CSortListCtrl::AddItem(const std::vector<wxString>& columnTexts, std::uint32
 }
 
 void CSortListCtrl::DeleteAllItems() {
+    wxASSERT(wxIsMainThread());
     // Rows first, then their records: no row ever points at a freed record.
     // (Clearing each row's pointer first would cost a redraw request per row.)
     wxListCtrl::DeleteAllItems();
@@ -120,6 +123,7 @@ int wxCALLBACK CSortListCtrl::CompareRows(wxIntPtr item1, wxIntPtr item2, wxIntP
 }
 
 void CSortListCtrl::OnColumnClick(wxListEvent& event) {
+    wxASSERT(wxIsMainThread());
     // Not skipped: column clicks end here. Column 0 holds the row numbers and
     // a column past the rows' texts has nothing to sort by.
     const int column = event.GetColumn();

@@ -29,7 +29,8 @@ struct RowRecord {
 
 // Report-view list that keeps a copy of every row's texts, sorts by a clicked
 // column in alternating directions, renumbers column 0 and restores stored
-// column widths.
+// column widths. Like every control, it is changed on the window thread only
+// (asserted where rows are added, removed or sorted).
 class CSortListCtrl : public wxListCtrl {
 public:
     CSortListCtrl();

@@ -1,5 +1,7 @@
 #include "operations/batch_report.h"
 
+#include "platform/code_page.h"
+
 namespace vimbrel {
 
 namespace {
@@ -26,11 +28,18 @@ std::wstring BatchReportText(const BatchReport& report) {
     AddGroup(text, report.unassigned, L"台设备未分配到IP地址");
     AddGroup(text, report.badSerial, L"台设备的生产系列号过长，无法写入命令，未发送");
     AddGroup(text, report.badMac, L"台设备的MAC地址无法识别，未发送");
-    AddGroup(text, report.notSent, L"台设备的命令未能发出（本机没有IPv4地址或发送失败）");
+    const std::wstring notSent = report.sendFailure.empty()
+                                     ? L"台设备的命令未能发出（本机没有IPv4地址或发送失败）"
+                                     : L"台设备的命令未能发出（原因：" + report.sendFailure + L"）";
+    AddGroup(text, report.notSent, notSent.c_str());
     AddGroup(text, report.notReached, L"台设备因取消而未处理");
     AddGroup(text, report.addressTaken, L"台设备的新地址已被其他主机占用，未发送");
     AddGroup(text, report.notAnswering, L"台设备未在新地址上应答");
     return text;
+}
+
+void NoteSendFailure(BatchReport& report, const platform::SocketError& error) {
+    if (report.sendFailure.empty() && error) report.sendFailure = platform::Utf8ToWide(error.text);
 }
 
 std::wstring AssignmentInputFaultText(AssignmentInputFault fault) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "operations/address_rules.h"
+#include "platform/socket_error.h"
 
 namespace vimbrel {
 
@@ -18,12 +19,19 @@ struct BatchReport {
     std::vector<std::wstring> notReached;  // the batch was cancelled before it
     std::vector<std::wstring> addressTaken;  // another host holds its planned address
     std::vector<std::wstring> notAnswering;  // did not answer from its new address in time
+    // Why the first of the sends that went out nowhere failed, in the
+    // system's words; empty when that is not known (no local address).
+    std::wstring sendFailure;
 
-    bool Empty() const;
+    bool Empty() const;  // no device in any group
 };
 
+// Keeps the reason of `error` as the report's sendFailure unless it has one.
+void NoteSendFailure(BatchReport& report, const platform::SocketError& error);
+
 // One line per group that has devices, e.g. "2 台设备未分配到IP地址：SN-B、SN-C";
-// empty when the report is.
+// empty when the report is. The line of the devices not sent gives the
+// sendFailure when there is one.
 std::wstring BatchReportText(const BatchReport& report);
 
 // Why the assignment's input was refused; empty for kNone.

@@ -118,6 +118,7 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
 
     enum class LineOutcome { kNotReached, kTaken, kNotSent, kSent };
     std::vector<LineOutcome> outcomes(rows.size(), LineOutcome::kNotReached);
+    BatchReport report;
     RunWithProgress(parent, L"正在按地址表分配IP地址…", rows.size(), [&](ProgressControl& control) {
         const DeviceSession::SendTurn turn = session.TakeSendTurn();
         const std::vector<bool> taken = NewAddressesTaken(targets, listed, probe);
@@ -129,16 +130,15 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
             } else {
                 protocol::NetConfig block = protocol::MakeNetConfig(entry.mask, entry.gateway);
                 protocol::SetNetConfigAddress(block, platform::FormatIPv4(entry.newIp).c_str());
-                outcomes[i] = session.SendSetNetwork(turn, block, rows[i].mac).sent > 0
-                                  ? LineOutcome::kSent
-                                  : LineOutcome::kNotSent;
+                const protocol::SendReport sent = session.SendSetNetwork(turn, block, rows[i].mac);
+                outcomes[i] = sent.sent > 0 ? LineOutcome::kSent : LineOutcome::kNotSent;
+                if (sent.sent == 0) NoteSendFailure(report, sent.error);
             }
             control.Done(i + 1);
         }
         return i;
     });
 
-    BatchReport report;
     std::vector<MovedDevice> moved;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         switch (outcomes[i]) {

@@ -1,12 +1,16 @@
 #pragma once
 // UDP sockets of the IPv4 family, as the device protocol uses them.
 // Addresses are 32-bit numbers in host order (first octet in the top byte).
+// Every call below that can fail leaves why in LastSocketError()
+// (socket_error.h), and no error when it succeeded.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include "platform/socket_error.h"
 
 namespace vimbrel::platform {
 
@@ -30,8 +34,8 @@ bool SendDatagram(SocketHandle s, const void* data, std::size_t size, std::uint3
                   std::uint16_t port);
 // Asks for a receive buffer of `bytes` (SO_RCVBUF; beyond the system's
 // limit where the process may lift it). Returns the size the system
-// reports afterwards, 0 if it can't be read. Linux without privilege caps
-// the request at net.core.rmem_max and reports twice the size it grants.
+// reports afterwards, 0 if it can't be read (the only failure it tells). Linux without privilege
+// caps the request at net.core.rmem_max and reports twice the size it grants.
 std::size_t SetReceiveBuffer(SocketHandle s, std::size_t bytes);
 
 inline constexpr long kReceiveFailed = -1;

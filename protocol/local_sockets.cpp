@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 #include "platform/ipv4_text.h"
 
@@ -22,12 +23,20 @@ void LocalSockets::RefreshLocalSockets() {
         m_addresses ? m_addresses() : std::vector<platform::LocalAddress>{};
     const std::lock_guard lock(m_csSockets);
     bool added = false;
+    m_openError = {};
+    const auto openFailed = [this] {
+        if (!m_openError) m_openError = platform::LastSocketError();
+    };
     if (!addresses.empty()) DropGoneAddresses(addresses);
     for (const platform::LocalAddress& local : addresses) {
         if (FindLocalSocket(local.address)) continue;
         const platform::SocketHandle s = platform::OpenUdpSocket();
-        if (s == platform::kInvalidSocket) continue;
+        if (s == platform::kInvalidSocket) {
+            openFailed();
+            continue;
+        }
         if (!platform::EnableBroadcast(s) || !platform::BindSocket(s, local.address, 0)) {
+            openFailed();
             platform::CloseSocket(s);
             continue;
         }
@@ -75,18 +84,20 @@ SendReport SendToAllSockets(const std::vector<LocalSockets*>& lists, const Devic
     const auto sendToEach = [&](const char* to) {
         SendReport report;
         for (LocalSockets* list : lists) {
-            const SendReport one = list->SendToEach(packet, platform::ParseIPv4(to).value());
+            SendReport one = list->SendToEach(packet, platform::ParseIPv4(to).value());
             report.sockets += one.sockets;
             report.sent += one.sent;
+            if (!report.error) report.error = std::move(one.error);
         }
         return report;
     };
-    const SendReport report = sendToEach(DEVICE_GROUP);
+    SendReport report = sendToEach(DEVICE_GROUP);
     if (report.sockets == 0) return report;
     if (pause) pause(kPauseBetweenSends);
-    const SendReport broadcast = sendToEach(DEVICE_BROADCAST);
-    return {report.sockets, report.sent + broadcast.sent,
-            report.error ? report.error : broadcast.error};
+    SendReport broadcast = sendToEach(DEVICE_BROADCAST);
+    report.sent += broadcast.sent;
+    if (!report.error) report.error = std::move(broadcast.error);
+    return report;
 }
 
 SendReport LocalSockets::SendToEach(const DevicePacket& packet, std::uint32_t to) {
@@ -99,6 +110,12 @@ SendReport LocalSockets::SendToEach(const DevicePacket& packet, std::uint32_t to
         ++report.sockets;
         if (platform::SendDatagram(entry.socket, packet.data(), packet.size(), to, DEVICE_PORT))
             ++report.sent;
+        else if (!report.error)
+            report.error = platform::LastSocketError();
+    }
+    if (report.sockets == 0) {
+        const std::lock_guard lock(m_csSockets);
+        report.error = m_openError;
     }
     return report;
 }

@@ -17,12 +17,13 @@
 namespace vimbrel::protocol {
 
 // What one fan-out send did: the live sockets it used and the datagrams that
-// went out. No socket means no local address; sockets but no datagram means
-// every send failed.
+// went out. No socket means no local address (or none could be opened);
+// sockets but no datagram means every send failed. `error` is the first
+// failure: of a send, or, with no socket, of the refresh that opened none.
 struct SendReport {
     std::size_t sockets = 0;
     std::size_t sent = 0;
-    platform::SocketError error;  // the first failure
+    platform::SocketError error;
 };
 
 struct LocalSocket {
@@ -79,7 +80,9 @@ public:
     // dead entries and closes and drops the sockets of addresses the
     // computer no longer has. An empty address list (the look-up failed)
     // changes nothing. Takes m_csSockets itself. New sockets wake the
-    // receive thread, so that it waits on them at once.
+    // receive thread, so that it waits on them at once. A socket that could
+    // not be opened is left out; the first such failure of the last refresh
+    // goes into the reports of sends that find no socket.
     void RefreshLocalSockets();
     // Sends the packet on every live socket: the multicast on each, one
     // pause of 50 ms, then the broadcast on each, so every link sees its two
@@ -109,6 +112,7 @@ private:
     Pause m_pause;
     std::list<LocalSocket> m_sockets;
     std::mutex m_csSockets;
+    platform::SocketError m_openError;  // under m_csSockets
     platform::WaitWake m_wake;
 };
 

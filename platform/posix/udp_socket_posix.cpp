@@ -3,6 +3,7 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -12,6 +13,36 @@
 namespace vimbrel::platform {
 
 namespace {
+
+thread_local SocketError t_lastError;
+
+// strerror_r comes in two kinds: the GNU one returns the text, the XSI one
+// fills the buffer and returns 0.
+[[maybe_unused]] const char* ErrorText(const char* text, const char*) { return text; }
+[[maybe_unused]] const char* ErrorText(int result, const char* buffer) {
+    return result == 0 ? buffer : nullptr;
+}
+
+void Failed(int code) {
+    char buffer[256] = {};
+    const char* text = ErrorText(strerror_r(code, buffer, sizeof buffer), buffer);
+    t_lastError.code = code;
+    t_lastError.text = text && *text ? text : "error " + std::to_string(code);
+}
+
+void Succeeded() {
+    t_lastError.code = 0;
+    t_lastError.text.clear();
+}
+
+// Records the outcome of a call that reports failure in errno.
+bool Record(bool ok) {
+    if (ok)
+        Succeeded();
+    else
+        Failed(errno);
+    return ok;
+}
 
 sockaddr_in MakeAddress(std::uint32_t address, std::uint16_t port) {
     sockaddr_in sa{};
@@ -24,26 +55,32 @@ sockaddr_in MakeAddress(std::uint32_t address, std::uint16_t port) {
 std::optional<sockaddr_in> LocalName(SocketHandle s) {
     sockaddr_in sa{};
     socklen_t length = sizeof sa;
-    if (getsockname(s, reinterpret_cast<sockaddr*>(&sa), &length) != 0 || sa.sin_family != AF_INET)
+    if (!Record(getsockname(s, reinterpret_cast<sockaddr*>(&sa), &length) == 0))
         return std::nullopt;
+    if (sa.sin_family != AF_INET) {
+        Failed(EAFNOSUPPORT);
+        return std::nullopt;
+    }
     return sa;
 }
 
 }  // namespace
 
+SocketError LastSocketError() { return t_lastError; }
+
 SocketHandle OpenUdpSocket() {
     const int s = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    return s < 0 ? kInvalidSocket : s;
+    return Record(s >= 0) ? s : kInvalidSocket;
 }
 
 bool EnableBroadcast(SocketHandle s) {
     const int on = 1;
-    return setsockopt(s, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0;
+    return Record(setsockopt(s, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) == 0);
 }
 
 bool BindSocket(SocketHandle s, std::uint32_t address, std::uint16_t port) {
     const sockaddr_in sa = MakeAddress(address, port);
-    return bind(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
+    return Record(bind(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0);
 }
 
 std::optional<std::uint32_t> SocketLocalAddress(SocketHandle s) {
@@ -63,7 +100,11 @@ bool SendDatagram(SocketHandle s, const void* data, std::size_t size, std::uint3
     const sockaddr_in sa = MakeAddress(to, port);
     const ssize_t sent =
         sendto(s, data, size, MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
-    return sent == static_cast<ssize_t>(size);
+    if (sent >= 0 && sent != static_cast<ssize_t>(size)) {
+        Failed(EMSGSIZE);  // a datagram goes whole or not at all: not seen
+        return false;
+    }
+    return Record(sent >= 0);
 }
 
 std::size_t SetReceiveBuffer(SocketHandle s, std::size_t bytes) {
@@ -75,7 +116,11 @@ std::size_t SetReceiveBuffer(SocketHandle s, std::size_t bytes) {
         setsockopt(s, SOL_SOCKET, SO_RCVBUF, &wanted, sizeof wanted);
     int granted = 0;
     socklen_t length = sizeof granted;
-    if (getsockopt(s, SOL_SOCKET, SO_RCVBUF, &granted, &length) != 0 || granted < 0) return 0;
+    if (!Record(getsockopt(s, SOL_SOCKET, SO_RCVBUF, &granted, &length) == 0)) return 0;
+    if (granted < 0) {
+        Failed(EINVAL);
+        return 0;
+    }
     return static_cast<std::size_t>(granted);
 }
 
@@ -87,9 +132,11 @@ long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity) {
         received = recvfrom(s, buffer, capacity, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from),
                             &length);
     } while (received < 0 && errno == EINTR);
-    if (received < 0)
-        return (errno == EAGAIN || errno == EWOULDBLOCK) ? kNothingWaiting : kReceiveFailed;
-    return static_cast<long>(received);
+    if (received < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        Succeeded();
+        return kNothingWaiting;
+    }
+    return Record(received >= 0) ? static_cast<long>(received) : kReceiveFailed;
 }
 
 void CloseSocket(SocketHandle s) {
@@ -139,8 +186,10 @@ std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
     const int count = poll(fds.data(), fds.size(), static_cast<int>(timeout.count()));
     if (count < 0) {
         failed = errno != EINTR;
+        Record(!failed);
         return ready;
     }
+    Succeeded();
     if (fds[0].revents & POLLIN) {
         char drained[64];
         while (read(wakeFd, drained, sizeof drained) > 0) {

@@ -5,6 +5,10 @@
 #include <ws2tcpip.h>
 #include <mswsock.h>
 
+#include <string>
+
+#include "platform/code_page.h"
+
 namespace vimbrel::platform {
 
 namespace {
@@ -24,22 +28,52 @@ class WinsockSession {
 public:
     WinsockSession() {
         WSADATA data;
-        m_started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+        m_error = WSAStartup(MAKEWORD(2, 2), &data);
     }
     ~WinsockSession() {
-        if (m_started) WSACleanup();
+        if (m_error == 0) WSACleanup();
     }
     WinsockSession(const WinsockSession&) = delete;
     WinsockSession& operator=(const WinsockSession&) = delete;
-    bool started() const { return m_started; }
+    int error() const { return m_error; }  // WSAStartup's; 0 once started
 
 private:
-    bool m_started = false;
+    int m_error = 0;
 };
+
+thread_local SocketError t_lastError;
+
+void Failed(int code) {
+    wchar_t buffer[512] = {};
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, static_cast<DWORD>(code), 0, buffer,
+                                        sizeof buffer / sizeof buffer[0], nullptr);
+    std::wstring text(buffer, length);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
+        text.pop_back();
+    t_lastError.code = code;
+    t_lastError.text =
+        text.empty() ? "Windows Sockets error " + std::to_string(code) : WideToUtf8(text);
+}
+
+void Succeeded() {
+    t_lastError.code = 0;
+    t_lastError.text.clear();
+}
+
+// Records the outcome of a call that reports failure in WSAGetLastError.
+bool Record(bool ok) {
+    if (ok)
+        Succeeded();
+    else
+        Failed(WSAGetLastError());
+    return ok;
+}
 
 bool WinsockStarted() {
     static const WinsockSession session;
-    return session.started();
+    if (session.error() != 0) Failed(session.error());
+    return session.error() == 0;
 }
 
 SOCKET Native(SocketHandle s) { return static_cast<SOCKET>(s); }
@@ -55,9 +89,12 @@ sockaddr_in MakeAddress(std::uint32_t address, std::uint16_t port) {
 std::optional<sockaddr_in> LocalName(SocketHandle s) {
     sockaddr_in sa{};
     int length = sizeof sa;
-    if (getsockname(Native(s), reinterpret_cast<sockaddr*>(&sa), &length) != 0 ||
-        sa.sin_family != AF_INET)
+    if (!Record(getsockname(Native(s), reinterpret_cast<sockaddr*>(&sa), &length) == 0))
         return std::nullopt;
+    if (sa.sin_family != AF_INET) {
+        Failed(WSAEAFNOSUPPORT);
+        return std::nullopt;
+    }
     return sa;
 }
 
@@ -87,14 +124,16 @@ bool WaitWritable(SOCKET s, std::chrono::milliseconds timeout) {
 
 }  // namespace
 
+SocketError LastSocketError() { return t_lastError; }
+
 SocketHandle OpenUdpSocket() {
     if (!WinsockStarted()) return kInvalidSocket;
     const SOCKET s = WSASocketW(AF_INET, SOCK_DGRAM, IPPROTO_UDP, nullptr, 0,
                                 WSA_FLAG_OVERLAPPED | WSA_FLAG_NO_HANDLE_INHERIT);
-    if (s == INVALID_SOCKET) return kInvalidSocket;
+    if (!Record(s != INVALID_SOCKET)) return kInvalidSocket;
     // Receives never block: the caller waits with WaitReadable first.
     u_long nonBlocking = 1;
-    if (ioctlsocket(s, FIONBIO, &nonBlocking) != 0) {
+    if (!Record(ioctlsocket(s, FIONBIO, &nonBlocking) == 0)) {
         closesocket(s);
         return kInvalidSocket;
     }
@@ -105,13 +144,13 @@ SocketHandle OpenUdpSocket() {
 
 bool EnableBroadcast(SocketHandle s) {
     const int on = 1;
-    return setsockopt(Native(s), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on),
-                      sizeof on) == 0;
+    return Record(setsockopt(Native(s), SOL_SOCKET, SO_BROADCAST,
+                             reinterpret_cast<const char*>(&on), sizeof on) == 0);
 }
 
 bool BindSocket(SocketHandle s, std::uint32_t address, std::uint16_t port) {
     const sockaddr_in sa = MakeAddress(address, port);
-    return bind(Native(s), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
+    return Record(bind(Native(s), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0);
 }
 
 std::optional<std::uint32_t> SocketLocalAddress(SocketHandle s) {
@@ -134,11 +173,18 @@ bool SendDatagram(SocketHandle s, const void* data, std::size_t size, std::uint3
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int sent = sendto(Native(s), static_cast<const char*>(data), static_cast<int>(size),
                                 0, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
-        if (sent == static_cast<int>(size)) return true;
-        if (sent != SOCKET_ERROR || WSAGetLastError() != WSAEWOULDBLOCK ||
-            !WaitWritable(Native(s), kSendWait))
+        if (sent == static_cast<int>(size)) return Record(true);
+        if (sent != SOCKET_ERROR) {
+            Failed(WSAEMSGSIZE);  // a datagram goes whole or not at all: not seen
             return false;
+        }
+        const int error = WSAGetLastError();
+        if (error != WSAEWOULDBLOCK || !WaitWritable(Native(s), kSendWait)) {
+            Failed(error);
+            return false;
+        }
     }
+    Failed(WSAEWOULDBLOCK);
     return false;
 }
 
@@ -148,10 +194,13 @@ std::size_t SetReceiveBuffer(SocketHandle s, std::size_t bytes) {
                sizeof wanted);
     int granted = 0;
     int length = sizeof granted;
-    if (getsockopt(Native(s), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&granted), &length) !=
-            0 ||
-        granted < 0)
+    if (!Record(getsockopt(Native(s), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&granted),
+                           &length) == 0))
         return 0;
+    if (granted < 0) {
+        Failed(WSAEINVAL);
+        return 0;
+    }
     return static_cast<std::size_t>(granted);
 }
 
@@ -165,12 +214,17 @@ long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity) {
         const int received =
             recvfrom(Native(s), static_cast<char*>(buffer), static_cast<int>(capacity), 0,
                      reinterpret_cast<sockaddr*>(&from), &length);
-        if (received != SOCKET_ERROR) return received;
-        const int error = WSAGetLastError();
+        const int error = received == SOCKET_ERROR ? WSAGetLastError() : 0;
+        if (error == 0 || error == WSAEMSGSIZE || error == WSAEWOULDBLOCK) Succeeded();
+        if (error == 0) return received;
         if (error == WSAEMSGSIZE) return static_cast<long>(capacity);  // read cut, as elsewhere
         if (error == WSAEWOULDBLOCK) return kNothingWaiting;
-        if (!IsResetReport(error)) return kReceiveFailed;
+        if (!IsResetReport(error)) {
+            Failed(error);
+            return kReceiveFailed;
+        }
     }
+    Succeeded();
     return 0;
 }
 
@@ -209,6 +263,7 @@ std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
     const WaitWake::Handles& events = wake.Native();
     if (events.wake == WSA_INVALID_EVENT || events.readable == WSA_INVALID_EVENT) {
         failed = true;
+        Failed(WSA_INVALID_HANDLE);
         return ready;
     }
     // Registering again is harmless, and a datagram already waiting signals
@@ -219,8 +274,10 @@ std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
         WSAWaitForMultipleEvents(2, both, FALSE, static_cast<DWORD>(timeout.count()), FALSE);
     if (result == WSA_WAIT_FAILED) {
         failed = true;
+        Record(false);
         return ready;
     }
+    Succeeded();
     if (result == WSA_WAIT_TIMEOUT) return ready;
     WSAResetEvent(events.wake);
     // Reset before the sockets are read: a datagram that arrives while they

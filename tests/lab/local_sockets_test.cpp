@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -149,6 +150,39 @@ TEST(LocalSocketsLab, NoAddressSendsNothingAndSaysSo) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
     EXPECT_EQ(report.sockets, 0u);
     EXPECT_EQ(report.sent, 0u);
+}
+
+// A send that goes out nowhere says why; so does the send after a refresh
+// that could open no socket for the address it was given.
+TEST(LocalSocketsLab, FailedSendsAndFailedOpensTellTheReason) {
+    LAB_REQUIRE_ROOT();
+    LabNetwork lab;
+    lab.SetLoopback(false);
+    lab.AddLink("192.168.2.100/24");
+    lab.EnterComputer();
+    const protocol::DevicePacket packet = protocol::MakeSearchRequest(std::time(nullptr));
+    LocalSockets sockets;
+    sockets.RefreshLocalSockets();
+    ASSERT_EQ(Snapshot(sockets).size(), 1u);
+    EXPECT_FALSE(sockets.SendToAllSockets(packet).error);
+    // The socket's address taken away: no route leaves from it.
+    lab.RunInComputer({"ip", "addr", "del", "192.168.2.100/24", "dev", "br0"});
+    const protocol::SendReport gone = sockets.SendToAllSockets(packet);
+    EXPECT_EQ(gone.sockets, 1u);
+    EXPECT_EQ(gone.sent, 0u);
+    EXPECT_EQ(gone.error.code, ENETUNREACH) << gone.error.text;
+    EXPECT_FALSE(gone.error.text.empty());
+
+    LocalSockets elsewhere(
+        [] {
+            return std::vector<platform::LocalAddress>{{*ParseIPv4("10.99.0.1"), 0xFFFFFF00}};
+        },
+        nullptr);
+    elsewhere.RefreshLocalSockets();  // not an address of this computer: bind refuses
+    const protocol::SendReport none = elsewhere.SendToAllSockets(packet);
+    EXPECT_EQ(none.sockets, 0u);
+    EXPECT_EQ(none.error.code, EADDRNOTAVAIL) << none.error.text;
+    EXPECT_FALSE(none.error.text.empty());
 }
 
 // An address taken off its interface between two sends: the refresh closes

@@ -37,8 +37,9 @@ protected:
 TEST_F(SmallScreen, WholeWindowIsOnScreenAndEveryTextReadsInFull) {
     const wxRect area = WorkArea(*window);
     ASSERT_LE(area.height, 768);
-    if (const char* scale = std::getenv("GDK_SCALE"))
+    if (const char* scale = std::getenv("GDK_SCALE")) {
         EXPECT_EQ(window->GetContentScaleFactor(), std::atof(scale));
+    }
     ExpectEveryControlReadsInFull(*window);
     ExpectListFillsTheWindow(*window);
     EXPECT_GT(window->DeviceList().GetSize().y, 200);
@@ -55,8 +56,9 @@ TEST_F(SmallScreen, WholeWindowIsOnScreenAndEveryTextReadsInFull) {
     EXPECT_NEAR(list.GetSize().x, window->ConvertDialogToPixels(wxSize(455, 0)).x, 1);
     const wxSize button = window->ConvertDialogToPixels(wxSize(43, 26));
     for (int id : {ids::kSearch, ids::kReboot, int(wxID_CANCEL)})
-        if (window->FindWindow(id)->GetBestSize().x <= button.x)
+        if (window->FindWindow(id)->GetBestSize().x <= button.x) {
             EXPECT_EQ(window->FindWindow(id)->GetSize(), button) << id;
+        }
 }
 
 TEST_F(SmallScreen, ListTakesWhatTheWindowGrowsByAndTheLeastSizeKeepsEverything) {
