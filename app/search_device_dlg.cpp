@@ -132,7 +132,7 @@ void CSearchDeviceDlg::InitDeviceList() {
                      m_listDevice->GetTextExtent(title).x + m_listDevice->FromDIP(24));
         m_listDevice->InsertColumn(i, title, wxLIST_FORMAT_LEFT, width);
     }
-    m_listDevice->LoadColumnWidths();
+    m_listDevice->LoadColumnWidths(column::kCount);
     m_lastColumnWidth = m_listDevice->GetColumnWidth(column::kCount - 1);
     StretchLastColumn();
 }
@@ -216,13 +216,9 @@ void CSearchDeviceDlg::OnIdle(wxIdleEvent& event) {
 bool CSearchDeviceDlg::AddDeviceRow(const protocol::QueuedReply& queued) {
     const protocol::DeviceReply reply(queued);
     if (!m_listedMacs.insert(MacKey(reply.Mac())).second) return false;  // listed already
-    const DeviceRow device = MakeDeviceRow(reply);
-    const long n = m_listDevice->GetItemCount();
-    m_listDevice->AddItem(
-        {wxString::Format("%ld", n + 1), wxString(device.serial), wxString(device.model),
-         wxString(device.ip), wxString(device.mac), wxString(device.port),
-         wxString(device.firmware), wxString(device.status)},
-        queued.localAddress);
+    const auto number = static_cast<std::size_t>(m_listDevice->GetItemCount()) + 1;
+    const RowTexts texts = TextsInColumnOrder(MakeDeviceRow(reply), number);
+    m_listDevice->AddItem(std::vector<wxString>(texts.begin(), texts.end()), queued.localAddress);
     return true;
 }
 
