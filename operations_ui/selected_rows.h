@@ -1,13 +1,11 @@
 #pragma once
-// Selection of the device list: select-all, the walk over the selected rows
-// in list order, and a cell read into a 32-byte code-page buffer.
+// Selection of the device list: select-all, and the walk over the selected
+// rows in list order.
 #include <functional>
 #include <string>
 #include <vector>
 
 #include <wx/listctrl.h>
-
-#include "protocol/device_packet.h"
 
 namespace vimbrel {
 
@@ -25,9 +23,5 @@ struct SelectedDevice {
     std::wstring macText;  // column::kMac
 };
 std::vector<SelectedDevice> SelectedDevices(const wxListCtrl& list);
-
-// The cell's text in the code page, zero-terminated, in 32 zero-filled
-// bytes; all zero when it doesn't fit.
-protocol::CellBuffer ReadCellAnsi(const wxListCtrl& list, long row, int column);
 
 }  // namespace vimbrel
