@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "operations/ip_assignment.h"
+#include "tests/support/address_counter.h"
 
 namespace vimbrel {
 namespace {
