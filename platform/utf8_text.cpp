@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <type_traits>
 #include <utility>
 
 namespace vimbrel::platform {
@@ -15,6 +14,9 @@ namespace {
 constexpr std::uint32_t kReplacement = 0xFFFD;
 
 bool IsSurrogate(std::uint32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+
+// A code unit's value; a negative 32-bit one lies past U+10FFFF.
+std::uint32_t UnitValue(wchar_t unit) { return static_cast<std::uint32_t>(unit); }
 
 // The code point of the UTF-8 sequence at `bytes[0]`, and its length; none
 // for an invalid, overlong, cut-off or surrogate sequence.
@@ -87,13 +89,12 @@ std::wstring FromUtf8(std::string_view utf8) {
 }
 
 std::string ToUtf8(const std::wstring& text) {
-    using Unit = std::make_unsigned_t<wchar_t>;
     std::string utf8;
     utf8.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        std::uint32_t c = static_cast<Unit>(text[i]);
+        std::uint32_t c = UnitValue(text[i]);
         if (sizeof(wchar_t) == 2 && c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-            const std::uint32_t low = static_cast<Unit>(text[i + 1]);
+            const std::uint32_t low = UnitValue(text[i + 1]);
             if (low >= 0xDC00 && low <= 0xDFFF) {
                 c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
                 ++i;
