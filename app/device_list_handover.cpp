@@ -54,11 +54,10 @@ wxString RowsAsTabText(const wxListCtrl& list, const std::vector<long>& rows) {
 }
 
 DeviceFields RowFields(const CSortListCtrl& list, long row) {
-    constexpr int kColumns[] = {column::kSerial, column::kModel,    column::kAddress, column::kMac,
-                                column::kPort,   column::kFirmware, column::kStatus};
-    DeviceFields fields;
-    for (std::size_t k = 0; k < std::size(kColumns); ++k)
-        fields[k] = list.GetItemText(row, kColumns[k]).utf8_string();
+    DeviceFields fields;  // the columns but the row number, then the local address
+    for (int c = column::kSerial; c < column::kCount; ++c)
+        fields[static_cast<std::size_t>(c - column::kSerial)] =
+            list.GetItemText(row, c).utf8_string();
     const RowRecord* record = list.GetRowRecord(row);
     if (record && record->rowTag != 0) fields.back() = platform::FormatIPv4(record->rowTag);
     return fields;

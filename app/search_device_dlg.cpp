@@ -11,7 +11,7 @@
 #include "operations_ui/device_operations.h"
 #include "operations_ui/plan_assignment.h"
 #include "operations_ui/selected_rows.h"
-#include "platform/code_page.h"
+#include "platform/utf8_text.h"
 #include "protocol/device_packet.h"
 #include "res/control_ids.h"
 #include "res/resources.h"
@@ -133,7 +133,7 @@ void CSearchDeviceDlg::InitDeviceList() {
                      m_listDevice->GetTextExtent(title).x + m_listDevice->FromDIP(24));
         m_listDevice->InsertColumn(i, title, wxLIST_FORMAT_LEFT, width);
     }
-    m_listDevice->LoadColumnWidths();
+    m_listDevice->LoadColumnWidths(column::kCount);
     m_lastColumnWidth = m_listDevice->GetColumnWidth(column::kCount - 1);
     StretchLastColumn();
 }
@@ -163,7 +163,7 @@ void CSearchDeviceDlg::ShowSearchSent(const protocol::SendReport& report) {
     wxASSERT(wxIsMainThread());
     if (m_exitDone) return;
     const std::wstring reason =
-        report.error ? L"原因：" + platform::Utf8ToWide(report.error.text) : std::wstring();
+        report.error ? L"原因：" + platform::FromUtf8(report.error.text) : std::wstring();
     if (report.sockets == 0) {
         m_staticOnline->SetLabel(kNoAddressLabel);
         m_staticOnline->SetToolTip(report.error
@@ -203,13 +203,9 @@ void CSearchDeviceDlg::OnIdle(wxIdleEvent& event) {
 }
 
 void CSearchDeviceDlg::AddDeviceRow(const TableRow& row) {
-    const DeviceRow& device = row.device;
-    const long n = m_listDevice->GetItemCount();
-    m_listDevice->AddItem(
-        {wxString::Format("%ld", n + 1), wxString(device.serial), wxString(device.model),
-         wxString(device.ip), wxString(device.mac), wxString(device.port),
-         wxString(device.firmware), wxString(device.status)},
-        row.localAddress);
+    const auto number = static_cast<std::size_t>(m_listDevice->GetItemCount()) + 1;
+    const RowTexts texts = TextsInColumnOrder(row.device, number);
+    m_listDevice->AddItem(std::vector<wxString>(texts.begin(), texts.end()), row.localAddress);
 }
 
 // The number of rows; "+" when replies were dropped or the list is full.

@@ -16,10 +16,10 @@
 
 #include "operations/address_planner.h"
 #include "operations/address_rules.h"
-#include "operations/ip_assignment.h"
 #include "platform/arp_probe.h"
 #include "platform/ipv4_text.h"
 #include "protocol/command_sender.h"
+#include "tests/support/address_counter.h"
 #include "tools/lab/lab_network.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "cli/utf8_text.h"
 #include "operations/device_columns.h"
 #include "operations/device_csv.h"
+#include "operations/device_row.h"
 #include "platform/ipv4_text.h"
 
 namespace vimbrel::cli {
@@ -17,14 +18,15 @@ namespace {
 
 constexpr const auto& kKeys = kDeviceCsvKeys;
 
-// The eight fields of a camera in the order of kKeys, as UTF-8.
+// A camera's fields in the order of kKeys, as UTF-8: the columns but the row
+// number, then the local address.
 DeviceFields Fields(const FoundCamera& camera) {
-    const DeviceRow& row = camera.row;
-    return {
-        ToUtf8(row.serial), ToUtf8(row.model),
-        ToUtf8(row.ip),     ToUtf8(row.mac),
-        ToUtf8(row.port),   ToUtf8(row.firmware),
-        ToUtf8(row.status), camera.localAddress ? platform::FormatIPv4(*camera.localAddress) : ""};
+    const RowTexts texts = TextsInColumnOrder(camera.row, 0);  // no row number here
+    DeviceFields fields;
+    for (std::size_t c = column::kSerial; c < texts.size(); ++c)
+        fields[c - column::kSerial] = ToUtf8(texts[c]);
+    if (camera.localAddress) fields.back() = platform::FormatIPv4(*camera.localAddress);
+    return fields;
 }
 
 }  // namespace
@@ -42,10 +44,9 @@ void WriteTable(std::ostream& out, const std::vector<FoundCamera>& cameras) {
     for (std::size_t c = 0; c < kDeviceColumns.size(); ++c)
         lines[0][c] = ToUtf8(kDeviceColumns[c].title);
     for (std::size_t i = 0; i < cameras.size(); ++i) {
-        const DeviceFields fields = Fields(cameras[i]);
+        const RowTexts texts = TextsInColumnOrder(cameras[i].row, i + 1);
         Line line;
-        line[0] = std::to_string(i + 1);
-        for (std::size_t c = 1; c < line.size(); ++c) line[c] = WithoutControls(fields[c - 1]);
+        for (std::size_t c = 0; c < line.size(); ++c) line[c] = WithoutControls(ToUtf8(texts[c]));
         lines.push_back(line);
     }
     std::array<std::size_t, column::kCount> widths{};
@@ -70,10 +71,10 @@ void WriteJson(std::ostream& out, const std::vector<FoundCamera>& cameras) {
         const DeviceFields fields = Fields(camera);
         nlohmann::ordered_json object;
         for (std::size_t k = 0; k < kKeys.size(); ++k) {
-            if (std::string_view(kKeys[k]) == "port")
-                object[kKeys[k]] = camera.row.portNumber;
-            else if (std::string_view(kKeys[k]) == "local_address" && !camera.localAddress)
-                continue;
+            if (k + column::kSerial == column::kPort)
+                object[kKeys[k]] = camera.row.portNumber;  // a number, not its text
+            else if (k + 1 == kKeys.size() && !camera.localAddress)
+                continue;  // the local address, when known
             else
                 object[kKeys[k]] = fields[k];
         }

@@ -1,6 +1,5 @@
 #include "cli/utf8_text.h"
 
-#include <cstdint>
 #include <limits>
 
 namespace vimbrel::cli {
@@ -9,22 +8,16 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendUtf8(std::string& out, char32_t c) {
+// Appends `c` to wide text, as a surrogate pair where wchar_t has 16 bits;
+// what is no character becomes U+FFFD.
+void AppendCharacter(std::wstring& out, char32_t c) {
     if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = kReplacement;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+    if (sizeof(wchar_t) == 2 && c >= 0x10000) {
+        c -= 0x10000;
+        out += static_cast<wchar_t>(0xD800 + (c >> 10));
+        out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
     } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        out += static_cast<wchar_t>(c);
     }
 }
 
@@ -74,42 +67,6 @@ bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 }  // namespace
 
-std::string ToUtf8(const std::wstring& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        auto c = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[i]));
-        if constexpr (sizeof(wchar_t) == 2) {
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-                const auto low = static_cast<char32_t>(static_cast<std::uint16_t>(text[i + 1]));
-                if (low >= 0xDC00 && low <= 0xDFFF) {
-                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                    ++i;
-                }
-            }
-        }
-        AppendUtf8(out, c);
-    }
-    return out;
-}
-
-std::wstring FromUtf8(std::string_view text) {
-    std::wstring out;
-    out.reserve(text.size());
-    for (std::size_t at = 0; at < text.size();) {
-        char32_t c = NextCharacter(text, at);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = kReplacement;
-        if (sizeof(wchar_t) == 2 && c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<wchar_t>(0xD800 + (c >> 10));
-            out += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            out += static_cast<wchar_t>(c);
-        }
-    }
-    return out;
-}
-
 std::size_t DisplayWidth(std::string_view utf8) {
     std::size_t width = 0;
     for (std::size_t at = 0; at < utf8.size();) {
@@ -127,14 +84,14 @@ std::string WithoutControls(std::string_view utf8) {
 bool IsUtf8(std::string_view text) { return ToUtf8(FromUtf8(text)) == text; }
 
 std::string EchoText(std::string_view text, std::size_t maxCharacters) {
-    std::string out;
+    std::wstring out;
     std::size_t characters = 0;
     for (std::size_t at = 0; at < text.size();) {
         const char32_t c = NextCharacter(text, at);
-        if (characters++ == maxCharacters) return out + "\u2026";
-        AppendUtf8(out, IsControl(c) ? kReplacement : c);
+        if (characters++ == maxCharacters) return ToUtf8(out + L"\u2026");
+        AppendCharacter(out, IsControl(c) ? kReplacement : c);
     }
-    return out;
+    return ToUtf8(out);
 }
 
 }  // namespace vimbrel::cli

@@ -1,17 +1,17 @@
 #pragma once
-// UTF-8 for the terminal and for files: the wide texts of the device rows
-// written out, and the display width of a text in terminal cells.
+// UTF-8 text on the terminal: the display width of a text in terminal
+// cells, and network texts made safe to print. The conversion to and from
+// wide text is the platform's (platform/utf8_text.h).
 #include <cstddef>
 #include <string>
 #include <string_view>
 
+#include "platform/utf8_text.h"
+
 namespace vimbrel::cli {
 
-// UTF-16 (Windows) or UTF-32 wide text to UTF-8; a code unit that is no
-// character (a lone surrogate, a value past U+10FFFF) becomes U+FFFD.
-std::string ToUtf8(const std::wstring& text);
-// UTF-8 to wide text; bytes that are not UTF-8 become U+FFFD.
-std::wstring FromUtf8(std::string_view text);
+using platform::FromUtf8;
+using platform::ToUtf8;
 
 // Terminal cells the text takes: two for East Asian wide and full-width
 // characters, none for combining marks, one for the rest. Bytes that are

@@ -14,9 +14,8 @@ void CSortHeaderCtrl::SetSortArrow(int column, bool ascending) {
     m_list.ShowSortIndicator(column, ascending);
 }
 
-void CSortHeaderCtrl::Serialize(const std::vector<std::uint8_t>& stored) {
-    const std::vector<int> widths =
-        ParseColumnWidths(stored.data(), stored.size(), m_list.GetColumnCount());
+void CSortHeaderCtrl::LoadStoredWidths(const std::vector<std::uint8_t>& stored, int columnCount) {
+    const std::vector<int> widths = ParseColumnWidths(stored.data(), stored.size(), columnCount);
     for (std::size_t i = 0; i < widths.size(); ++i)
         m_list.SetColumnWidth(static_cast<int>(i), widths[i]);
 }

@@ -17,8 +17,8 @@ public:
     void SetSortArrow(int column, bool ascending);
 
     // Applies a stored width value (count, then one width per column) when its
-    // count equals the list's column count; a short value applies what it holds.
-    void Serialize(const std::vector<std::uint8_t>& stored);
+    // count equals `columnCount`; a short value applies what it holds.
+    void LoadStoredWidths(const std::vector<std::uint8_t>& stored, int columnCount);
 
     int GetSortColumn() const { return m_nSortColumn; }
     bool IsSortAscending() const { return m_bSortAscending; }

@@ -85,13 +85,13 @@ void CSortListCtrl::DeleteAllItems() {
     m_records.clear();
 }
 
-void CSortListCtrl::LoadColumnWidths() {
-    m_nColumnCount = kDeviceColumnCount;
-    if (wxConfigBase* config = wxConfigBase::Get()) LoadColumnWidths(*config);
+void CSortListCtrl::LoadColumnWidths(int columnCount) {
+    m_nColumnCount = columnCount;
+    if (wxConfigBase* config = wxConfigBase::Get()) LoadColumnWidths(columnCount, *config);
 }
 
-void CSortListCtrl::LoadColumnWidths(wxConfigBase& config) {
-    m_nColumnCount = kDeviceColumnCount;
+void CSortListCtrl::LoadColumnWidths(int columnCount, wxConfigBase& config) {
+    m_nColumnCount = columnCount;
 
     const wxString key = wxString::Format("/ListCtrls/%d", GetId());
     if (!config.HasEntry(key)) return;
@@ -99,7 +99,8 @@ void CSortListCtrl::LoadColumnWidths(wxConfigBase& config) {
     if (!config.Read(key, &buffer) || buffer.GetDataLen() == 0) return;
 
     const auto* bytes = static_cast<const std::uint8_t*>(buffer.GetData());
-    m_wndHeader.Serialize(std::vector<std::uint8_t>(bytes, bytes + buffer.GetDataLen()));
+    m_wndHeader.LoadStoredWidths(std::vector<std::uint8_t>(bytes, bytes + buffer.GetDataLen()),
+                                 columnCount);
     Refresh();
 }
 

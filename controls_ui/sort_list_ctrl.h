@@ -47,17 +47,17 @@ public:
     // Removes every row and its record; the sort column and direction stay.
     void DeleteAllItems();
 
-    // Fixes the column count at 8, then applies the widths stored under
-    // "ListCtrls/<control id>" of the application's config. Reads only.
-    void LoadColumnWidths();
-    void LoadColumnWidths(wxConfigBase& config);
+    // Fixes the column count at `columnCount`, the count AddItem takes, then
+    // applies the widths stored under "ListCtrls/<control id>" of the
+    // application's config when the value holds that count. Reads only.
+    void LoadColumnWidths(int columnCount);
+    void LoadColumnWidths(int columnCount, wxConfigBase& config);
 
     // Sort comparison over two rows' records; sortData is the list.
     static int wxCALLBACK CompareRows(wxIntPtr item1, wxIntPtr item2, wxIntPtr sortData);
 
     int GetSortColumn() const { return m_nSortColumn; }
     bool IsSortAscending() const { return m_bSortAscending; }
-    const CSortHeaderCtrl& GetSortHeader() const { return m_wndHeader; }
     // The row's record, or nullptr when the row has none.
     const RowRecord* GetRowRecord(long item) const;
 
@@ -74,8 +74,6 @@ private:
     void OnRowsDoubleClick(wxMouseEvent& event);
 #endif
     void RenumberRows();
-
-    static constexpr int kDeviceColumnCount = 8;
 
     CSortHeaderCtrl m_wndHeader;
     int m_nColumnCount = 0;

@@ -89,22 +89,22 @@ std::vector<std::vector<std::string>> ReadCsv(std::string_view text) {
 }  // namespace
 
 void CheckUtf8(const std::wstring& text) {
-    const std::string utf8 = cli::ToUtf8(text);
+    const std::string utf8 = platform::ToUtf8(text);
     Check(IsUtf8(utf8), "UTF-8 output is not UTF-8");
     std::wstring expected = text;
     for (wchar_t& c : expected) {
         const auto v = static_cast<std::uint32_t>(c);
         if (v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) c = L'\uFFFD';
     }
-    Check(cli::FromUtf8(utf8) == expected, "UTF-8 does not read back");
+    Check(platform::FromUtf8(utf8) == expected, "UTF-8 does not read back");
 }
 
 void CheckCliOutput(const DeviceRow& row) {
     const std::vector<cli::FoundCamera> cameras = {{row, std::nullopt}};
-    const std::array<std::string, 7> texts = {cli::ToUtf8(row.serial), cli::ToUtf8(row.model),
-                                              cli::ToUtf8(row.ip),     cli::ToUtf8(row.mac),
-                                              cli::ToUtf8(row.port),   cli::ToUtf8(row.firmware),
-                                              cli::ToUtf8(row.status)};
+    const std::array<std::string, 7> texts = {
+        platform::ToUtf8(row.serial), platform::ToUtf8(row.model), platform::ToUtf8(row.ip),
+        platform::ToUtf8(row.mac),    platform::ToUtf8(row.port),  platform::ToUtf8(row.firmware),
+        platform::ToUtf8(row.status)};
 
     std::ostringstream table;
     cli::WriteTable(table, cameras);

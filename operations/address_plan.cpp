@@ -10,6 +10,7 @@
 #include "protocol/device_identity.h"
 #include "platform/code_page.h"
 #include "platform/ipv4_text.h"
+#include "platform/utf8_text.h"
 
 namespace vimbrel {
 
@@ -35,7 +36,7 @@ std::string Shown(std::string_view text) {
     return "'" + shown + (text.size() > 64 ? "…'" : "'");
 }
 
-std::wstring Wide(const std::string& utf8) { return platform::Utf8ToWide(utf8); }
+std::wstring Wide(const std::string& utf8) { return platform::FromUtf8(utf8); }
 
 // The window's words for a fault of the address rules.
 std::wstring FaultWords(AssignmentInputFault fault, const std::string& ip, const std::string& mask,
@@ -114,8 +115,8 @@ PlanEntry ReadEntry(const CsvRecord& record, const Columns& columns, const PlanD
         entry.mac = mac->Bytes();
     } else {
         if (entry.identityText.empty()) throw LineError("empty serial number", L"生产系列号为空");
-        entry.serial = platform::Utf8ToWide(entry.identityText);
-        if (platform::WideToUtf8(entry.serial) != entry.identityText)
+        entry.serial = platform::FromUtf8(entry.identityText);
+        if (platform::ToUtf8(entry.serial) != entry.identityText)
             throw LineError("serial number " + Shown(entry.identityText) + " is not valid UTF-8",
                             L"生产系列号不是有效的UTF-8文本");
         if (!protocol::CheckSerialIdentity(entry.serial))
@@ -220,7 +221,7 @@ std::vector<bool> NewAddressesTaken(const std::vector<PlanTarget>& targets,
     std::size_t waiting = 0;
     const std::unique_ptr<platform::ArpProbeBatch> batch = probe.OpenBatch();
     for (std::size_t i = 0; i < targets.size(); ++i) {
-        const std::wstring address = platform::Utf8ToWide(platform::FormatIPv4(targets[i].newIp));
+        const std::wstring address = platform::FromUtf8(platform::FormatIPv4(targets[i].newIp));
         if (targets[i].currentIp == address) continue;  // it holds the address already
         taken[i] = std::find(foundIps.begin(), foundIps.end(), address) != foundIps.end();
         batch->Start(targets[i].newIp);

@@ -1,7 +1,7 @@
 #pragma once
 // Automatic IP assignment with the probes run ahead: the devices get exactly
 // the addresses that probing one candidate at a time would give them
-// (AddressCounter), in the same order, but up to kMaxProbesOutstanding
+// (AddressCounter in tests/support), in the same order, but up to kMaxProbesOutstanding
 // candidates are asked at once. No toolkit: the window and the command line
 // share it, and what happens to each address (a command, a line of a plan) is
 // the caller's.

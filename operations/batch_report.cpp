@@ -1,6 +1,6 @@
 #include "operations/batch_report.h"
 
-#include "platform/code_page.h"
+#include "platform/utf8_text.h"
 
 namespace vimbrel {
 
@@ -39,7 +39,7 @@ std::wstring BatchReportText(const BatchReport& report) {
 }
 
 void NoteSendFailure(BatchReport& report, const platform::SocketError& error) {
-    if (report.sendFailure.empty() && error) report.sendFailure = platform::Utf8ToWide(error.text);
+    if (report.sendFailure.empty() && error) report.sendFailure = platform::FromUtf8(error.text);
 }
 
 std::wstring AssignmentInputFaultText(AssignmentInputFault fault) {

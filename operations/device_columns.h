@@ -1,7 +1,8 @@
 #pragma once
-// The device list's eight columns: their order, titles and first widths.
-// The window builds the list from this, the operations read cells by these
-// names, and the command line prints the same titles.
+// The device list's eight columns: their order, titles, first widths and
+// keys. The window builds the list from this, the operations read cells by
+// these names, the command line prints the same titles, and JSON and CSV
+// name the fields by the keys (device_csv.h).
 #include <array>
 
 namespace vimbrel {
@@ -23,17 +24,18 @@ enum : int {
 struct ColumnLayout {
     const wchar_t* title;
     int width;  // pixels, before the stored widths are applied
+    const char* key;  // the JSON and CSV key; none for the row number
 };
 
 inline constexpr std::array<ColumnLayout, column::kCount> kDeviceColumns = {{
-    {L"索引", 60},
-    {L"生产系列号", 180},
-    {L"产品型号", 100},
-    {L"IP地址", 170},
-    {L"MAC地址", 190},
-    {L"端口", 60},
-    {L"固件版本号", 130},
-    {L"运行状态", 220},
+    {L"索引", 60, nullptr},
+    {L"生产系列号", 180, "serial"},
+    {L"产品型号", 100, "model"},
+    {L"IP地址", 170, "ip"},
+    {L"MAC地址", 190, "mac"},
+    {L"端口", 60, "port"},
+    {L"固件版本号", 130, "firmware"},
+    {L"运行状态", 220, "status"},
 }};
 
 }  // namespace vimbrel

@@ -15,4 +15,17 @@ DeviceRow MakeDeviceRow(const protocol::DeviceReply& reply) {
     return row;
 }
 
+RowTexts TextsInColumnOrder(const DeviceRow& row, std::size_t number) {
+    RowTexts texts;
+    texts[column::kIndex] = std::to_wstring(number);
+    texts[column::kSerial] = row.serial;
+    texts[column::kModel] = row.model;
+    texts[column::kAddress] = row.ip;
+    texts[column::kMac] = row.mac;
+    texts[column::kPort] = row.port;
+    texts[column::kFirmware] = row.firmware;
+    texts[column::kStatus] = row.status;
+    return texts;
+}
+
 }  // namespace vimbrel

@@ -1,9 +1,12 @@
 #pragma once
 // The texts of one device-list row, as a reply gives them: what the window
 // shows in its columns and what the command line prints.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "operations/device_columns.h"
 #include "protocol/device_packet.h"
 
 namespace vimbrel {
@@ -20,5 +23,10 @@ struct DeviceRow {
 };
 
 DeviceRow MakeDeviceRow(const protocol::DeviceReply& reply);
+
+// The row's texts in the order of kDeviceColumns, the row number `number`
+// (1-based) first: what the window lists and the command line prints.
+using RowTexts = std::array<std::wstring, column::kCount>;
+RowTexts TextsInColumnOrder(const DeviceRow& row, std::size_t number);
 
 }  // namespace vimbrel

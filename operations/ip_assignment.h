@@ -1,11 +1,8 @@
 #pragma once
 // Addresses for automatic IP assignment: the dialog's texts as address
-// values, and the counter that hands out the next address nobody answers for.
+// values.
 #include <cstdint>
-#include <optional>
 #include <string>
-
-#include "platform/arp_probe.h"
 
 namespace vimbrel {
 
@@ -13,25 +10,5 @@ namespace vimbrel {
 // cut at its first three dots; each piece counts by its leading decimal
 // integer (as wcstol reads it), low 8 bits only.
 std::uint32_t IPTextToAddress(const std::wstring& text);
-
-// Walks the last octet upward from the start address, once per run of the
-// assignment, carried from one device to the next.
-class AddressCounter {
-public:
-    AddressCounter(std::uint32_t startAddress, std::uint32_t subnetMask, std::uint32_t gateway);
-
-    // Takes candidates from the counter on, advancing it past each, until
-    // one may be given out (IsAssignableCandidate) and gets no answer to its
-    // probe: that one's text. A candidate that may not be given out is passed
-    // without a probe. Nothing once the counter has passed 255, then for
-    // every later call too, without a probe.
-    std::optional<std::string> NextFreeAddress(platform::ArpProbe& probe);
-
-private:
-    std::uint32_t m_dwStartIP;
-    std::uint32_t m_dwSubnetMask;
-    std::uint32_t m_dwGateway;
-    int m_nCounter;  // the last octet of the next candidate
-};
 
 }  // namespace vimbrel

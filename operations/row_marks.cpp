@@ -3,15 +3,15 @@
 #include <optional>
 #include <unordered_map>
 
-#include "platform/code_page.h"
 #include "platform/ipv4_text.h"
+#include "platform/utf8_text.h"
 
 namespace vimbrel {
 
 namespace {
 
 std::wstring AddressText(std::uint32_t address) {
-    return platform::Utf8ToWide(platform::FormatIPv4(address));
+    return platform::FromUtf8(platform::FormatIPv4(address));
 }
 
 }  // namespace
@@ -21,7 +21,7 @@ std::vector<RowMarks> MarkRows(const std::vector<MarkedRow>& rows) {
     addresses.reserve(rows.size());
     std::unordered_map<std::uint32_t, int> holders;
     for (const MarkedRow& row : rows) {
-        addresses.push_back(platform::ParseIPv4(platform::WideToUtf8(row.ip)));
+        addresses.push_back(platform::ParseIPv4(platform::ToUtf8(row.ip)));
         if (addresses.back()) ++holders[*addresses.back()];
     }
     std::vector<RowMarks> marks(rows.size());

@@ -11,8 +11,8 @@
 #include "operations/device_columns.h"
 #include "protocol/device_identity.h"
 #include "operations_ui/progress_run.h"
-#include "platform/code_page.h"
 #include "platform/ipv4_text.h"
+#include "platform/utf8_text.h"
 #include "protocol/command_sender.h"
 
 namespace vimbrel {
@@ -58,7 +58,7 @@ std::vector<PlanRow> MatchRows(const AddressPlan& plan, const wxListCtrl& list,
                                            : Cell(list, row, column::kSerial) == entry.serial;
             if (match) named.push_back(row);
         }
-        const std::wstring identity = platform::Utf8ToWide(entry.identityText);
+        const std::wstring identity = platform::FromUtf8(entry.identityText);
         if (named.empty()) {
             errors += LineText(entry.line) + L"列表中没有 " + identity + L" 这台设备\n";
             continue;
@@ -106,7 +106,7 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
         L"将按地址表修改以下 " + std::to_wstring(rows.size()) + L" 台设备的IP地址：\n";
     for (const PlanRow& row : rows)
         preview += row.name + L"  " + row.currentIp + L" → " +
-                   platform::Utf8ToWide(platform::FormatIPv4(row.entry->newIp)) + L"\n";
+                   platform::FromUtf8(platform::FormatIPv4(row.entry->newIp)) + L"\n";
     if (!ask(preview + L"确定发送吗？")) return {};
 
     std::vector<PlanTarget> targets;
@@ -147,7 +147,7 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
         case LineOutcome::kNotSent: report.notSent.push_back(rows[i].name); break;
         case LineOutcome::kSent:
             moved.push_back({rows[i].name, rows[i].macText,
-                             platform::Utf8ToWide(platform::FormatIPv4(rows[i].entry->newIp))});
+                             platform::FromUtf8(platform::FormatIPv4(rows[i].entry->newIp))});
             break;
         }
     }

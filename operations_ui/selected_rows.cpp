@@ -1,6 +1,5 @@
 #include "operations_ui/selected_rows.h"
 
-#include "protocol/cell_text.h"
 #include "operations/device_columns.h"
 
 namespace vimbrel {
@@ -32,10 +31,6 @@ std::vector<PlanDevice> SelectedDevices(const wxListCtrl& list) {
                            list.GetItemText(row, column::kMac).ToStdWstring()});
     });
     return devices;
-}
-
-protocol::CellBuffer ReadCellAnsi(const wxListCtrl& list, long row, int column) {
-    return ToCellBuffer(list.GetItemText(row, column).ToStdWstring());
 }
 
 }  // namespace vimbrel

@@ -1,13 +1,12 @@
 #pragma once
-// Selection of the device list: select-all, the walk over the selected rows
-// in list order, and a cell read into a 32-byte code-page buffer.
+// Selection of the device list: select-all, and the walk over the selected
+// rows in list order.
 #include <functional>
 #include <string>
 #include <vector>
 
 #include <wx/listctrl.h>
 
-#include "protocol/device_packet.h"
 #include "session/command_plan.h"
 
 namespace vimbrel {
@@ -22,9 +21,5 @@ void ForEachSelectedRow(const wxListCtrl& list, const std::function<void(long ro
 // What a batch needs of the selected rows (column::kSerial, column::kMac),
 // read before the batch starts so the list may change under it.
 std::vector<PlanDevice> SelectedDevices(const wxListCtrl& list);
-
-// The cell's text in the code page, zero-terminated, in 32 zero-filled
-// bytes; all zero when it doesn't fit.
-protocol::CellBuffer ReadCellAnsi(const wxListCtrl& list, long row, int column);
 
 }  // namespace vimbrel

@@ -6,7 +6,20 @@ namespace {
 
 bool IsLoopback(std::uint32_t address) { return (address >> 24) == 127; }
 
+bool IsOneOf(std::uint32_t address, const std::vector<LocalAddress>& local) {
+    for (const LocalAddress& entry : local)
+        if (entry.address == address) return true;
+    return false;
+}
+
 }  // namespace
+
+ArpRuling RuleOnAddress(bool onLink, bool own, bool canAsk) {
+    if (!onLink) return ArpRuling::NotAnswered;  // nothing sent
+    // This computer holds the address itself; nobody else may have it.
+    if (own) return ArpRuling::Answered;
+    return canAsk ? ArpRuling::Ask : ArpRuling::NotAnswered;
+}
 
 bool ProbeWithRules(std::uint32_t target, const std::vector<LocalAddress>& local,
                     const ArpExchange& exchange) {
@@ -18,10 +31,11 @@ bool ProbeWithRules(std::uint32_t target, const std::vector<LocalAddress>& local
             break;
         }
     }
-    if (!via) return false;  // not on any directly connected network: nothing sent
-    // This computer holds the address itself; nobody else may have it.
-    for (const LocalAddress& entry : local)
-        if (entry.address == target) return true;
+    switch (RuleOnAddress(via != nullptr, via && IsOneOf(target, local), true)) {
+    case ArpRuling::NotAnswered: return false;
+    case ArpRuling::Answered: return true;
+    case ArpRuling::Ask: break;
+    }
     return exchange(target, via->address);
 }
 

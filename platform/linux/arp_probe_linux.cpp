@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/arp_probe_rules.h"
 #include "platform/linux/connected_interface.h"
 #include "platform/linux/link_probes.h"
 
@@ -9,21 +10,21 @@ namespace vimbrel::platform {
 
 namespace {
 
-// The Linux batch: settles what needs no traffic at once (an address off
-// every link, one of our own, one on a link without ARP) and hands the rest
-// to the link probes of the chosen way.
+// The Linux batch: settles what the rules settle without traffic at once
+// (an address off every link, one of our own, one on a link without ARP)
+// and hands the rest to the link probes of the chosen way.
 class LinuxArpProbeBatch final : public ArpProbeBatch {
 public:
     explicit LinuxArpProbeBatch(std::unique_ptr<LinkProbes> link) : m_link(std::move(link)) {}
 
     void Start(std::uint32_t address) override {
         const auto via = FindConnectedInterface(address);
-        if (!via) return Settle(address, false);  // not on any directly connected network
-        // This computer holds the address itself; nobody else may have it.
-        if (IsOwnAddress(address)) return Settle(address, true);
-        if (!via->usesArp || !m_link)
-            return Settle(address, false);  // no way to ask: counts as no answer
-        m_link->Start(*via, address);
+        switch (RuleOnAddress(via.has_value(), via && IsOwnAddress(address),
+                              via && via->usesArp && m_link)) {
+        case ArpRuling::NotAnswered: return Settle(address, false);
+        case ArpRuling::Answered: return Settle(address, true);
+        case ArpRuling::Ask: return m_link->Start(*via, address);
+        }
     }
 
     std::vector<ArpVerdict> Wait(std::chrono::milliseconds wait) override {

@@ -122,12 +122,4 @@ std::string WideToAnsi(const std::wstring& text) {
     return EncodeFromWide(kCodePage, 2, text, "?");
 }
 
-std::wstring Utf8ToWide(std::string_view utf8) {
-    return DecodeToWide("UTF-8", utf8.data(), utf8.size());
-}
-
-std::string WideToUtf8(const std::wstring& text) {
-    return EncodeFromWide("UTF-8", 4, text, "\xEF\xBF\xBD");
-}
-
 }  // namespace vimbrel::platform

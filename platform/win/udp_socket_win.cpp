@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/code_page.h"
+#include "platform/utf8_text.h"
 
 namespace vimbrel::platform {
 
@@ -53,7 +53,7 @@ void Failed(int code) {
         text.pop_back();
     t_lastError.code = code;
     t_lastError.text =
-        text.empty() ? "Windows Sockets error " + std::to_string(code) : WideToUtf8(text);
+        text.empty() ? "Windows Sockets error " + std::to_string(code) : ToUtf8(text);
 }
 
 void Succeeded() {

@@ -1,5 +1,5 @@
-// The UTF-8 helpers of the command line: display width of Chinese text,
-// control characters from the network, and the conversions both ways.
+// The terminal text helpers of the command line: display width of Chinese
+// text, and control characters from the network.
 #include <gtest/gtest.h>
 
 #include "cli/utf8_text.h"
@@ -23,15 +23,6 @@ TEST(Utf8Text, ControlCharactersAndBrokenBytesBecomeReplacementCharacters) {
               "\uFFFD2J");  // C1 CSI
     EXPECT_EQ(WithoutControls("\xE8\xBF"), "\uFFFD\uFFFD");  // cut-off sequence
     EXPECT_EQ(WithoutControls("运行中"), "运行中");
-}
-
-TEST(Utf8Text, WideTextRoundTripsThroughUtf8) {
-    const std::wstring text = L"SN-运行\U0001F600";
-    EXPECT_EQ(ToUtf8(text), "SN-\xE8\xBF\x90\xE8\xA1\x8C\xF0\x9F\x98\x80");
-    EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
-    EXPECT_EQ(FromUtf8("\xFF"
-                       "a"),
-              L"\uFFFDa");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ namespace {
 
 using Texts = std::vector<wxString>;
 using Widths = std::vector<int>;
+constexpr int kColumns = 8;  // the device list's
 const Widths kSetUpWidths = {60, 180, 100, 170, 190, 60, 130, 220};
 
 // Stored width value: each number as four little-endian bytes, cut to `size` bytes.
@@ -42,7 +43,7 @@ protected:
     void SetUp() override {
         m_list = new CSortListCtrl(m_frame.get(), 1003, wxDefaultPosition, wxSize(1300, 500),
                                    wxLC_REPORT);
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < kColumns; ++i)
             m_list->InsertColumn(i, wxString::Format("c%d", i), wxLIST_FORMAT_LEFT,
                                  kSetUpWidths[i]);
         m_frame.get()->Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent&) { ++m_parentClicks; });
@@ -87,7 +88,7 @@ protected:
 
 // Order is by text, not number: "10" before "9", "192.168.1.10" before "192.168.1.9".
 TEST_F(SortListTest, ClicksAlternateDirectionAndRenumber) {
-    m_list->LoadColumnWidths(*ConfigHolding({}));  // no stored widths
+    m_list->LoadColumnWidths(kColumns, *ConfigHolding({}));  // no stored widths
     AddRow("x", "9", "192.168.1.9");
     AddRow("x", "A", "192.168.1.10");
     AddRow("x", "10", "192.168.1.2");
@@ -118,7 +119,7 @@ TEST_F(SortListTest, ClicksAlternateDirectionAndRenumber) {
 
 TEST_F(SortListTest, RowsAreAppendedUnsortedAndEmptyingKeepsTheSort) {
     EXPECT_EQ(AddRow("1", "A"), -1) << "no column count before the widths are loaded";
-    m_list->LoadColumnWidths(*ConfigHolding({}));  // no stored widths
+    m_list->LoadColumnWidths(kColumns, *ConfigHolding({}));  // no stored widths
     EXPECT_EQ(m_list->AddItem({"1", "A", "B"}), -1) << "wrong text count";
     Click(4);  // nothing to sort, the click is still recorded
     ExpectSort(4, true);
@@ -148,7 +149,7 @@ TEST_F(SortListTest, StoredWidthsApplyOnlyWithTheColumnCount) {
     {
         wxFileConfig config("Vimbrel", wxEmptyString, dir + "/vimbrel.conf", wxEmptyString,
                             wxCONFIG_USE_LOCAL_FILE);
-        m_list->LoadColumnWidths(config);
+        m_list->LoadColumnWidths(kColumns, config);
     }
     EXPECT_TRUE(wxFileName::Rmdir(dir)) << "the directory stays empty";
     EXPECT_EQ(ColumnWidths(), kSetUpWidths);
@@ -159,10 +160,10 @@ TEST_F(SortListTest, StoredWidthsApplyOnlyWithTheColumnCount) {
         {StoredValue({8, 40, 41, 42}, 14), {40, 41, 100, 170, 190, 60, 130, 220}},
     };
     for (const auto& [stored, expected] : cases) {
-        for (int i = 0; i < 8; ++i) m_list->SetColumnWidth(i, kSetUpWidths[i]);
+        for (int i = 0; i < kColumns; ++i) m_list->SetColumnWidth(i, kSetUpWidths[i]);
         // Through the application's config, as the window reads it.
         wxConfigBase* previous = wxConfigBase::Set(ConfigHolding(stored).release());
-        m_list->LoadColumnWidths();
+        m_list->LoadColumnWidths(kColumns);
         delete wxConfigBase::Set(previous);
         EXPECT_EQ(ColumnWidths(), expected) << stored.size() << " bytes stored";
     }

@@ -14,9 +14,9 @@
 
 #include "operations/address_planner.h"
 #include "operations/address_rules.h"
-#include "operations/ip_assignment.h"
 #include "platform/ipv4_text.h"
 #include "tests/support/addresses.h"
+#include "tests/support/address_counter.h"
 
 namespace vimbrel {
 namespace {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "operations/address_rules.h"
-#include "operations/ip_assignment.h"
 #include "platform/ipv4_text.h"
 #include "tests/support/addresses.h"
+#include "tests/support/address_counter.h"
 
 namespace vimbrel {
 namespace {

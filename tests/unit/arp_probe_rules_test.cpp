@@ -56,3 +56,16 @@ TEST(ArpProbeRulesTest, OnLinkAsksFromTheAddressOfThatLink) {
     EXPECT_EQ(recorder.calls[0], std::make_pair(A(192, 168, 2, 10), A(192, 168, 2, 100)));
     EXPECT_EQ(recorder.calls[1], std::make_pair(A(10, 20, 7, 1), A(10, 20, 0, 100)));
 }
+
+// The order both ways to the wire keep (SendARP, and the Linux batch with
+// its links without ARP): off-link first, then our own, then whether the
+// link can be asked at all.
+TEST(ArpProbeRulesTest, RulingComesInOneOrder) {
+    for (const bool own : {false, true})
+        for (const bool canAsk : {false, true})
+            EXPECT_EQ(RuleOnAddress(false, own, canAsk), ArpRuling::NotAnswered);
+    EXPECT_EQ(RuleOnAddress(true, true, false), ArpRuling::Answered);
+    EXPECT_EQ(RuleOnAddress(true, true, true), ArpRuling::Answered);
+    EXPECT_EQ(RuleOnAddress(true, false, false), ArpRuling::NotAnswered);
+    EXPECT_EQ(RuleOnAddress(true, false, true), ArpRuling::Ask);
+}

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <string_view>
 
 #include "platform/code_page.h"
 
@@ -37,15 +36,6 @@ TEST(CodePageTest, InvalidBytesGiveReplacementCharacter) {
     // A lead byte cut off by the end of the text or by its zero byte.
     EXPECT_EQ(AnsiToWide("ok\xD5", 3), L"ok\uFFFD");
     EXPECT_EQ(AnsiToWide("ok\xD5\0\xFD", 5), L"ok\uFFFD");
-}
-
-TEST(CodePageTest, Utf8RoundTripsAndInvalidBytesGiveReplacement) {
-    EXPECT_EQ(Utf8ToWide("\xE9\xA9\xAC\xE8\xBE\xBE ok"), L"马达 ok");
-    EXPECT_EQ(WideToUtf8(L"马达 ok"), "\xE9\xA9\xAC\xE8\xBE\xBE ok");
-    EXPECT_EQ(Utf8ToWide("a\xFF"
-                         "b\xE9\xA9"),
-              L"a\uFFFDb\uFFFD\uFFFD");
-    EXPECT_EQ(Utf8ToWide(std::string_view("a\0b", 3)), std::wstring(L"a\0b", 3));
 }
 
 // The same bytes give the same text on every build: the iconv one and the

@@ -10,6 +10,7 @@
 
 #include "operations/ip_assignment.h"
 #include "tests/support/addresses.h"
+#include "tests/support/address_counter.h"
 
 namespace vimbrel {
 namespace {

@@ -7,6 +7,7 @@
 
 #include "platform/code_page.h"
 #include "platform/ipv4_text.h"
+#include "platform/utf8_text.h"
 
 namespace vimbrel::camsim {
 namespace {
@@ -36,7 +37,7 @@ std::optional<int> MaskPrefix(const std::string& maskText) {
 }
 
 std::string Utf8ToGbk(std::string_view utf8) {
-    return platform::WideToAnsi(platform::Utf8ToWide(utf8));
+    return platform::WideToAnsi(platform::FromUtf8(utf8));
 }
 
 SimCamera::SimCamera(const CameraSettings& startUp, int rebootSeconds)
