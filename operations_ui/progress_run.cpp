@@ -59,18 +59,6 @@ void RunWork(StepRun& run, const std::function<std::size_t(ProgressControl&)>& w
 
 }  // namespace
 
-std::size_t RunStepsWithProgress(wxWindow* parent, const wxString& doing, std::size_t count,
-                                 const std::function<void(std::size_t)>& step) {
-    return RunWithProgress(parent, doing, count, [&](ProgressControl& control) {
-        std::size_t i = 0;
-        for (; i < count && !control.Cancelled(); ++i) {
-            step(i);
-            control.Done(i + 1);
-        }
-        return i;
-    });
-}
-
 std::size_t RunWithProgress(wxWindow* parent, const wxString& doing, std::size_t count,
                             const std::function<std::size_t(ProgressControl&)>& work) {
     wxASSERT(wxIsMainThread());

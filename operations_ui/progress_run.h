@@ -15,16 +15,6 @@ namespace vimbrel {
 // Work that ends sooner shows no progress dialog.
 inline constexpr std::chrono::milliseconds kProgressDelay{500};
 
-// Runs step(0) .. step(count - 1) in order on a worker thread, each after the
-// previous one has returned, so what they put on the wire keeps its order and
-// its pauses. If the run still goes on after kProgressDelay, a progress
-// dialog shows `doing` and "第 n 台，共 N 台" with a "取消" button; a cancel
-// lets the step under way finish and starts no further step. Returns the
-// number of steps that ran. `step` must not touch the toolkit. Window thread
-// only.
-std::size_t RunStepsWithProgress(wxWindow* parent, const wxString& doing, std::size_t count,
-                                 const std::function<void(std::size_t)>& step);
-
 // What work of its own pace tells the progress dialog and hears from it;
 // called from the worker thread.
 class ProgressControl {
@@ -38,11 +28,13 @@ protected:
     ~ProgressControl() = default;
 };
 
-// As RunStepsWithProgress, for work that paces its devices itself (the
-// address assignment, which probes ahead): `work` runs once on the worker
-// thread, reports with Done, checks Cancelled before each device, and
-// returns how many devices it reached (all `count` unless cancelled). Returns
-// what `work` returned.
+// Runs `work` once on a worker thread while the window thread keeps handling
+// events; `work` reports with Done, checks Cancelled before each device, and
+// returns how many devices it reached (all `count` unless cancelled). If the
+// run still goes on after kProgressDelay, a progress dialog shows `doing` and
+// "第 n 台，共 N 台" with a "取消" button; a cancel lets the device under way
+// finish. `work` must not touch the toolkit. Returns what `work` returned;
+// nothing runs for no device. Window thread only.
 std::size_t RunWithProgress(wxWindow* parent, const wxString& doing, std::size_t count,
                             const std::function<std::size_t(ProgressControl&)>& work);
 

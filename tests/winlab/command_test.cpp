@@ -52,10 +52,10 @@ TEST(CommandWinlab, SetNetworkAndSetModelCarryTheirFields) {
     const std::size_t before = CameraLog("cam1").size();
     protocol::NetConfig block = protocol::MakeNetConfig(0xFFFFFF00, 0xC0A80201);
     protocol::SetNetConfigAddress(block, "192.168.2.77");
-    const auto mac = protocol::CheckMacIdentity(std::string_view("02:00:00:00:00:99"));
-    ASSERT_TRUE(mac);
-    protocol::SendSetNetwork(sockets, block, *mac);
-    protocol::SendSetModel(sockets, *mac, "ZR4500");
+    const auto target = protocol::CheckMacIdentity(std::string_view("02:00:00:00:00:99"));
+    ASSERT_TRUE(target);
+    protocol::SendSetNetwork(sockets, block, *target);
+    protocol::SendSetModel(sockets, *target, "ZR4500");
 
     const std::vector<LoggedDatagram> log = WaitForDatagrams("cam1", before, 4);
     ASSERT_EQ(log.size(), 4u);
