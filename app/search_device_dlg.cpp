@@ -184,6 +184,7 @@ void CSearchDeviceDlg::OnSearchButton(wxCommandEvent&) { OnSearch(); }
 // refuses them from then on, and the count says so.
 void CSearchDeviceDlg::OnDeviceReply() {
     if (!m_started || m_exitDone) return;
+    if (!m_moreReplies && m_session.Replies().Size() == 0) return;  // nothing new
     m_listDevice->Freeze();
     m_moreReplies = m_session.TakeReplies(std::chrono::steady_clock::now() + kReplySlice,
                                           [this](const TableRow& row) { AddDeviceRow(row); });

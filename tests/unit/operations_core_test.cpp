@@ -36,7 +36,7 @@ TEST(MatchModelName, EveryItemMatchesItselfAndNothingElseMatches) {
     for (const char* item : kModelNames) {
         const char* chosen =
             MatchModelName(ToCellBuffer(std::wstring(item, item + std::strlen(item))));
-        EXPECT_EQ(chosen, item);
+        EXPECT_STREQ(chosen, item);
     }
     for (const wchar_t* refused : {L"ZR420 ", L"ZR4300", L"ZR4500-10"})
         EXPECT_EQ(MatchModelName(ToCellBuffer(refused)), nullptr) << std::wstring(refused).size();
