@@ -1,6 +1,7 @@
 #include "cli/camera_search.h"
 
 #include <algorithm>
+#include <limits>
 #include <thread>
 
 #include "platform/local_addresses.h"
@@ -25,8 +26,10 @@ protocol::LocalSockets::AddressSource Addresses(std::optional<std::uint32_t> onl
 
 }  // namespace
 
+// No bound on the table: a terminal takes every camera that answered (the
+// queue's bound still holds between two takes).
 CameraSearch::CameraSearch(std::optional<std::uint32_t> onlyAddress)
-    : m_session(Addresses(onlyAddress)) {
+    : m_session(Addresses(onlyAddress), nullptr, std::numeric_limits<std::size_t>::max()) {
     m_session.Start(nullptr);
 }
 
