@@ -10,11 +10,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "platform/socket_error_state.h"
+
 namespace vimbrel::platform {
 
 namespace {
-
-thread_local SocketError t_lastError;
 
 // strerror_r comes in two kinds: the GNU one returns the text, the XSI one
 // fills the buffer and returns 0.
@@ -23,24 +23,12 @@ thread_local SocketError t_lastError;
     return result == 0 ? buffer : nullptr;
 }
 
-void Failed(int code) {
-    char buffer[256] = {};
-    const char* text = ErrorText(strerror_r(code, buffer, sizeof buffer), buffer);
-    t_lastError.code = code;
-    t_lastError.text = text && *text ? text : "error " + std::to_string(code);
-}
-
-void Succeeded() {
-    t_lastError.code = 0;
-    t_lastError.text.clear();
-}
-
 // Records the outcome of a call that reports failure in errno.
 bool Record(bool ok) {
     if (ok)
-        Succeeded();
+        SocketCallSucceeded();
     else
-        Failed(errno);
+        SocketCallFailed(errno);
     return ok;
 }
 
@@ -58,7 +46,7 @@ std::optional<sockaddr_in> LocalName(SocketHandle s) {
     if (!Record(getsockname(s, reinterpret_cast<sockaddr*>(&sa), &length) == 0))
         return std::nullopt;
     if (sa.sin_family != AF_INET) {
-        Failed(EAFNOSUPPORT);
+        SocketCallFailed(EAFNOSUPPORT);
         return std::nullopt;
     }
     return sa;
@@ -66,7 +54,11 @@ std::optional<sockaddr_in> LocalName(SocketHandle s) {
 
 }  // namespace
 
-SocketError LastSocketError() { return t_lastError; }
+std::string SystemErrorText(int code) {
+    char buffer[256] = {};
+    const char* text = ErrorText(strerror_r(code, buffer, sizeof buffer), buffer);
+    return text && *text ? text : "error " + std::to_string(code);
+}
 
 SocketHandle OpenUdpSocket() {
     const int s = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -101,7 +93,7 @@ bool SendDatagram(SocketHandle s, const void* data, std::size_t size, std::uint3
     const ssize_t sent =
         sendto(s, data, size, MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
     if (sent >= 0 && sent != static_cast<ssize_t>(size)) {
-        Failed(EMSGSIZE);  // a datagram goes whole or not at all: not seen
+        SocketCallFailed(EMSGSIZE);  // a datagram goes whole or not at all: not seen
         return false;
     }
     return Record(sent >= 0);
@@ -118,7 +110,7 @@ std::size_t SetReceiveBuffer(SocketHandle s, std::size_t bytes) {
     socklen_t length = sizeof granted;
     if (!Record(getsockopt(s, SOL_SOCKET, SO_RCVBUF, &granted, &length) == 0)) return 0;
     if (granted < 0) {
-        Failed(EINVAL);
+        SocketCallFailed(EINVAL);
         return 0;
     }
     return static_cast<std::size_t>(granted);
@@ -133,7 +125,7 @@ long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity) {
                             &length);
     } while (received < 0 && errno == EINTR);
     if (received < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-        Succeeded();
+        SocketCallSucceeded();
         return kNothingWaiting;
     }
     return Record(received >= 0) ? static_cast<long>(received) : kReceiveFailed;
@@ -189,7 +181,7 @@ std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
         Record(!failed);
         return ready;
     }
-    Succeeded();
+    SocketCallSucceeded();
     if (fds[0].revents & POLLIN) {
         char drained[64];
         while (read(wakeFd, drained, sizeof drained) > 0) {

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "platform/socket_error_state.h"
 #include "platform/utf8_text.h"
 
 namespace vimbrel::platform {
@@ -41,38 +42,18 @@ private:
     int m_error = 0;
 };
 
-thread_local SocketError t_lastError;
-
-void Failed(int code) {
-    wchar_t buffer[512] = {};
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, static_cast<DWORD>(code), 0, buffer,
-                                        sizeof buffer / sizeof buffer[0], nullptr);
-    std::wstring text(buffer, length);
-    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
-        text.pop_back();
-    t_lastError.code = code;
-    t_lastError.text =
-        text.empty() ? "Windows Sockets error " + std::to_string(code) : ToUtf8(text);
-}
-
-void Succeeded() {
-    t_lastError.code = 0;
-    t_lastError.text.clear();
-}
-
 // Records the outcome of a call that reports failure in WSAGetLastError.
 bool Record(bool ok) {
     if (ok)
-        Succeeded();
+        SocketCallSucceeded();
     else
-        Failed(WSAGetLastError());
+        SocketCallFailed(WSAGetLastError());
     return ok;
 }
 
 bool WinsockStarted() {
     static const WinsockSession session;
-    if (session.error() != 0) Failed(session.error());
+    if (session.error() != 0) SocketCallFailed(session.error());
     return session.error() == 0;
 }
 
@@ -92,7 +73,7 @@ std::optional<sockaddr_in> LocalName(SocketHandle s) {
     if (!Record(getsockname(Native(s), reinterpret_cast<sockaddr*>(&sa), &length) == 0))
         return std::nullopt;
     if (sa.sin_family != AF_INET) {
-        Failed(WSAEAFNOSUPPORT);
+        SocketCallFailed(WSAEAFNOSUPPORT);
         return std::nullopt;
     }
     return sa;
@@ -124,7 +105,16 @@ bool WaitWritable(SOCKET s, std::chrono::milliseconds timeout) {
 
 }  // namespace
 
-SocketError LastSocketError() { return t_lastError; }
+std::string SystemErrorText(int code) {
+    wchar_t buffer[512] = {};
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, static_cast<DWORD>(code), 0, buffer,
+                                        sizeof buffer / sizeof buffer[0], nullptr);
+    std::wstring text(buffer, length);
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
+        text.pop_back();
+    return text.empty() ? "Windows Sockets error " + std::to_string(code) : ToUtf8(text);
+}
 
 SocketHandle OpenUdpSocket() {
     if (!WinsockStarted()) return kInvalidSocket;
@@ -175,16 +165,16 @@ bool SendDatagram(SocketHandle s, const void* data, std::size_t size, std::uint3
                                 0, reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
         if (sent == static_cast<int>(size)) return Record(true);
         if (sent != SOCKET_ERROR) {
-            Failed(WSAEMSGSIZE);  // a datagram goes whole or not at all: not seen
+            SocketCallFailed(WSAEMSGSIZE);  // a datagram goes whole or not at all: not seen
             return false;
         }
         const int error = WSAGetLastError();
         if (error != WSAEWOULDBLOCK || !WaitWritable(Native(s), kSendWait)) {
-            Failed(error);
+            SocketCallFailed(error);
             return false;
         }
     }
-    Failed(WSAEWOULDBLOCK);
+    SocketCallFailed(WSAEWOULDBLOCK);
     return false;
 }
 
@@ -198,7 +188,7 @@ std::size_t SetReceiveBuffer(SocketHandle s, std::size_t bytes) {
                            &length) == 0))
         return 0;
     if (granted < 0) {
-        Failed(WSAEINVAL);
+        SocketCallFailed(WSAEINVAL);
         return 0;
     }
     return static_cast<std::size_t>(granted);
@@ -215,16 +205,16 @@ long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity) {
             recvfrom(Native(s), static_cast<char*>(buffer), static_cast<int>(capacity), 0,
                      reinterpret_cast<sockaddr*>(&from), &length);
         const int error = received == SOCKET_ERROR ? WSAGetLastError() : 0;
-        if (error == 0 || error == WSAEMSGSIZE || error == WSAEWOULDBLOCK) Succeeded();
+        if (error == 0 || error == WSAEMSGSIZE || error == WSAEWOULDBLOCK) SocketCallSucceeded();
         if (error == 0) return received;
         if (error == WSAEMSGSIZE) return static_cast<long>(capacity);  // read cut, as elsewhere
         if (error == WSAEWOULDBLOCK) return kNothingWaiting;
         if (!IsResetReport(error)) {
-            Failed(error);
+            SocketCallFailed(error);
             return kReceiveFailed;
         }
     }
-    Succeeded();
+    SocketCallSucceeded();
     return 0;
 }
 
@@ -263,7 +253,7 @@ std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
     const WaitWake::Handles& events = wake.Native();
     if (events.wake == WSA_INVALID_EVENT || events.readable == WSA_INVALID_EVENT) {
         failed = true;
-        Failed(WSA_INVALID_HANDLE);
+        SocketCallFailed(WSA_INVALID_HANDLE);
         return ready;
     }
     // Registering again is harmless, and a datagram already waiting signals
@@ -277,7 +267,7 @@ std::vector<SocketHandle> WaitReadable(const std::vector<SocketHandle>& sockets,
         Record(false);
         return ready;
     }
-    Succeeded();
+    SocketCallSucceeded();
     if (result == WSA_WAIT_TIMEOUT) return ready;
     WSAResetEvent(events.wake);
     // Reset before the sockets are read: a datagram that arrives while they
