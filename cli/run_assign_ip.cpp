@@ -31,10 +31,7 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
     const Selection& selection = *searched;
 
     // The cameras whose MAC address names them.
-    std::vector<PlanDevice> devices;
-    for (const FoundCamera& camera : selection.cameras)
-        devices.push_back({camera.row.serial, camera.row.mac});
-    const MacPlan plan = PlanByMac(std::move(devices));
+    const MacPlan plan = PlanByMac(PlanDevices(selection.cameras));
     for (const std::size_t i : plan.skipped) {
         err << "vimbrel-cli: " << Describe(selection.cameras[i])
             << ": its MAC address names no device; nothing sent to it\n";

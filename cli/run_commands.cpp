@@ -41,7 +41,7 @@ class PrintedProgress final : public PlanProgress {
 public:
     // `sharing`: warn of the cameras outside it that receive a command by
     // serial number too; none for a command by MAC address.
-    PrintedProgress(const std::vector<const FoundCamera*>& cameras, std::vector<std::size_t> order,
+    PrintedProgress(const std::vector<FoundCamera>& cameras, std::vector<std::size_t> order,
                     std::string what, const Selection* sharing, std::ostream& out,
                     std::ostream& err)
         : m_cameras(cameras),
@@ -51,7 +51,7 @@ public:
           m_out(out),
           m_err(err) {}
     void Done(std::size_t target, const TargetOutcome& outcome) override {
-        const FoundCamera& camera = *m_cameras[m_order[target]];
+        const FoundCamera& camera = m_cameras[m_order[target]];
         if (outcome.outcome == Outcome::kSent) {
             m_out << m_what << " sent to " << Describe(camera) << '\n';
             if (!m_sharing) return;
@@ -67,7 +67,7 @@ public:
     bool Failed() const { return m_failed; }
 
 private:
-    const std::vector<const FoundCamera*>& m_cameras;
+    const std::vector<FoundCamera>& m_cameras;
     std::vector<std::size_t> m_order;  // the camera of each target
     std::string m_what;
     const Selection* m_sharing;
@@ -88,15 +88,10 @@ int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraS
     const std::int32_t code = CommandCode(line.command);
     const bool byMac = code == protocol::CMD_SET_MODEL;
     const std::string what = byMac ? "set-model " + std::string(input.model) : line.command;
-    std::vector<const FoundCamera*> cameras;
-    std::vector<PlanDevice> devices;
-    for (const FoundCamera& camera : selection.cameras) {
-        cameras.push_back(&camera);
-        devices.push_back({camera.row.serial, camera.row.mac});
-    }
+    const std::vector<FoundCamera>& cameras = selection.cameras;
     const auto said = [&](const auto& plan) {
         for (const std::size_t i : plan.skipped) {
-            err << "vimbrel-cli: " << Describe(*cameras[i]) << ": its "
+            err << "vimbrel-cli: " << Describe(cameras[i]) << ": its "
                 << (byMac ? "MAC address" : "serial number")
                 << " names no device; nothing sent to it\n";
             result = kExitFailed;
@@ -107,13 +102,13 @@ int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraS
                                err);
     };
     if (byMac) {
-        const MacPlan plan = PlanByMac(std::move(devices));
+        const MacPlan plan = PlanByMac(PlanDevices(cameras));
         PrintedProgress progress = said(plan);
         search.Session().RunSetModel(plan, input.model, progress);
         if (progress.Failed()) result = kExitFailed;
         return result;
     }
-    const CommandPlan plan = PlanCommand(code, std::move(devices));
+    const CommandPlan plan = PlanCommand(code, PlanDevices(cameras));
     PrintedProgress progress = said(plan);
     search.Session().RunCommand(plan, progress);
     if (progress.Failed()) result = kExitFailed;

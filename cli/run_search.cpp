@@ -47,6 +47,14 @@ std::string Describe(const FoundCamera& camera) {
            EchoText(ToUtf8(camera.row.ip));
 }
 
+std::vector<PlanDevice> PlanDevices(const std::vector<FoundCamera>& cameras) {
+    std::vector<PlanDevice> devices;
+    devices.reserve(cameras.size());
+    for (const FoundCamera& camera : cameras)
+        devices.push_back({camera.row.serial, camera.row.mac});
+    return devices;
+}
+
 std::string ReasonText(const platform::SocketError& error) {
     if (!error) return {};
     return ": " + EchoText(error.text.empty() ? "error " + std::to_string(error.code) : error.text);

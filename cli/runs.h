@@ -10,6 +10,7 @@
 #include "cli/input_checks.h"
 #include "cli/target_selection.h"
 #include "platform/arp_probe.h"
+#include "session/command_plan.h"
 #include "protocol/local_sockets.h"
 
 namespace vimbrel::cli {
@@ -39,6 +40,8 @@ int ConfirmNewAddresses(const CommandLine& line, CameraSearch& search,
 std::string Describe(const FoundCamera& camera);
 // ": " and why a send failed, for the end of a line; empty when not known.
 std::string ReasonText(const platform::SocketError& error);
+// What a plan needs of the chosen cameras, in their order.
+std::vector<PlanDevice> PlanDevices(const std::vector<FoundCamera>& cameras);
 std::chrono::milliseconds WaitOf(const CommandLine& line);
 
 // Searches and picks the command line's targets. Each target no camera
