@@ -4,16 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 
 #include "session/device_session.h"
 #include "tests/support/camera_log.h"
+#include "tests/support/wait.h"
 #include "tools/lab/lab_network.h"
 
 namespace vimbrel::lab {
 namespace {
-
-using namespace std::chrono_literals;
 
 // Offsets of a command datagram's fields, pinned here.
 constexpr std::size_t kSerialOffset = 248, kMacOffset = 20;
@@ -41,11 +39,10 @@ TEST(DeviceSessionLab, TableOfTwoLinksAndAPlanThatReachesItsCamera) {
     session.Start(nullptr);
     session.ClearTable(true);
     ASSERT_GT(session.SendSearch(session.TakeSendTurn()).sent, 0u);
-    const auto giveUp = std::chrono::steady_clock::now() + 5s;
-    while (session.Table().Rows().size() < 2 && std::chrono::steady_clock::now() < giveUp) {
+    test::WaitUntil([&] {
         session.TakeReplies(std::chrono::steady_clock::now(), nullptr);
-        std::this_thread::sleep_for(10ms);
-    }
+        return session.Table().Rows().size() >= 2;
+    });
     ASSERT_EQ(session.Table().Rows().size(), 2u);  // each answered twice, listed once
     for (const TableRow& row : session.Table().Rows()) {
         const std::uint32_t expected = row.device.serial == L"SN-A" ? 0xC0A80264 : 0xC0A80364;
@@ -58,20 +55,16 @@ TEST(DeviceSessionLab, TableOfTwoLinksAndAPlanThatReachesItsCamera) {
     ASSERT_EQ(outcomes.size(), 1u);
     EXPECT_EQ(outcomes[0].outcome, Outcome::kSent);
     std::vector<LoggedDatagram> got;
-    const auto until = std::chrono::steady_clock::now() + 5s;
-    while (got.size() < 2 && std::chrono::steady_clock::now() < until) {
-        got = test::Received(lab, a, protocol::CMD_MOTOR_STOP);
-        std::this_thread::sleep_for(10ms);
-    }
+    test::WaitUntil(
+        [&] { return (got = test::Received(lab, a, protocol::CMD_MOTOR_STOP)).size() >= 2; });
     ASSERT_EQ(got.size(), 2u);  // the multicast and the broadcast
     EXPECT_EQ(test::TextAt(got[0].bytes, kSerialOffset), "SN-A");
 
     const MacPlan byMac = PlanByMac({{L"SN-A", L"00:1A:2B:3C:4D:0A"}});
     session.RunSetModel(byMac, "ZR4500-1", quiet);
-    while (test::Received(lab, a, protocol::CMD_SET_MODEL).empty() &&
-           std::chrono::steady_clock::now() < until + 5s)
-        std::this_thread::sleep_for(10ms);
-    const auto model = test::Received(lab, a, protocol::CMD_SET_MODEL);
+    std::vector<LoggedDatagram> model;
+    test::WaitUntil(
+        [&] { return !(model = test::Received(lab, a, protocol::CMD_SET_MODEL)).empty(); });
     ASSERT_FALSE(model.empty());
     EXPECT_EQ(std::vector<std::uint8_t>(model[0].bytes.begin() + kMacOffset,
                                         model[0].bytes.begin() + kMacOffset + 6),

@@ -11,6 +11,7 @@
 #include "protocol/local_sockets.h"
 #include "protocol/reply_queue.h"
 #include "protocol/reply_receiver.h"
+#include "tests/support/wait.h"
 #include "tools/lab/lab_network.h"
 
 namespace vimbrel::lab {
@@ -19,9 +20,8 @@ namespace vimbrel::lab {
 // holds when the time is up).
 inline std::vector<LoggedDatagram> WaitForDatagrams(const LabNetwork& lab, int camera,
                                                     std::size_t count) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(3000);
-    while (lab.CameraLog(camera).size() < count && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    test::WaitUntil([&] { return lab.CameraLog(camera).size() >= count; },
+                    std::chrono::milliseconds(3000));
     return lab.CameraLog(camera);
 }
 
