@@ -12,18 +12,13 @@ dir=${1:-$top/build-windows}
 shift $(( $# < 1 ? $# : 1 ))
 mkdir -p "$dir"
 dir=$(cd "$dir" && pwd)
-deps=$dir/deps
-src=$deps/src
-prefix=$deps/prefix
 toolchain=$top/cmake/mingw-w64-x86_64.cmake
 triple=x86_64-w64-mingw32
 jobs=$(nproc)
 
 "$top/scripts/install-deps.sh" --windows
-mkdir -p "$src" "$prefix"
-# wx-config names the prefix by its real path; the search root must match
-# it when DIR/deps is a link to deps built elsewhere.
-prefix=$(cd "$prefix" && pwd -P)
+# shellcheck source=scripts/cache-env.sh
+. "$top/scripts/cache-env.sh"
 
 say() { echo "build-windows: $*"; }
 
@@ -97,6 +92,7 @@ build_wx() {
   make -C "$deps/wx-build" -j"$jobs" >"$deps/wx-build/make.log" 2>&1 ||
     { tail -40 "$deps/wx-build/make.log" >&2; return 1; }
   make -C "$deps/wx-build" install >/dev/null
+  rm -rf "$deps/wx-build"
   touch "$deps/wx.done"
 }
 
@@ -112,13 +108,44 @@ build_gtest() {
   touch "$deps/gtest.done"
 }
 
+# The dependencies change only with their Debian sources, the toolchain and
+# the steps above: they are built once for each such key into the cache
+# folder outside the clone, and DIR/deps links there. A DIR/deps that is
+# already there (a folder or a link) is used as it is.
+newest_source() { apt-cache showsrc "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -V | tail -n1; }
+deps=$dir/deps
+if [ ! -e "$deps" ]; then
+  key=$( {
+    echo "wxwidgets3.2 $(newest_source wxwidgets3.2)"
+    echo "expat $(newest_source expat)"
+    echo "googletest $(dpkg-query -W -f='${Version}' googletest)"
+    echo "$($triple-g++-posix --version | head -n1)"
+    echo "$(dpkg-query -W -f='${Version}' g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev)"
+    declare -f fetch_source build_expat build_wx build_gtest
+  } | sha256sum | cut -c1-16)
+  mkdir -p "$vimbrel_cache/windows-deps/$key"
+  ln -sfn "$vimbrel_cache/windows-deps/$key" "$deps"
+  say "dependencies: $vimbrel_cache/windows-deps/$key"
+fi
+src=$deps/src
+prefix=$deps/prefix
+mkdir -p "$src" "$prefix"
+# wx-config names the prefix by its real path; the search root must match
+# it when DIR/deps is a link to deps built elsewhere.
+prefix=$(cd "$prefix" && pwd -P)
+
+# One build of the dependencies at a time in one folder (two clones may
+# share it).
+exec 9>"$deps/.lock"
+flock 9
 build_expat
 build_wx
 build_gtest
+flock -u 9
 
 say "building the project"
 cmake -S "$top" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-  -DVIMBREL_WINDOWS_PREFIX="$prefix" -DwxWidgets_CONFIG_EXECUTABLE="$prefix/bin/wx-config" \
+  "${compiler_launcher[@]}" -DVIMBREL_WINDOWS_PREFIX="$prefix" -DwxWidgets_CONFIG_EXECUTABLE="$prefix/bin/wx-config" \
   >/dev/null
 targets=()
 for t in "$@"; do targets+=(--target "$t"); done

@@ -10,8 +10,10 @@ dir=${1:-$top/build-fuzz}
 runs=${2:-200000}
 seconds=${VIMBREL_FUZZ_SECONDS:-120}
 
+# shellcheck source=scripts/cache-env.sh
+. "$top/scripts/cache-env.sh"
 CC=clang-14 CXX=clang++-14 cmake -S "$top" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVIMBREL_FUZZ=ON -DVIMBREL_GUI=OFF -DVIMBREL_SANITIZE= >/dev/null
+  -DVIMBREL_FUZZ=ON -DVIMBREL_GUI=OFF -DVIMBREL_SANITIZE= "${compiler_launcher[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)" --target vimbrel_datagram_fuzzer
 
 mkdir -p "$dir/corpus"

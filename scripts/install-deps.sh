@@ -19,7 +19,7 @@ packages=(
   imagemagick xdotool
   clang-tidy-14 clang-format-14
   clang-14 libclang-rt-14-dev
-  jq
+  jq ccache
   librsvg2-bin help2man lintian man-db dpkg-dev
 )
 windows=0
