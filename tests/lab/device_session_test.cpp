@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "session/device_session.h"
@@ -116,7 +117,12 @@ TEST(DeviceSessionLab, ABatchGoesOutInOneSweepEachCameraItsTwoCopiesInOrder) {
     lab.EnterComputer();
     RequirePrivateNetwork();
 
-    DeviceSession session;
+    // The pauses the sweep takes, waited out for real.
+    std::vector<int> pauses;
+    DeviceSession session(platform::SocketAddresses, [&](std::chrono::milliseconds pause) {
+        pauses.push_back(static_cast<int>(pause.count()));
+        std::this_thread::sleep_for(pause);
+    });
     session.Start(nullptr);
     std::vector<PlanDevice> devices;
     for (std::size_t i = 0; i < 200; ++i) {
@@ -129,6 +135,8 @@ TEST(DeviceSessionLab, ABatchGoesOutInOneSweepEachCameraItsTwoCopiesInOrder) {
     ASSERT_EQ(all.done.size(), 200u);
     EXPECT_EQ(all.sent, 200u);
     for (std::size_t i = 0; i < all.done.size(); ++i) EXPECT_EQ(all.done[i], i);
+    // Four slices of at most 64 each way, 3 ms between them, 50 ms once.
+    EXPECT_EQ(pauses, (std::vector<int>{3, 3, 3, 50, 3, 3, 3}));
 
     std::vector<LoggedDatagram> got;
     ASSERT_TRUE(test::WaitUntil(

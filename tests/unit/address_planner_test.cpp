@@ -1,4 +1,4 @@
-// The assignment that probes ahead, against the one-candidate-at-a-time walk
+// The assignment that probes its candidates in one wave, against the one-candidate-at-a-time walk
 // (AddressCounter) over the same scripted network, with verdicts that come
 // back out of order.
 #include <gtest/gtest.h>
