@@ -4,7 +4,9 @@
 // cameras; its log gives the time from the batch's first datagram to its
 // last as the cameras received them, the shortest time between one camera's
 // multicast and its broadcast, and whether every camera got both copies.
-// Runs as root, in a private network.
+// Then the same from vimbrel-cli: a motor start to all 1000 after its search,
+// and a reboot of 300 named by serial number. Runs as root, in a private
+// network.
 //
 //   vimbrel_command_bench [ROUNDS]
 #include <algorithm>
@@ -44,8 +46,8 @@ struct Wire {
 };
 
 // The commands (motor start unless told) the simulator logged after the
-// first `seen` datagrams,
-// once `count` cameras' two copies are in (or 5 s have passed).
+// first `seen` datagrams, once `count` cameras' two copies are in (or 5 s
+// have passed).
 Wire Measure(const vimbrel::lab::LabNetwork& net, std::size_t& seen, int count,
              std::uint8_t command = 106) {
     const auto giveUp = Clock::now() + std::chrono::seconds(5);
@@ -63,8 +65,8 @@ Wire Measure(const vimbrel::lab::LabNetwork& net, std::size_t& seen, int count,
     double first = 1e300, last = 0;
     for (std::size_t i = seen; i < log.size(); ++i) {
         const auto& d = log[i];
-        if (d.bytes.size() < kSerialOffset + 12 || d.bytes[0] != 106 || d.bytes[1] != 0)
-            continue;  // motor start
+        if (d.bytes.size() < kSerialOffset + 12 || d.bytes[0] != command || d.bytes[1] != 0)
+            continue;
         byCamera[std::string(d.bytes.begin() + kSerialOffset, d.bytes.begin() + kSerialOffset + 11)]
             .push_back(&d);
         first = std::min(first, d.time);
@@ -125,21 +127,27 @@ int main(int argc, char** argv) {
     }
     session.Stop();
 
-    // The same from the command line: reboot 300 of the cameras by serial
-    // number, after its search.
+    // The same from the command line: a motor start to all 1000 cameras, then
+    // a reboot of 300 of them by serial number, each after its search.
+    const auto cli = [&](const char* what, std::vector<std::string> command, int count,
+                         std::uint8_t code) {
+        const std::string said = net.RunInComputer(command);
+        const Wire wire = Measure(net, seen, count, code);
+        ok = ok && wire.complete;
+        if (!wire.complete) std::printf("%s", said.c_str());
+        std::printf(
+            "vimbrel-cli %-18s first to last datagram %6.3f s  shortest pair %5.1f ms  %s\n", what,
+            wire.firstToLast, wire.shortestPair * 1000,
+            wire.complete ? "every camera both copies in order" : "NOT COMPLETE");
+        std::fflush(stdout);
+    };
+    cli("motor-start --all", {VIMBREL_CLI, "motor-start", "--all", "--wait", "2"}, kCameras, 106);
     std::vector<std::string> reboot{VIMBREL_CLI, "reboot", "--wait", "2"};
     for (int i = 0; i < 300; ++i) {
         const std::wstring serial = Serial(i);
         reboot.insert(reboot.end(), {"--serial", std::string(serial.begin(), serial.end())});
     }
-    net.RunInComputer(reboot);
-    const Wire wire = Measure(net, seen, 300, 103);
-    ok = ok && wire.complete;
-    std::printf(
-        "vimbrel-cli reboot of 300  first to last datagram %6.3f s  shortest pair %5.1f ms  "
-        "%s\n",
-        wire.firstToLast, wire.shortestPair * 1000,
-        wire.complete ? "every camera both copies in order" : "NOT COMPLETE");
+    cli("reboot of 300", reboot, 300, 103);
     net.LeaveComputer();
     return ok ? 0 : 3;
 }
