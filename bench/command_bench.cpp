@@ -12,12 +12,15 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "protocol/command_sender.h"
+#include "protocol/command_sweep.h"
 #include "session/device_session.h"
 #include "tools/lab/lab_network.h"
 
@@ -43,6 +46,7 @@ struct Wire {
     double firstToLast = 0;  // seconds
     double shortestPair = 1e9;  // seconds between a camera's two copies
     bool complete = false;  // each camera once by multicast, once by broadcast, in that order
+    std::size_t arrived = 0;  // datagrams of the command
 };
 
 // The commands (motor start unless told) the simulator logged after the
@@ -67,6 +71,7 @@ Wire Measure(const vimbrel::lab::LabNetwork& net, std::size_t& seen, int count,
         const auto& d = log[i];
         if (d.bytes.size() < kSerialOffset + 12 || d.bytes[0] != command || d.bytes[1] != 0)
             continue;
+        ++wire.arrived;
         byCamera[std::string(d.bytes.begin() + kSerialOffset, d.bytes.begin() + kSerialOffset + 11)]
             .push_back(&d);
         first = std::min(first, d.time);
@@ -148,6 +153,40 @@ int main(int argc, char** argv) {
         reboot.insert(reboot.end(), {"--serial", std::string(serial.begin(), serial.end())});
     }
     cli("reboot of 300", reboot, 300, 103);
+
+    // The pace: 1000 commands at several paces through a link of 100 Mbit/s
+    // whose switch port holds 32 KB (the bridge's port to the cameras).
+    const std::string links = net.RunInComputer({"ip", "-o", "link", "show", "type", "veth"});
+    const std::size_t name = links.find(": ") + 2;
+    const std::string port = links.substr(name, links.find('@', name) - name);
+    // Its queue holds less than the sending socket's buffer, so it drops what
+    // goes past it, as a switch does, before the socket would hold back.
+    net.RunInComputer({"tc", "qdisc", "replace", "dev", port, "root", "tbf", "rate", "100mbit",
+                       "burst", "16kb", "limit", "32kb"});
+    std::vector<vimbrel::protocol::DevicePacket> packets;
+    for (int i = 0; i < kCameras; ++i)
+        packets.push_back(vimbrel::protocol::MakeCommandPacket(
+            vimbrel::protocol::CMD_MOTOR_START,
+            *vimbrel::protocol::CheckSerialIdentity(Serial(i))));
+    vimbrel::protocol::LocalSockets sockets;
+    struct Pace {
+        const char* name;
+        vimbrel::protocol::SweepPace pace;
+    };
+    using std::chrono::milliseconds;
+    for (const Pace& p : {Pace{"one burst          ", {SIZE_MAX, milliseconds(0)}},
+                          Pace{"256 datagrams, 3 ms", {256, milliseconds(3)}},
+                          Pace{"64 datagrams, 1 ms ", {64, milliseconds(1)}},
+                          Pace{"64 datagrams, 3 ms ", {64, milliseconds(3)}},
+                          Pace{"32 datagrams, 3 ms ", {32, milliseconds(3)}}}) {
+        vimbrel::protocol::SendSweep(
+            sockets, packets, [](milliseconds pause) { std::this_thread::sleep_for(pause); },
+            nullptr, nullptr, p.pace);
+        const Wire wire = Measure(net, seen, kCameras, 106);
+        std::printf("100 Mbit/s, 32 KB port: %s  first to last %6.3f s  arrived %4zu of %d\n",
+                    p.name, wire.firstToLast, wire.arrived, 2 * kCameras);
+        std::fflush(stdout);
+    }
     net.LeaveComputer();
     return ok ? 0 : 3;
 }

@@ -22,6 +22,12 @@ namespace vimbrel::protocol {
 inline constexpr std::size_t kSweepSlice = 64;
 inline constexpr std::chrono::milliseconds kSweepGap{3};
 
+// A pace for the benchmark that compares paces; the sweeps use the default.
+struct SweepPace {
+    std::size_t slice = kSweepSlice;  // datagrams
+    std::chrono::milliseconds gap = kSweepGap;
+};
+
 // What the sweep tells of each packet once it is done with it.
 using SweepDone = std::function<void(std::size_t packet, const SendReport& report)>;
 
@@ -34,6 +40,6 @@ using SweepDone = std::function<void(std::size_t packet, const SendReport& repor
 // broadcast either). Returns how many packets were sent: the first n.
 std::size_t SendSweep(LocalSockets& sockets, const std::vector<DevicePacket>& packets,
                       const LocalSockets::Pause& pause, const std::function<bool()>& keepGoing,
-                      const SweepDone& done);
+                      const SweepDone& done, const SweepPace& pace = {});
 
 }  // namespace vimbrel::protocol
