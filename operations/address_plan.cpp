@@ -230,14 +230,20 @@ std::vector<bool> NewAddressesTaken(const std::vector<PlanTarget>& targets,
         taken[i] = std::find(foundIps.begin(), foundIps.end(), address) != foundIps.end();
         toStart.push_back(i);
     }
-    std::unordered_map<std::uint32_t, std::vector<std::size_t>> byAddress;
+    std::unordered_map<std::uint32_t, std::vector<std::size_t>> byAddress;  // under way
+    std::unordered_map<std::uint32_t, bool> answered;  // settled
     std::size_t started = 0;
     const auto end = std::chrono::steady_clock::now() + kProbeLimit;
     while (started < toStart.size() || waiting > 0) {
         for (; started < toStart.size() && byAddress.size() < batch->WaveBound(); ++started) {
             const std::size_t i = toStart[started];
-            auto& same = byAddress[targets[i].newIp];
-            if (same.empty()) batch->Start(targets[i].newIp);  // once per address
+            const std::uint32_t address = targets[i].newIp;
+            if (const auto known = answered.find(address); known != answered.end()) {
+                taken[i] = taken[i] || known->second;  // each address is asked once
+                continue;
+            }
+            auto& same = byAddress[address];
+            if (same.empty()) batch->Start(address);
             same.push_back(i);
             pending[i] = true;
             ++waiting;
@@ -251,6 +257,7 @@ std::vector<bool> NewAddressesTaken(const std::vector<PlanTarget>& targets,
                 taken[i] = taken[i] || verdict.answered;
                 --waiting;
             }
+            answered[verdict.address] = verdict.answered;
             byAddress.erase(found);
         }
     }
