@@ -1,25 +1,37 @@
-// How long the automatic IP assignment takes for 50 devices on a /24 where
-// 10 addresses of the range are held by hosts that answer ARP: one candidate
-// at a time (AddressCounter, as the window did it) against the assignment
-// that probes ahead (AssignAddresses), on the same network in the same run.
-// Each run probes for real and sends the set-network commands to a simulator
-// playing the 50 cameras; the simulator's log confirms what arrived. Runs as
-// root, in a private network.
+// How long an address assignment takes for 50, 300 and 1000 cameras through
+// the device session, as the window and the command line run it, by both
+// ARP ways (a raw request of our own, the kernel's neighbour resolution):
+//   - the counter assignment (RunAssignment) with every candidate free, and
+//     with every other candidate held by a host that answers ARP. Its
+//     counter runs in the last octet, so one run gives out at most the 253
+//     addresses .1 to .254 less the gateway: the cameras beyond get none;
+//   - the address plan (every camera's own new address, probed as one batch,
+//     then sent) with every address free, and with every other one taken.
+// Each run probes for real and sends to a simulator playing the 1000
+// cameras; its log gives the time from the run's start to the last
+// set-network the cameras received, and confirms that each camera got its
+// address. Runs as root, in a private network.
 //
-//   vimbrel_assign_bench [--no-sequential]
+//   vimbrel_assign_bench [raw|kernel]
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <functional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "operations/address_planner.h"
+#include <unistd.h>
+
+#include "operations/address_plan.h"
 #include "operations/address_rules.h"
 #include "platform/arp_probe.h"
 #include "platform/ipv4_text.h"
 #include "protocol/command_sender.h"
-#include "tests/support/address_counter.h"
+#include "session/device_session.h"
 #include "tools/lab/lab_network.h"
 
 namespace {
@@ -27,110 +39,109 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using vimbrel::platform::ArpProbeMode;
 
-constexpr int kDevices = 50;
-constexpr std::uint32_t kStart = 0xC0A8020A;  // 192.168.2.10
-constexpr std::uint32_t kMask = 0xFFFFFF00;  // 255.255.255.0
-constexpr std::uint32_t kGateway = 0xC0A80201;  // 192.168.2.1
-// The taken hosts, among the 60 candidates .10 to .69.
-const int kTakenLastOctets[] = {10, 13, 17, 22, 28, 35, 43, 52, 60, 66};
+constexpr int kCameras = 1000;
+constexpr std::uint32_t kMask = 0xFFFF0000;  // 255.255.0.0
+constexpr std::uint32_t kGateway = 0x0A0800FE;  // 10.8.0.254
+// The counter's runs: all free from 10.8.1.1; every other taken from 10.8.2.1.
+constexpr std::uint32_t kFreeStart = 0x0A080101, kTakenStart = 0x0A080201;
+// The plan's addresses: all free from 10.8.16.0; every other taken from 10.8.32.0.
+constexpr std::uint32_t kPlanFree = 0x0A081000, kPlanTaken = 0x0A082000;
 
-struct Outcome {
-    double seconds = 0;
-    std::vector<std::string> given;  // per device; empty: nothing
+std::string Text(std::uint32_t address) { return vimbrel::platform::FormatIPv4(address); }
+
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+std::vector<vimbrel::PlanDevice> Devices(int count) {
+    std::vector<vimbrel::PlanDevice> devices;
+    for (int i = 0; i < count; ++i) {
+        char serial[24], mac[32];
+        std::snprintf(serial, sizeof serial, "SN0001-%04d", i + 1);
+        const int value = 1 + i;
+        std::snprintf(mac, sizeof mac, "00:1A:2B:3C:%02X:%02X", 0x4D + (value >> 8), value & 0xFF);
+        devices.push_back({Wide(serial), Wide(mac)});
+    }
+    return devices;
+}
+
+class Quiet final : public vimbrel::PlanProgress {
+public:
+    void Done(std::size_t, const vimbrel::TargetOutcome&) override {}
 };
 
-// The 50 free candidates in counter order: what every run must give.
-std::vector<std::string> Expected() {
-    std::vector<std::string> given;
-    for (int last = 10; given.size() < kDevices; ++last) {
-        bool taken = false;
-        for (int t : kTakenLastOctets) taken = taken || t == last;
-        if (!taken) given.push_back("192.168.2." + std::to_string(last));
+struct Run {
+    double toLastSent = 0;  // seconds from the start to the last set-network received
+    std::vector<std::string> given;  // per camera; empty: nothing
+};
+
+// Whether each camera got a set-network with its address (and nothing else
+// did) after the first `seen` datagrams; the time of the last one, relative
+// to `start` (CLOCK_REALTIME seconds).
+bool Delivered(const vimbrel::lab::LabNetwork& net, std::size_t& seen, double start, Run& run) {
+    std::set<std::string> wanted;
+    for (std::size_t i = 0; i < run.given.size(); ++i) {
+        if (run.given[i].empty()) continue;
+        char line[80];
+        std::snprintf(line, sizeof line, "SN0001-%04zu set-network %s/16", i + 1,
+                      run.given[i].c_str());
+        wanted.insert(line);
     }
+    const auto giveUp = Clock::now() + std::chrono::seconds(5);
+    std::set<std::string> arrived;
+    do {
+        const auto events = net.CameraEvents(0);
+        arrived.clear();
+        for (std::size_t i = std::min(seen, events.size()); i < events.size(); ++i)
+            if (events[i].find(" set-network ") != std::string::npos) arrived.insert(events[i]);
+        if (arrived == wanted) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (Clock::now() < giveUp);
+    seen = net.CameraEvents(0).size();
+    double last = start;
+    for (const auto& datagram : net.CameraLog(0))
+        if (datagram.bytes.size() > 4 && datagram.bytes[0] == 102 && datagram.bytes[1] == 0)
+            last = std::max(last, datagram.time);
+    run.toLastSent = last - start;
+    return arrived == wanted;
+}
+
+double Now() {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+Run Counter(vimbrel::DeviceSession& session, vimbrel::platform::ArpProbe& probe, int count,
+            std::uint32_t start) {
+    Run run;
+    Quiet quiet;
+    const vimbrel::MacPlan plan = vimbrel::PlanByMac(Devices(count));
+    const auto outcomes = session.RunAssignment(plan, {start, kMask, kGateway}, probe, quiet);
+    for (const auto& outcome : outcomes)
+        run.given.push_back(outcome.outcome == vimbrel::Outcome::kSent ? Text(outcome.address)
+                                                                       : "");
+    return run;
+}
+
+// The address plan's run: every new address probed as one batch, then the
+// free ones sent.
+Run Plan(vimbrel::DeviceSession& session, vimbrel::platform::ArpProbe& probe, int count,
+         std::uint32_t first);
+
+// What every run must give: the free candidates in counter order, or the
+// plan's free addresses.
+std::vector<std::string> ExpectedCounter(int count, std::uint32_t start, bool everyOtherTaken) {
+    std::vector<std::string> given;
+    const auto candidates = vimbrel::AssignableCandidates(start, kMask, kGateway);
+    for (std::size_t i = 0; i < candidates.size() && given.size() < std::size_t(count); ++i)
+        if (!everyOtherTaken || i % 2 == 1) given.push_back(Text(candidates[i]));
+    given.resize(static_cast<std::size_t>(count));
     return given;
 }
 
-std::vector<std::string> CameraMacs() {
-    std::vector<std::string> macs;
-    for (int i = 0; i < kDevices; ++i) {
-        char text[18];
-        std::snprintf(text, sizeof text, "00:1A:2B:3C:4D:%02X", 1 + i);
-        macs.push_back(text);
-    }
-    return macs;
-}
-
-// The window's loop before: each device probes in turn, then is sent to.
-Outcome Sequential(vimbrel::platform::ArpProbe& probe, vimbrel::protocol::LocalSockets& sockets,
-                   const std::vector<std::string>& macs) {
-    Outcome outcome;
-    const auto start = Clock::now();
-    vimbrel::AddressCounter counter(kStart, kMask, kGateway);
-    vimbrel::protocol::NetConfig block = vimbrel::protocol::MakeNetConfig(kMask, kGateway);
-    for (const std::string& mac : macs) {
-        const auto address = counter.NextFreeAddress(probe);
-        outcome.given.push_back(address.value_or(""));
-        if (!address) continue;
-        vimbrel::protocol::SetNetConfigAddress(block, address->c_str());
-        vimbrel::protocol::SendSetNetwork(sockets, block,
-                                          *vimbrel::protocol::CheckMacIdentity(mac));
-    }
-    outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    return outcome;
-}
-
-Outcome Ahead(vimbrel::platform::ArpProbe& probe, vimbrel::protocol::LocalSockets& sockets,
-              const std::vector<std::string>& macs) {
-    Outcome outcome;
-    outcome.given.resize(macs.size());
-    const auto start = Clock::now();
-    vimbrel::protocol::NetConfig block = vimbrel::protocol::MakeNetConfig(kMask, kGateway);
-    vimbrel::AssignAddresses(
-        vimbrel::AssignableCandidates(kStart, kMask, kGateway), macs.size(), probe,
-        [&](std::size_t device, std::uint32_t address) {
-            outcome.given[device] = vimbrel::platform::FormatIPv4(address);
-            vimbrel::protocol::SetNetConfigAddress(block, outcome.given[device].c_str());
-            vimbrel::protocol::SendSetNetwork(sockets, block,
-                                              *vimbrel::protocol::CheckMacIdentity(macs[device]));
-        },
-        [] { return true; });
-    outcome.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    return outcome;
-}
-
-// Whether the simulator got each device's command with its address, in
-// device order (each command arrives twice: by multicast and by broadcast).
-// Looks at the events after the first `seen` and moves `seen` past them.
-bool Delivered(const vimbrel::lab::LabNetwork& net, std::size_t& seen, const Outcome& outcome) {
-    std::vector<std::string> wanted;
-    for (std::size_t i = 0; i < outcome.given.size(); ++i) {
-        char line[64];
-        std::snprintf(line, sizeof line, "SN0001-%04zu set-network %s/24", i + 1,
-                      outcome.given[i].c_str());
-        wanted.push_back(line);
-    }
-    std::vector<std::string> arrived;
-    const auto giveUp = Clock::now() + std::chrono::seconds(3);
-    do {
-        arrived.clear();
-        const auto events = net.CameraEvents(0);
-        // The broadcast copy of the previous run's last command may come late.
-        std::string previous = seen > 0 ? events[seen - 1] : "";
-        for (std::size_t i = seen; i < events.size(); ++i)
-            if (events[i].find(" set-network ") != std::string::npos && events[i] != previous)
-                arrived.push_back(previous = events[i]);
-        if (arrived == wanted) {
-            seen = events.size();
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } while (Clock::now() < giveUp);
-    seen = net.CameraEvents(0).size();
-    return false;
-}
-
-const char* ModeName(ArpProbeMode mode) {
-    return mode == ArpProbeMode::RawRequest ? "raw ARP request " : "kernel neighbour";
+std::vector<std::string> ExpectedPlan(int count, std::uint32_t first, bool everyOtherTaken) {
+    std::vector<std::string> given;
+    for (int i = 0; i < count; ++i)
+        given.push_back(everyOtherTaken && i % 2 == 0 ? "" : Text(first + std::uint32_t(i)));
+    return given;
 }
 
 }  // namespace
@@ -140,55 +151,107 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "assignment benchmark: needs root (private network namespaces)\n");
         return 1;
     }
-    const bool sequential = !(argc > 1 && std::strcmp(argv[1], "--no-sequential") == 0);
+    std::vector<ArpProbeMode> modes{ArpProbeMode::RawRequest, ArpProbeMode::KernelNeighbour};
+    if (argc > 1 && std::strcmp(argv[1], "raw") == 0) modes = {ArpProbeMode::RawRequest};
+    if (argc > 1 && std::strcmp(argv[1], "kernel") == 0) modes = {ArpProbeMode::KernelNeighbour};
 
     vimbrel::lab::LabNetwork net;
-    const int link = net.AddLink("192.168.2.100/24");
+    const int link = net.AddLink("10.8.0.100/16");
     vimbrel::lab::CameraConfig cameras;
-    cameras.ip = "192.168.2.200";  // outside the candidates; the namespace holds only this one
-    cameras.count = kDevices;
+    cameras.ip = "10.8.200.1";  // outside every candidate; the namespace holds only this one
+    cameras.count = kCameras;
     net.AddCamera(link, cameras);
-    for (int last : kTakenLastOctets) net.AddHost(link, "192.168.2." + std::to_string(last));
+    // One host answers ARP for every other candidate of the counter's taken
+    // run and every other address of the plan's taken run.
+    const auto counterCandidates = vimbrel::AssignableCandidates(kTakenStart, kMask, kGateway);
+    const std::string host = net.AddHost(link, Text(counterCandidates[0]) + "/16");
+    {
+        const std::string batch = "/tmp/vimbrel-assign-bench-" + std::to_string(getpid());
+        std::ofstream file(batch);
+        for (std::size_t i = 2; i < counterCandidates.size(); i += 2)
+            file << "addr add " << Text(counterCandidates[i]) << "/16 dev eth0\n";
+        for (int i = 0; i < kCameras; i += 2)
+            file << "addr add " << Text(kPlanTaken + std::uint32_t(i)) << "/16 dev eth0\n";
+        file.close();
+        net.RunInHost(host, {"ip", "-batch", batch});
+        std::remove(batch.c_str());
+    }
     net.EnterComputer();
     vimbrel::lab::RequirePrivateNetwork();
 
-    const std::vector<std::string> macs = CameraMacs();
+    vimbrel::DeviceSession session;
+    session.Start(nullptr);
     std::size_t seen = 0;
-    const std::vector<std::string> expected = Expected();
-    bool allSame = true;
-    vimbrel::protocol::LocalSockets sockets;
-
-    auto report = [&](const char* how, ArpProbeMode mode, int socketCount, const Outcome& outcome) {
-        const bool same = outcome.given == expected;
-        const bool delivered = Delivered(net, seen, outcome);
-        allSame = allSame && same && delivered;
-        std::printf("%-13s %s  %d socket%s  %6.2f s  last %-14s  %s, %s\n", how, ModeName(mode),
-                    socketCount, socketCount == 1 ? " " : "s", outcome.seconds,
-                    outcome.given.back().c_str(), same ? "same addresses" : "DIFFERENT ADDRESSES",
-                    delivered ? "all delivered" : "NOT ALL DELIVERED");
-        std::fflush(stdout);
+    bool allRight = true;
+    struct Case {
+        const char* what;
+        bool counter;
+        bool everyOtherTaken;
     };
-
-    int addresses = 1;
-    for (const int socketCount : {1, 2, 4}) {
-        // More addresses on the cameras' link, as a laptop with several
-        // adapters has: every command goes out on each of them.
-        for (; addresses < socketCount; ++addresses)
-            net.RunInComputer({"ip", "addr", "add",
-                               "192.168.2." + std::to_string(100 + addresses) + "/24", "dev",
-                               "br0"});
-        for (const ArpProbeMode mode : {ArpProbeMode::RawRequest, ArpProbeMode::KernelNeighbour}) {
-            const auto probe = vimbrel::platform::MakeArpProbe(mode);
-            if (sequential && socketCount == 1) {
+    const Case cases[] = {{"counter, all free      ", true, false},
+                          {"counter, every other taken", true, true},
+                          {"plan, all free         ", false, false},
+                          {"plan, every other taken", false, true}};
+    for (const ArpProbeMode mode : modes) {
+        const auto probe = vimbrel::platform::MakeArpProbe(mode);
+        for (const Case& c : cases) {
+            for (const int count : {50, 300, 1000}) {
                 net.RunInComputer({"ip", "-4", "neigh", "flush", "all"});
-                report("one at a time", mode, socketCount, Sequential(*probe, sockets, macs));
-            }
-            for (int round = 0; round < 2; ++round) {
-                net.RunInComputer({"ip", "-4", "neigh", "flush", "all"});
-                report("probing ahead", mode, socketCount, Ahead(*probe, sockets, macs));
+                const double start = Now();
+                const auto began = Clock::now();
+                const std::uint32_t first = c.counter
+                                                ? (c.everyOtherTaken ? kTakenStart : kFreeStart)
+                                                : (c.everyOtherTaken ? kPlanTaken : kPlanFree);
+                Run run = c.counter ? Counter(session, *probe, count, first)
+                                    : Plan(session, *probe, count, first);
+                const double seconds = std::chrono::duration<double>(Clock::now() - began).count();
+                const auto expected = c.counter ? ExpectedCounter(count, first, c.everyOtherTaken)
+                                                : ExpectedPlan(count, first, c.everyOtherTaken);
+                const bool same = run.given == expected;
+                const bool delivered = Delivered(net, seen, start, run);
+                allRight = allRight && same && delivered;
+                const auto given = static_cast<std::size_t>(
+                    std::count_if(run.given.begin(), run.given.end(),
+                                  [](const std::string& a) { return !a.empty(); }));
+                std::printf(
+                    "%s  %-27s %4d cameras  %4zu given  run %6.2f s  last set-network "
+                    "%6.2f s  %s, %s\n",
+                    mode == ArpProbeMode::RawRequest ? "raw   " : "kernel", c.what, count, given,
+                    seconds, run.toLastSent, same ? "same addresses" : "DIFFERENT ADDRESSES",
+                    delivered ? "all delivered" : "NOT ALL DELIVERED");
+                std::fflush(stdout);
             }
         }
     }
+    session.Stop();
     net.LeaveComputer();
-    return allSame ? 0 : 3;
+    return allRight ? 0 : 3;
 }
+
+namespace {
+
+Run Plan(vimbrel::DeviceSession& session, vimbrel::platform::ArpProbe& probe, int count,
+         std::uint32_t first) {
+    Run run;
+    const vimbrel::MacPlan plan = vimbrel::PlanByMac(Devices(count));
+    std::vector<vimbrel::PlanTarget> targets;
+    for (int i = 0; i < count; ++i) targets.push_back({first + std::uint32_t(i), L""});
+    const std::vector<bool> taken = vimbrel::NewAddressesTaken(targets, {}, probe);
+    const vimbrel::DeviceSession::SendTurn turn = session.TakeSendTurn();
+    std::vector<vimbrel::DeviceSession::NetworkSend> sends;
+    for (int i = 0; i < count; ++i) {
+        if (taken[std::size_t(i)]) {
+            run.given.push_back("");
+            continue;
+        }
+        vimbrel::protocol::NetConfig block = vimbrel::protocol::MakeNetConfig(kMask, kGateway);
+        vimbrel::protocol::SetNetConfigAddress(block, Text(targets[std::size_t(i)].newIp).c_str());
+        sends.push_back({block, plan.targets[std::size_t(i)].identity});
+        run.given.push_back(Text(targets[std::size_t(i)].newIp));
+    }
+    Quiet quiet;
+    session.RunSetNetwork(turn, sends, quiet);
+    return run;
+}
+
+}  // namespace

@@ -38,7 +38,8 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
         result = kExitFailed;
     }
 
-    // A line for each camera as its address is settled.
+    // A line for each camera as its command completes (a dry run: as its
+    // address is settled).
     class Printer final : public PlanProgress {
     public:
         Printer(const Selection& selection, const MacPlan& plan, bool dryRun, std::ostream& out,

@@ -81,6 +81,36 @@ std::vector<Step> MatchCameras(const AddressPlan& plan, const std::vector<FoundC
     return steps;
 }
 
+// Each sent line as its command completes: on stdout when it went, on stderr
+// when not; the cameras it went to are kept for the confirming search.
+class PlanLines final : public PlanProgress {
+public:
+    PlanLines(const std::vector<Step>& steps, const std::vector<std::size_t>& stepOf,
+              std::ostream& out, std::ostream& err, std::vector<MovedCamera>& moved)
+        : m_steps(steps), m_stepOf(stepOf), m_out(out), m_err(err), m_moved(moved) {}
+    void Done(std::size_t send, const TargetOutcome& outcome) override {
+        const Step& step = m_steps[m_stepOf[send]];
+        const std::string address = platform::FormatIPv4(step.entry->newIp);
+        if (outcome.outcome != Outcome::kSent) {
+            m_err << "vimbrel-cli: " << Describe(*step.camera) << " -> " << address
+                  << ": the command could not be sent" << ReasonText(outcome.error) << '\n';
+            m_failed = true;
+            return;
+        }
+        m_out << Describe(*step.camera) << " -> " << address << " sent" << std::endl;
+        m_moved.push_back({*step.camera, address});
+    }
+    bool Failed() const { return m_failed; }
+
+private:
+    const std::vector<Step>& m_steps;
+    const std::vector<std::size_t>& m_stepOf;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    std::vector<MovedCamera>& m_moved;
+    bool m_failed = false;
+};
+
 // The new addresses some host answers for, or another camera of the search
 // reports.
 std::vector<bool> Taken(const std::vector<Step>& steps, const std::vector<FoundCamera>& found,
@@ -128,6 +158,8 @@ int RunAssignPlan(const CommandLine& line, const CheckedInput& input, CameraSear
     // The sends hold the turn; the confirming search afterwards takes it anew.
     {
         const DeviceSession::SendTurn turn = search.Session().TakeSendTurn();
+        std::vector<DeviceSession::NetworkSend> sends;
+        std::vector<std::size_t> stepOf;  // the step of each send
         for (std::size_t i = 0; i < steps.size(); ++i) {
             const Step& step = steps[i];
             const std::string address = platform::FormatIPv4(step.entry->newIp);
@@ -145,17 +177,12 @@ int RunAssignPlan(const CommandLine& line, const CheckedInput& input, CameraSear
             protocol::NetConfig block =
                 protocol::MakeNetConfig(step.entry->mask, step.entry->gateway);
             protocol::SetNetConfigAddress(block, address.c_str());
-            const protocol::SendReport report =
-                search.Session().SendSetNetwork(turn, block, step.mac);
-            if (report.sent == 0) {
-                err << "vimbrel-cli: " << Describe(*step.camera) << " -> " << address
-                    << ": the command could not be sent" << ReasonText(report.error) << '\n';
-                result = kExitFailed;
-                continue;
-            }
-            out << Describe(*step.camera) << " -> " << address << " sent" << std::endl;
-            moved.push_back({*step.camera, address});
+            sends.push_back({block, step.mac});
+            stepOf.push_back(i);
         }
+        PlanLines lines(steps, stepOf, out, err, moved);
+        search.Session().RunSetNetwork(turn, sends, lines);
+        if (lines.Failed()) result = kExitFailed;
     }
     if (line.dryRun || moved.empty()) return result;
     const int confirmed = ConfirmNewAddresses(line, search, std::move(moved), out, err);

@@ -1,6 +1,9 @@
 // reboot, factory-reset, motor-start, motor-stop and set-model on the chosen
 // cameras.
-#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "cli/exit_codes.h"
 #include "cli/runs.h"
@@ -21,22 +24,21 @@ std::int32_t CommandCode(const std::string& command) {
     return protocol::CMD_SET_MODEL;
 }
 
-// Cameras outside the selection that report the serial number of `camera`:
-// a command addressed by serial number reaches them too.
-std::vector<const FoundCamera*> SharingSerial(const FoundCamera& camera, const Selection& selection,
-                                              const std::vector<FoundCamera>& found) {
-    std::vector<const FoundCamera*> others;
-    for (const FoundCamera& other : found) {
-        const bool selected =
-            std::any_of(selection.cameras.begin(), selection.cameras.end(),
-                        [&](const FoundCamera& c) { return c.row.mac == other.row.mac; });
-        if (!selected && other.row.serial == camera.row.serial) others.push_back(&other);
-    }
-    return others;
+// The cameras outside the selection by the serial number they report: a
+// command addressed by serial number reaches them too. Made once for a run
+// (a batch of a thousand cameras looks each up as its line is printed).
+std::map<std::wstring, std::vector<const FoundCamera*>> OutsideBySerial(
+    const Selection& selection) {
+    std::set<std::wstring> selected;
+    for (const FoundCamera& c : selection.cameras) selected.insert(c.row.mac);
+    std::map<std::wstring, std::vector<const FoundCamera*>> outside;
+    for (const FoundCamera& other : selection.found)
+        if (selected.count(other.row.mac) == 0) outside[other.row.serial].push_back(&other);
+    return outside;
 }
 
 // The command line's side of a plan: a line for each camera as its command
-// goes out, on stdout when it went, on stderr when not.
+// completes, on stdout when it went, on stderr when not.
 class PrintedProgress final : public PlanProgress {
 public:
     // `sharing`: warn of the cameras outside it that receive a command by
@@ -47,15 +49,17 @@ public:
         : m_cameras(cameras),
           m_order(std::move(order)),
           m_what(std::move(what)),
-          m_sharing(sharing),
+          m_outside(sharing ? OutsideBySerial(*sharing)
+                            : std::map<std::wstring, std::vector<const FoundCamera*>>{}),
           m_out(out),
           m_err(err) {}
     void Done(std::size_t target, const TargetOutcome& outcome) override {
         const FoundCamera& camera = m_cameras[m_order[target]];
         if (outcome.outcome == Outcome::kSent) {
             m_out << m_what << " sent to " << Describe(camera) << '\n';
-            if (!m_sharing) return;
-            for (const FoundCamera* other : SharingSerial(camera, *m_sharing, m_sharing->found))
+            const auto sharing = m_outside.find(camera.row.serial);
+            if (sharing == m_outside.end()) return;
+            for (const FoundCamera* other : sharing->second)
                 m_err << "vimbrel-cli: warning: " << Describe(*other)
                       << " reports the same serial number and receives it too\n";
             return;
@@ -70,7 +74,9 @@ private:
     const std::vector<FoundCamera>& m_cameras;
     std::vector<std::size_t> m_order;  // the camera of each target
     std::string m_what;
-    const Selection* m_sharing;
+    // By serial number, the cameras outside the selection (none for a
+    // command by MAC address).
+    std::map<std::wstring, std::vector<const FoundCamera*>> m_outside;
     std::ostream& m_out;
     std::ostream& m_err;
     bool m_failed = false;

@@ -1,6 +1,7 @@
 #include "operations/address_plan.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <cctype>
 #include <chrono>
 #include <map>
@@ -220,23 +221,44 @@ std::vector<bool> NewAddressesTaken(const std::vector<PlanTarget>& targets,
     std::vector<bool> taken(targets.size(), false), pending(targets.size(), false);
     std::size_t waiting = 0;
     const std::unique_ptr<platform::ArpProbeBatch> batch = probe.OpenBatch();
+    // The addresses to probe, started as one wave within the batch's bound,
+    // more as verdicts come in.
+    std::vector<std::size_t> toStart;
     for (std::size_t i = 0; i < targets.size(); ++i) {
         const std::wstring address = platform::FromUtf8(platform::FormatIPv4(targets[i].newIp));
         if (targets[i].currentIp == address) continue;  // it holds the address already
         taken[i] = std::find(foundIps.begin(), foundIps.end(), address) != foundIps.end();
-        batch->Start(targets[i].newIp);
-        pending[i] = true;
-        ++waiting;
+        toStart.push_back(i);
     }
+    std::unordered_map<std::uint32_t, std::vector<std::size_t>> byAddress;  // under way
+    std::unordered_map<std::uint32_t, bool> answered;  // settled
+    std::size_t started = 0;
     const auto end = std::chrono::steady_clock::now() + kProbeLimit;
-    while (waiting > 0 && std::chrono::steady_clock::now() < end) {
+    while (started < toStart.size() || waiting > 0) {
+        for (; started < toStart.size() && byAddress.size() < batch->WaveBound(); ++started) {
+            const std::size_t i = toStart[started];
+            const std::uint32_t address = targets[i].newIp;
+            if (const auto known = answered.find(address); known != answered.end()) {
+                taken[i] = taken[i] || known->second;  // each address is asked once
+                continue;
+            }
+            auto& same = byAddress[address];
+            if (same.empty()) batch->Start(address);
+            same.push_back(i);
+            pending[i] = true;
+            ++waiting;
+        }
+        if (waiting == 0 || std::chrono::steady_clock::now() >= end) break;
         for (const platform::ArpVerdict& verdict : batch->Wait(std::chrono::milliseconds(50))) {
-            for (std::size_t i = 0; i < targets.size(); ++i) {
-                if (!pending[i] || targets[i].newIp != verdict.address) continue;
+            const auto found = byAddress.find(verdict.address);
+            if (found == byAddress.end()) continue;
+            for (const std::size_t i : found->second) {
                 pending[i] = false;
                 taken[i] = taken[i] || verdict.answered;
                 --waiting;
             }
+            answered[verdict.address] = verdict.answered;
+            byAddress.erase(found);
         }
     }
     for (std::size_t i = 0; i < targets.size(); ++i)

@@ -62,7 +62,8 @@ struct PlanTarget {
 
 // For each target whether its new address is taken: another of the devices
 // found reports it (`foundIps`: the address texts of all of them), or some
-// host answers an ARP probe for it (every new address probed at once). A
+// host answers an ARP probe for it (probed at once, in waves of the batch's
+// WaveBound). A
 // device that reports its new address already is never taken; an address
 // whose probe gives no verdict within 30 s counts as taken.
 std::vector<bool> NewAddressesTaken(const std::vector<PlanTarget>& targets,

@@ -20,11 +20,11 @@ public:
           m_states(candidates.size(), Candidate::kNotAsked),
           m_deviceCount(deviceCount) {}
 
-    // Starts probes while fewer than the limit are under way and, even if
+    // Starts probes while fewer than the batch's bound are under way and, even if
     // every one under way and every free one not yet given out were handed
     // out, some device would still be left.
     void StartProbes(platform::ArpProbeBatch& batch) {
-        while (m_next < m_candidates.size() && m_underWay < kMaxProbesOutstanding &&
+        while (m_next < m_candidates.size() && m_underWay < batch.WaveBound() &&
                m_assigned + m_freeAhead + m_underWay < m_deviceCount) {
             m_index.emplace(m_candidates[m_next], m_next);
             m_states[m_next] = Candidate::kUnderWay;
@@ -79,8 +79,8 @@ AssignmentProgress AssignAddresses(const std::vector<std::uint32_t>& candidates,
     const auto batch = probe.OpenBatch();
     bool handedOut = false;
     for (;;) {
-        // Right after a device was served (its sends took a while), only
-        // take what has come in; otherwise wait a short step for more.
+        // Right after a device was served, only take what has come in (the
+        // free ones of a wave settle together); otherwise wait a short step.
         plan.Settle(batch->Wait(handedOut ? std::chrono::milliseconds(0) : kWaitStep));
         plan.StartProbes(*batch);
         handedOut = false;

@@ -1,10 +1,10 @@
 #pragma once
-// Automatic IP assignment with the probes run ahead: the devices get exactly
-// the addresses that probing one candidate at a time would give them
-// (AddressCounter in tests/support), in the same order, but up to kMaxProbesOutstanding
-// candidates are asked at once. No toolkit: the window and the command line
-// share it, and what happens to each address (a command, a line of a plan) is
-// the caller's.
+// Automatic IP assignment with the probes in one wave: the devices get
+// exactly the addresses that probing one candidate at a time would give them
+// (AddressCounter in tests/support), in the same order, but every candidate
+// that could be needed is asked at once, up to the batch's WaveBound. No toolkit: the window and
+// the command line share it, and what happens to each address (a command, a line of a plan) is the
+// caller's.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -13,9 +13,6 @@
 #include "platform/arp_probe.h"
 
 namespace vimbrel {
-
-// The most candidates probed at once.
-inline constexpr std::size_t kMaxProbesOutstanding = 32;
 
 struct AssignmentProgress {
     std::size_t assigned = 0;  // devices 0 .. assigned-1 got an address, in order
@@ -27,7 +24,7 @@ struct AssignmentProgress {
 // left when the candidates run out get nothing.
 //
 // Candidates are probed ahead of the one to be given out, never more than
-// kMaxProbesOutstanding at once and each at most once, and only as many as
+// the batch's WaveBound at once and each at most once, and only as many as
 // could still be needed: the candidates probed are exactly those the
 // one-at-a-time walk would probe. A free candidate is handed out once every
 // candidate before it has settled.

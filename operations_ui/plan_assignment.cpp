@@ -19,6 +19,23 @@ namespace vimbrel {
 
 namespace {
 
+// The progress dialog of the address plan's sweep: `before` rows are done
+// before it starts.
+class SweepProgress final : public PlanProgress {
+public:
+    SweepProgress(ProgressControl& control, std::size_t before)
+        : m_control(control), m_count(before) {
+        m_control.Done(m_count);
+    }
+    void Done(std::size_t, const TargetOutcome&) override { m_control.Done(++m_count); }
+    bool Cancelled() override { return m_control.Cancelled(); }
+    std::size_t Count() const { return m_count; }
+
+private:
+    ProgressControl& m_control;
+    std::size_t m_count;
+};
+
 // A plan line with the row it names.
 struct PlanRow {
     const PlanEntry* entry;
@@ -122,21 +139,29 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
     RunWithProgress(parent, L"正在按地址表分配IP地址…", rows.size(), [&](ProgressControl& control) {
         const DeviceSession::SendTurn turn = session.TakeSendTurn();
         const std::vector<bool> taken = NewAddressesTaken(targets, listed, probe);
-        std::size_t i = 0;
-        for (; i < rows.size() && !control.Cancelled(); ++i) {
+        std::vector<DeviceSession::NetworkSend> sends;
+        std::vector<std::size_t> rowOf;  // the row of each send
+        for (std::size_t i = 0; i < rows.size(); ++i) {
             const PlanEntry& entry = *rows[i].entry;
             if (taken[i]) {
                 outcomes[i] = LineOutcome::kTaken;
-            } else {
-                protocol::NetConfig block = protocol::MakeNetConfig(entry.mask, entry.gateway);
-                protocol::SetNetConfigAddress(block, platform::FormatIPv4(entry.newIp).c_str());
-                const protocol::SendReport sent = session.SendSetNetwork(turn, block, rows[i].mac);
-                outcomes[i] = sent.sent > 0 ? LineOutcome::kSent : LineOutcome::kNotSent;
-                if (sent.sent == 0) NoteSendFailure(report, sent.error);
+                continue;
             }
-            control.Done(i + 1);
+            protocol::NetConfig block = protocol::MakeNetConfig(entry.mask, entry.gateway);
+            protocol::SetNetConfigAddress(block, platform::FormatIPv4(entry.newIp).c_str());
+            sends.push_back({block, rows[i].mac});
+            rowOf.push_back(i);
         }
-        return i;
+        // The taken rows are done at once; each sent row as its sweep tells.
+        SweepProgress progress(control, rows.size() - sends.size());
+        const std::vector<TargetOutcome> sent = session.RunSetNetwork(turn, sends, progress);
+        for (std::size_t k = 0; k < sent.size(); ++k) {
+            if (sent[k].outcome == Outcome::kNotReached) continue;
+            const bool went = sent[k].outcome == Outcome::kSent;
+            outcomes[rowOf[k]] = went ? LineOutcome::kSent : LineOutcome::kNotSent;
+            if (!went) NoteSendFailure(report, sent[k].error);
+        }
+        return progress.Count();
     });
 
     std::vector<MovedDevice> moved;

@@ -29,10 +29,11 @@ protected:
 };
 
 // Runs `work` once on a worker thread while the window thread keeps handling
-// events; `work` reports with Done, checks Cancelled before each device, and
-// returns how many devices it reached (all `count` unless cancelled). If the
-// run still goes on after kProgressDelay, a progress dialog shows `doing` and
-// "第 n 台，共 N 台" with a "取消" button; a cancel lets the device under way
+// events; `work` reports with Done, checks Cancelled before each device (a
+// sweep: before each slice of it), and returns how many devices it reached
+// (all `count` unless cancelled). If the run still goes on after
+// kProgressDelay, a progress dialog shows `doing` and "第 n 台，共 N 台" with
+// a "取消" button; a cancel lets the device (or the sweep's slice) under way
 // finish. `work` must not touch the toolkit. Returns what `work` returned;
 // nothing runs for no device. Window thread only.
 std::size_t RunWithProgress(wxWindow* parent, const wxString& doing, std::size_t count,

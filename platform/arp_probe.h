@@ -9,6 +9,14 @@
 // system call such as SendARP. Linux overrides it with probes of its own that
 // share one socket.
 //
+// A batch takes a wave of at most WaveBound() probes under way at once:
+// kArpWaveBound for requests of our own (1024 requests of 60 bytes are 61 KB
+// on the link, sent in paced slices, and their answers fit the socket's
+// buffer), kKernelNeighbourWave for the kernel's resolution (every probe is
+// an entry of the neighbour table, which the kernel by default caps at 1024
+// for all its network namespaces together: half of it leaves room for the
+// entries it holds already), and the workers for the threaded batch.
+//
 // The rules, for both forms: an address this computer holds itself counts as
 // answered; an address outside every directly connected network counts as
 // not answered at once, with nothing sent; no answer, or any failure, counts
@@ -45,10 +53,19 @@ public:
     // this call: call it at least every few tens of milliseconds while
     // anything is under way.
     virtual std::vector<ArpVerdict> Wait(std::chrono::milliseconds wait) = 0;
+    // The most probes to have under way at once; a caller starts no more.
+    virtual std::size_t WaveBound() const;
 };
 
-// The most worker threads of the default batch.
-inline constexpr std::size_t kArpBatchWorkers = 32;
+// The wave bounds (above).
+inline constexpr std::size_t kArpWaveBound = 1024;
+inline constexpr std::size_t kKernelNeighbourWave = 512;
+
+// The most worker threads of the default batch: Windows' SendARP holds its
+// thread for the whole wait, so the workers are the wave. 256 take every
+// candidate of a counter's run (at most 256) at once; their stacks are
+// address space reserved, not memory used.
+inline constexpr std::size_t kArpBatchWorkers = 256;
 
 class ArpProbe {
 public:

@@ -42,6 +42,8 @@ public:
         return std::exchange(m_verdicts, {});
     }
 
+    std::size_t WaveBound() const override { return m_maxWorkers; }
+
 private:
     void Work() {
         std::unique_lock lock(m_mutex);
@@ -79,6 +81,8 @@ private:
 std::unique_ptr<ArpProbeBatch> MakeThreadedArpProbeBatch(ArpProbe& probe, std::size_t workers) {
     return std::make_unique<ThreadedArpProbeBatch>(probe, workers);
 }
+
+std::size_t ArpProbeBatch::WaveBound() const { return kArpWaveBound; }
 
 std::unique_ptr<ArpProbeBatch> ArpProbe::OpenBatch() {
     return MakeThreadedArpProbeBatch(*this, kArpBatchWorkers);

@@ -1,4 +1,5 @@
-// The three command sends: set network, set model, plain command.
+// The three command packets and their sends: set network, set model, plain
+// command.
 #include "protocol/command_sender.h"
 
 #include <cstring>
@@ -22,25 +23,37 @@ void WriteAddressText(NetConfig& block, std::size_t offset, std::uint32_t addres
 
 SendReport SendSetNetwork(LocalSockets& sockets, const NetConfig& block, const MacIdentity& mac) {
     sockets.RefreshLocalSockets();
-    DevicePacket packet(CMD_SET_NETWORK);
-    packet.SetTargetMac(mac.Bytes());
-    packet.SetNetConfig(block);
-    return sockets.SendToAllSockets(packet);
+    return sockets.SendToAllSockets(MakeSetNetworkPacket(block, mac));
 }
 
 SendReport SendSetModel(LocalSockets& sockets, const MacIdentity& mac, const char* modelName) {
     sockets.RefreshLocalSockets();
-    DevicePacket packet(CMD_SET_MODEL);
-    packet.SetTargetMac(mac.Bytes());
-    packet.SetModelName(modelName);
-    return sockets.SendToAllSockets(packet);
+    return sockets.SendToAllSockets(MakeSetModelPacket(mac, modelName));
 }
 
 SendReport SendCommand(LocalSockets& sockets, std::int32_t command, const SerialIdentity& serial) {
     sockets.RefreshLocalSockets();
+    return sockets.SendToAllSockets(MakeCommandPacket(command, serial));
+}
+
+DevicePacket MakeSetNetworkPacket(const NetConfig& block, const MacIdentity& mac) {
+    DevicePacket packet(CMD_SET_NETWORK);
+    packet.SetTargetMac(mac.Bytes());
+    packet.SetNetConfig(block);
+    return packet;
+}
+
+DevicePacket MakeSetModelPacket(const MacIdentity& mac, const char* modelName) {
+    DevicePacket packet(CMD_SET_MODEL);
+    packet.SetTargetMac(mac.Bytes());
+    packet.SetModelName(modelName);
+    return packet;
+}
+
+DevicePacket MakeCommandPacket(std::int32_t command, const SerialIdentity& serial) {
     DevicePacket packet(command);
     packet.SetSerialNo(serial.Field());
-    return sockets.SendToAllSockets(packet);
+    return packet;
 }
 
 NetConfig MakeNetConfig(std::uint32_t subnetMask, std::uint32_t gateway) {

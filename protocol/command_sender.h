@@ -1,6 +1,7 @@
 #pragma once
-// Commands to one device: build the packet, refresh the sockets, send it on
-// every live socket. Nothing is awaited.
+// Commands to devices: the packet of each, and the send of one to one device
+// (refresh the sockets, send it on every live socket). Nothing is awaited. A
+// batch of them goes out in one sweep (command_sweep.h).
 #include <cstdint>
 
 #include "protocol/device_identity.h"
@@ -15,6 +16,11 @@ namespace vimbrel::protocol {
 SendReport SendSetNetwork(LocalSockets& sockets, const NetConfig& block, const MacIdentity& mac);
 SendReport SendSetModel(LocalSockets& sockets, const MacIdentity& mac, const char* modelName);
 SendReport SendCommand(LocalSockets& sockets, std::int32_t command, const SerialIdentity& serial);
+
+// The packets those sends send.
+DevicePacket MakeSetNetworkPacket(const NetConfig& block, const MacIdentity& mac);
+DevicePacket MakeSetModelPacket(const MacIdentity& mac, const char* modelName);
+DevicePacket MakeCommandPacket(std::int32_t command, const SerialIdentity& serial);
 
 // The net_config block as the address assignment fills it: mask, gateway
 // twice and 0.0.0.0; SetNetConfigAddress writes one device's address.

@@ -7,6 +7,7 @@
 #include "operations/address_rules.h"
 #include "platform/ipv4_text.h"
 #include "protocol/command_sender.h"
+#include "protocol/command_sweep.h"
 
 namespace vimbrel {
 
@@ -24,24 +25,13 @@ TargetOutcome SentOrNot(const protocol::SendReport& report) {
     return outcome;
 }
 
-// Runs `send` for each target in order until the progress says stop.
-template <typename Identity, typename Send>
-std::vector<TargetOutcome> RunEach(const std::vector<CommandTarget<Identity>>& targets,
-                                   PlanProgress& progress, const Send& send) {
-    std::vector<TargetOutcome> outcomes(targets.size());
-    for (std::size_t i = 0; i < targets.size(); ++i) {
-        if (progress.Cancelled()) break;
-        outcomes[i] = SentOrNot(send(targets[i].identity));
-        progress.Done(i, outcomes[i]);
-    }
-    return outcomes;
-}
-
 }  // namespace
 
 DeviceSession::DeviceSession(protocol::LocalSockets::AddressSource addresses,
                              protocol::LocalSockets::Pause pause, std::size_t rowBound)
-    : m_sockets(std::move(addresses), RealPauseUnless(std::move(pause))), m_table(rowBound) {}
+    : m_pause(RealPauseUnless(std::move(pause))),
+      m_sockets(std::move(addresses), m_pause),
+      m_table(rowBound) {}
 
 DeviceSession::~DeviceSession() { Stop(); }
 
@@ -99,22 +89,41 @@ bool DeviceSession::TakeReplies(std::chrono::steady_clock::time_point until,
     return !m_taken.empty();
 }
 
+void DeviceSession::Sweep(const SendTurn& turn, const std::vector<protocol::DevicePacket>& packets,
+                          PlanProgress& progress, std::vector<TargetOutcome>& outcomes) {
+    CheckTurn(turn);
+    protocol::SendSweep(
+        m_sockets, packets, m_pause, [&] { return !progress.Cancelled(); },
+        [&](std::size_t i, const protocol::SendReport& report) {
+            const TargetOutcome sent = SentOrNot(report);
+            outcomes[i].outcome = sent.outcome;
+            outcomes[i].error = sent.error;
+            progress.Done(i, outcomes[i]);
+        });
+}
+
 std::vector<TargetOutcome> DeviceSession::RunCommand(const CommandPlan& plan,
                                                      PlanProgress& progress) {
     const SendTurn turn = TakeSendTurn();
-    return RunEach(plan.targets, progress, [&](const protocol::SerialIdentity& serial) {
-        CheckTurn(turn);
-        return protocol::SendCommand(m_sockets, plan.command, serial);
-    });
+    std::vector<protocol::DevicePacket> packets;
+    packets.reserve(plan.targets.size());
+    for (const auto& target : plan.targets)
+        packets.push_back(protocol::MakeCommandPacket(plan.command, target.identity));
+    std::vector<TargetOutcome> outcomes(plan.targets.size());
+    Sweep(turn, packets, progress, outcomes);
+    return outcomes;
 }
 
 std::vector<TargetOutcome> DeviceSession::RunSetModel(const MacPlan& plan, const char* modelName,
                                                       PlanProgress& progress) {
     const SendTurn turn = TakeSendTurn();
-    return RunEach(plan.targets, progress, [&](const protocol::MacIdentity& mac) {
-        CheckTurn(turn);
-        return protocol::SendSetModel(m_sockets, mac, modelName);
-    });
+    std::vector<protocol::DevicePacket> packets;
+    packets.reserve(plan.targets.size());
+    for (const auto& target : plan.targets)
+        packets.push_back(protocol::MakeSetModelPacket(target.identity, modelName));
+    std::vector<TargetOutcome> outcomes(plan.targets.size());
+    Sweep(turn, packets, progress, outcomes);
+    return outcomes;
 }
 
 std::vector<TargetOutcome> DeviceSession::RunAssignment(const MacPlan& plan,
@@ -123,24 +132,27 @@ std::vector<TargetOutcome> DeviceSession::RunAssignment(const MacPlan& plan,
                                                         PlanProgress& progress, bool dryRun) {
     const SendTurn turn = TakeSendTurn();
     std::vector<TargetOutcome> outcomes(plan.targets.size());
-    protocol::NetConfig block = protocol::MakeNetConfig(input.mask, input.gateway);
-    // The probes run ahead; each device's command goes out as its address is
-    // settled, in order.
+    std::vector<std::uint32_t> given;  // device i's address, in device order
     const AssignmentProgress assigned = AssignAddresses(
         AssignableCandidates(input.start, input.mask, input.gateway), plan.targets.size(), probe,
         [&](std::size_t i, std::uint32_t address) {
-            TargetOutcome outcome;
-            if (dryRun) {
-                outcome.outcome = Outcome::kPlanned;
-            } else {
-                protocol::SetNetConfigAddress(block, platform::FormatIPv4(address).c_str());
-                outcome = SentOrNot(SendSetNetwork(turn, block, plan.targets[i].identity));
-            }
-            outcome.address = address;
-            outcomes[i] = outcome;
-            progress.Done(i, outcome);
+            given.push_back(address);
+            outcomes[i].address = address;
+            if (!dryRun) return;
+            outcomes[i].outcome = Outcome::kPlanned;
+            progress.Done(i, outcomes[i]);
         },
         [&] { return !progress.Cancelled(); });
+    if (!dryRun && !assigned.cancelled) {
+        protocol::NetConfig block = protocol::MakeNetConfig(input.mask, input.gateway);
+        std::vector<protocol::DevicePacket> packets;
+        packets.reserve(given.size());
+        for (std::size_t i = 0; i < given.size(); ++i) {
+            protocol::SetNetConfigAddress(block, platform::FormatIPv4(given[i]).c_str());
+            packets.push_back(protocol::MakeSetNetworkPacket(block, plan.targets[i].identity));
+        }
+        Sweep(turn, packets, progress, outcomes);
+    }
     // Those the candidates did not reach got no address, unless cancelled.
     if (!assigned.cancelled)
         for (std::size_t i = assigned.assigned; i < outcomes.size(); ++i)
@@ -148,11 +160,16 @@ std::vector<TargetOutcome> DeviceSession::RunAssignment(const MacPlan& plan,
     return outcomes;
 }
 
-protocol::SendReport DeviceSession::SendSetNetwork(const SendTurn& turn,
-                                                   const protocol::NetConfig& block,
-                                                   const protocol::MacIdentity& mac) {
-    CheckTurn(turn);
-    return protocol::SendSetNetwork(m_sockets, block, mac);
+std::vector<TargetOutcome> DeviceSession::RunSetNetwork(const SendTurn& turn,
+                                                        const std::vector<NetworkSend>& sends,
+                                                        PlanProgress& progress) {
+    std::vector<protocol::DevicePacket> packets;
+    packets.reserve(sends.size());
+    for (const NetworkSend& send : sends)
+        packets.push_back(protocol::MakeSetNetworkPacket(send.block, send.mac));
+    std::vector<TargetOutcome> outcomes(sends.size());
+    Sweep(turn, packets, progress, outcomes);
+    return outcomes;
 }
 
 }  // namespace vimbrel

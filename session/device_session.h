@@ -86,26 +86,43 @@ public:
     bool Bounded() { return Dropped() > 0 || m_table.Full(); }
 
     // The plans, run on the calling thread with the send turn held for the
-    // whole run; `progress` hears of each target. One outcome per target.
+    // whole run. A plan's commands go out in one sweep (SendSweep: every
+    // multicast copy, one pause, every broadcast copy), which a cancel stops
+    // between slices; `progress` hears of each target as its broadcast copy
+    // has gone. One outcome per target.
     std::vector<TargetOutcome> RunCommand(const CommandPlan& plan, PlanProgress& progress);
     std::vector<TargetOutcome> RunSetModel(const MacPlan& plan, const char* modelName,
                                            PlanProgress& progress);
     // Gives each target the next candidate of `input` that no host answers
-    // an ARP probe for, probing ahead, and sends it its address as it is
-    // settled, in order; a dry run sends nothing (kPlanned).
+    // an ARP probe for, probing the candidates in one wave, then sends every
+    // target its address in one sweep; a dry run sends nothing (kPlanned, told
+    // as each address is settled). A cancel during the probes sends nothing.
     std::vector<TargetOutcome> RunAssignment(const MacPlan& plan, const AssignmentInput& input,
                                              platform::ArpProbe& probe, PlanProgress& progress,
                                              bool dryRun = false);
-    // Sends one device its network settings (the address plan's lines).
-    protocol::SendReport SendSetNetwork(const SendTurn& turn, const protocol::NetConfig& block,
-                                        const protocol::MacIdentity& mac);
+    // One device's network settings, as the address plan gives them.
+    struct NetworkSend {
+        protocol::NetConfig block;
+        protocol::MacIdentity mac;
+    };
+    // Sends each device its network settings in one sweep (the address
+    // plan's lines), with the turn the caller holds; `progress` hears of
+    // each. One outcome per send.
+    std::vector<TargetOutcome> RunSetNetwork(const SendTurn& turn,
+                                             const std::vector<NetworkSend>& sends,
+                                             PlanProgress& progress);
 
     protocol::LocalSockets& Sockets() { return m_sockets; }
     protocol::ReplyQueue& Replies() { return m_replies; }
 
 private:
     void CheckTurn(const SendTurn& turn) const;
+    // Sends `packets` in one sweep; outcome i (its address kept) is packet
+    // i's and is told to `progress` as it is done.
+    void Sweep(const SendTurn& turn, const std::vector<protocol::DevicePacket>& packets,
+               PlanProgress& progress, std::vector<TargetOutcome>& outcomes);
 
+    protocol::LocalSockets::Pause m_pause;
     protocol::LocalSockets m_sockets;
     protocol::ReplyQueue m_replies;
     Notify m_notify;

@@ -33,6 +33,8 @@ public:
         return verdicts;
     }
 
+    std::size_t WaveBound() const override { return m_link ? m_link->WaveBound() : kArpWaveBound; }
+
 private:
     void Settle(std::uint32_t address, bool answered) { m_settled.push_back({address, answered}); }
 

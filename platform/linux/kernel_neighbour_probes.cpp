@@ -24,6 +24,9 @@ namespace {
 
 constexpr int kDumpReplyWaitMs = 500;
 constexpr std::uint16_t kDiscardPort = 9;
+// Room for the notices of a whole wave (each probe's entry changes twice or
+// more, about 100 bytes a notice); a loss still only costs a dump.
+constexpr int kReceiveBufferBytes = 1024 * 1024;
 
 // What the neighbour table says about one address on one interface.
 enum class Neighbour { None, Pending, Failed, NoArp, Known };
@@ -124,6 +127,8 @@ public:
             if (ready < 0 && errno != EINTR) return GiveUp(verdicts);
         }
     }
+
+    std::size_t WaveBound() const override { return kKernelNeighbourWave; }
 
 private:
     struct Pending {
@@ -258,6 +263,10 @@ std::unique_ptr<LinkProbes> OpenKernelNeighbourProbes() {
     local.nl_groups = RTMGRP_NEIGH;  // every change of the neighbour table
     if (bind(fd.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0)
         return nullptr;
+    if (setsockopt(fd.get(), SOL_SOCKET, SO_RCVBUFFORCE, &kReceiveBufferBytes,
+                   sizeof kReceiveBufferBytes) != 0)
+        setsockopt(fd.get(), SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes,
+                   sizeof kReceiveBufferBytes);
     return std::make_unique<KernelNeighbourProbes>(std::move(fd));
 }
 

@@ -29,6 +29,8 @@ public:
     // when at least one is in, when `wait` has passed, or at once when
     // nothing is under way.
     virtual void Wait(std::chrono::milliseconds wait, std::vector<ArpVerdict>& verdicts) = 0;
+    // The most probes under way at once (ArpProbeBatch::WaveBound).
+    virtual std::size_t WaveBound() const = 0;
 };
 
 // Requests of our own through one packet socket that receives the replies of

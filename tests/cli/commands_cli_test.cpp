@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/cli/cli_lab.h"
+#include "tests/support/wait.h"
 
 namespace vimbrel::test {
 namespace {
@@ -42,10 +43,12 @@ TEST_F(CommandsCli, SerialOrMacReachesExactlyThatCameraAndAnAbsentOneNothing) {
     const CliRun reboot = RunCliHere({"reboot", "--serial", "SN-B", "--wait", "0.5"});
     EXPECT_EQ(reboot.exitCode, 0) << reboot.err;
     EXPECT_EQ(reboot.out, "reboot sent to SN-B 00:1A:2B:3C:4D:02 192.168.2.22\n");
-    EXPECT_TRUE(HasEvent(net, cameras[1], "SN-B reboot"));
+    // Both see the one packet (it goes to everyone), once its two copies are
+    // logged; it names SN-B only.
+    std::vector<lab::LoggedDatagram> packets;
+    WaitUntil([&] { return (packets = Received(net, cameras[0], 103)).size() >= 2; });
+    EXPECT_TRUE(WaitUntil([&] { return HasEvent(net, cameras[1], "SN-B reboot"); }));
     EXPECT_FALSE(HasEvent(net, cameras[0], "SN-A reboot"));
-    // Both saw the one packet (it goes to everyone); it names SN-B only.
-    const auto packets = Received(net, cameras[0], 103);
     ASSERT_EQ(packets.size(), 2u) << "multicast and broadcast, from the one link's socket";
     EXPECT_EQ(TextAt(packets[0].bytes, kSerialOffset), "SN-B");
     const auto mac = packets[0].bytes.begin() + kTargetMacOffset;
@@ -63,10 +66,11 @@ TEST_F(CommandsCli, SerialOrMacReachesExactlyThatCameraAndAnAbsentOneNothing) {
     EXPECT_EQ(mixed.exitCode, 1);
     EXPECT_EQ(mixed.out, "motor-stop sent to SN-A 00:1A:2B:3C:4D:01 192.168.2.21\n");
     EXPECT_EQ(mixed.err, "vimbrel-cli: no camera answered for serial SN-Z; nothing sent to it\n");
-    EXPECT_TRUE(HasEvent(net, cameras[0], "SN-A motor-stop"));
+    EXPECT_TRUE(WaitUntil([&] { return HasEvent(net, cameras[0], "SN-A motor-stop"); }));
 
     for (int camera : cameras) {
         EXPECT_TRUE(Received(net, camera, 105).empty()) << "set-model went to an absent camera";
+        WaitUntil([&] { return Received(net, camera, 107).size() >= 2; });
         EXPECT_EQ(Received(net, camera, 107).size(), 2u) << "one motor-stop, for SN-A only";
     }
 }

@@ -3,6 +3,10 @@
 // before anything is sent.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <memory>
+#include <thread>
+
 #include <algorithm>
 #include <atomic>
 
@@ -149,6 +153,46 @@ TEST(AddressPlan, ANewAddressIsTakenWhenAHostAnswersOrAnotherDeviceReportsIt) {
         probe);
     EXPECT_EQ(taken, (std::vector<bool>{false, true, true, false}));
     EXPECT_EQ(probe.Calls(), 3);
+}
+
+// Many new addresses through a batch of four workers: never more than its
+// bound under way, each address asked once (two lines naming one address
+// share its verdict), every verdict where it belongs.
+TEST(AddressPlan, NewAddressesAreProbedInWavesOfTheBatchsBound) {
+    class Narrow : public FixedProbe {
+    public:
+        using FixedProbe::FixedProbe;
+        bool HostAnswers(std::uint32_t address) override {
+            const int now = ++m_underWay;
+            int most = mostUnderWay.load();
+            while (now > most && !mostUnderWay.compare_exchange_weak(most, now)) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));  // overlap the calls
+            --m_underWay;
+            return FixedProbe::HostAnswers(address);
+        }
+        std::unique_ptr<platform::ArpProbeBatch> OpenBatch() override {
+            return platform::MakeThreadedArpProbeBatch(*this, 4);
+        }
+        std::atomic<int> mostUnderWay{0};
+
+    private:
+        std::atomic<int> m_underWay{0};
+    };
+    std::vector<std::uint32_t> answering;
+    std::vector<PlanTarget> targets;
+    std::vector<bool> expected;
+    for (int last = 1; last <= 30; ++last) {
+        if (last % 3 == 0) answering.push_back(Ip(10, 0, 0, last));
+        targets.push_back({Ip(10, 0, 0, last), L""});
+        expected.push_back(last % 3 == 0);
+    }
+    targets.push_back({Ip(10, 0, 0, 3), L""});  // a second line for .3
+    expected.push_back(true);
+    Narrow probe(answering);
+    EXPECT_EQ(NewAddressesTaken(targets, {}, probe), expected);
+    EXPECT_EQ(probe.Calls(), 30);
+    EXPECT_LE(probe.mostUnderWay.load(), 4);
 }
 
 }  // namespace

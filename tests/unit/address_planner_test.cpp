@@ -1,4 +1,4 @@
-// The assignment that probes ahead, against the one-candidate-at-a-time walk
+// The assignment that probes its candidates in one wave, against the one-candidate-at-a-time walk
 // (AddressCounter) over the same scripted network, with verdicts that come
 // back out of order.
 #include <gtest/gtest.h>
@@ -46,6 +46,7 @@ public:
 
     std::vector<std::uint32_t> asked;
     std::size_t mostUnderWay = 0;
+    std::size_t waveBound = platform::kArpWaveBound;
 
 private:
     class Batch : public platform::ArpProbeBatch {
@@ -69,6 +70,7 @@ private:
             std::reverse(verdicts.begin(), verdicts.end());  // later ones first
             return verdicts;
         }
+        std::size_t WaveBound() const override { return m_network.waveBound; }
 
     private:
         struct Probe {
@@ -161,7 +163,7 @@ void ExpectSameAsSequential(const Scenario& s, const char* ruleName, const Delay
     std::sort(asked.begin(), asked.end());
     EXPECT_EQ(std::adjacent_find(asked.begin(), asked.end()), asked.end());
     EXPECT_EQ(asked, askedInTurn);
-    EXPECT_LE(network.mostUnderWay, kMaxProbesOutstanding);
+    EXPECT_LE(network.mostUnderWay, network.waveBound);
 }
 
 TEST(AssignAddresses, OutOfOrderVerdictsGiveTheAddressesOfTheWalkInTurn) {
@@ -179,16 +181,36 @@ TEST(AssignAddresses, OutOfOrderVerdictsGiveTheAddressesOfTheWalkInTurn) {
         for (const auto& [name, rule] : rules) ExpectSameAsSequential(s, name, rule);
 }
 
-TEST(AssignAddresses, ProbesAheadUpToTheLimitAndOnlyWhatCouldBeNeeded) {
-    // 100 devices, nobody answers: the window fills to the limit.
+TEST(AssignAddresses, ProbesInOneWaveWithinTheBoundAndOnlyWhatCouldBeNeeded) {
+    // 200 devices, nobody answers: every candidate they need in one wave.
     ScriptedNetwork wide({}, [](std::size_t, bool) { return 10; });
     const auto candidates = AssignableCandidates(Ip(10, 0, 0, 1), Ip(255, 0, 0, 0), 0);
     EXPECT_EQ(AssignAddresses(
-                  candidates, 100, wide, [](auto, auto) {}, [] { return true; })
+                  candidates, 200, wide, [](auto, auto) {}, [] { return true; })
+                  .assigned,
+              200u);
+    EXPECT_EQ(wide.mostUnderWay, 200u);
+    EXPECT_EQ(wide.asked.size(), 200u);
+
+    // Every other candidate taken: the taken ones are replaced as their
+    // answers come, so the wave covers all 2 × 100 while answers are fast.
+    std::set<std::uint32_t> everyOther;
+    for (std::size_t i = 0; i < 200; i += 2) everyOther.insert(candidates[i]);
+    ScriptedNetwork mixed(everyOther, [](std::size_t, bool taken) { return taken ? 1 : 10; });
+    EXPECT_EQ(AssignAddresses(
+                  candidates, 100, mixed, [](auto, auto) {}, [] { return true; })
                   .assigned,
               100u);
-    EXPECT_EQ(wide.mostUnderWay, kMaxProbesOutstanding);
-    EXPECT_EQ(wide.asked.size(), 100u);
+    EXPECT_EQ(mixed.asked.size(), 200u);
+    EXPECT_GE(mixed.mostUnderWay, 100u);
+
+    // A batch with a smaller bound is filled to it, never past it.
+    ScriptedNetwork bounded({}, [](std::size_t, bool) { return 10; });
+    bounded.waveBound = 16;
+    AssignAddresses(
+        candidates, 100, bounded, [](auto, auto) {}, [] { return true; });
+    EXPECT_EQ(bounded.mostUnderWay, 16u);
+    EXPECT_EQ(bounded.asked.size(), 100u);
 
     // Three devices: three probes, never more.
     ScriptedNetwork narrow({}, [](std::size_t, bool) { return 10; });

@@ -114,17 +114,22 @@ TEST(DeviceSessionPlans, OutcomesInOrderCancelAndTheReport) {
     const CommandPlan plan =
         PlanCommand(protocol::CMD_MOTOR_START,
                     {{L"A", L""}, {std::wstring(40, L'x'), L"mac-x"}, {L"B", L""}, {L"C", L""}});
-    Recorder cancelAfterTwo(2);
-    const auto outcomes = lab.session.RunCommand(plan, cancelAfterTwo);
+    Recorder all;
+    const auto outcomes = lab.session.RunCommand(plan, all);
     ASSERT_EQ(outcomes.size(), 3u);
-    EXPECT_EQ(cancelAfterTwo.done, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(all.done, (std::vector<std::size_t>{0, 1, 2}));
     EXPECT_EQ(outcomes[0].outcome, Outcome::kNotSent);  // no local address
-    EXPECT_EQ(outcomes[2].outcome, Outcome::kNotReached);
-    const BatchReport report = ReportOf(plan, outcomes);
-    EXPECT_EQ(report.notSent, (std::vector<std::wstring>{L"A", L"B"}));
-    EXPECT_EQ(report.notReached, (std::vector<std::wstring>{L"C"}));
+    BatchReport report = ReportOf(plan, outcomes);
+    EXPECT_EQ(report.notSent, (std::vector<std::wstring>{L"A", L"B", L"C"}));
     EXPECT_EQ(report.badSerial,
               (std::vector<std::wstring>{DeviceName(std::wstring(40, L'x'), L"mac-x")}));
+
+    // Cancelled before the sweep began: nothing done, every target not reached.
+    Recorder cancelled(0);
+    report = ReportOf(plan, lab.session.RunCommand(plan, cancelled));
+    EXPECT_TRUE(cancelled.done.empty());
+    EXPECT_EQ(report.notReached, (std::vector<std::wstring>{L"A", L"B", L"C"}));
+    EXPECT_TRUE(report.notSent.empty());
 }
 
 // Answers for the addresses given; safe from any thread.

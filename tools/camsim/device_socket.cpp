@@ -51,6 +51,10 @@ DeviceSocket::DeviceSocket(std::uint16_t port) {
     // The log's order across several simulators is the order of arrival,
     // whenever each process gets to read.
     setsockopt(m_fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+    // One process may play a thousand cameras that a batch reaches in one
+    // sweep: room for all their datagrams (the lab runs as root).
+    const int receiveBuffer = 8 * 1024 * 1024;
+    setsockopt(m_fd, SOL_SOCKET, SO_RCVBUFFORCE, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_in any{};
     any.sin_family = AF_INET;
     any.sin_port = htons(port);
