@@ -29,9 +29,8 @@ TEST(SearchRounds, StartsAtTheEdgesOfEachRange) {
     EXPECT_EQ(RoundStarts(3, Least()), (V{milliseconds(0), milliseconds(200), milliseconds(600)}));
     EXPECT_EQ(RoundStarts(3, Most()), (V{milliseconds(0), milliseconds(300), milliseconds(900)}));
     // The fourth and later rounds: 800–1000 ms after the one before.
-    EXPECT_EQ(RoundStarts(5, Least()),
-              (V{milliseconds(0), milliseconds(200), milliseconds(600), milliseconds(1400),
-                 milliseconds(2200)}));
+    EXPECT_EQ(RoundStarts(5, Least()), (V{milliseconds(0), milliseconds(200), milliseconds(600),
+                                          milliseconds(1400), milliseconds(2200)}));
     EXPECT_EQ(RoundStarts(5, Most()).back(), milliseconds(2900));
     // A generator that strays is held to the range.
     EXPECT_EQ(RoundStarts(2, [](milliseconds, milliseconds) { return milliseconds(5000); }),

@@ -5,8 +5,7 @@
 namespace vimbrel::camsim {
 
 SiteLosses::SiteLosses(const LossOptions& options)
-    : m_options(options),
-      m_random(options.seed != 0 ? options.seed : std::random_device{}()) {}
+    : m_options(options), m_random(options.seed != 0 ? options.seed : std::random_device{}()) {}
 
 bool SiteLosses::Happens(double probability) {
     if (probability <= 0) return false;
@@ -21,13 +20,13 @@ std::chrono::milliseconds SiteLosses::ReplyDelay() {
 
 int DelayedReplies::MsUntilNext(std::chrono::steady_clock::time_point now) const {
     if (m_replies.empty()) return -1;
-    const auto next = std::min_element(m_replies.begin(), m_replies.end(),
-                                       [](const Reply& a, const Reply& b) { return a.due < b.due; })
-                          ->due;
+    const auto next =
+        std::min_element(m_replies.begin(), m_replies.end(), [](const Reply& a, const Reply& b) {
+            return a.due < b.due;
+        })->due;
     if (next <= now) return 0;
     // Rounded up, so that the wait does not end just before it is due.
-    return static_cast<int>(
-        std::chrono::ceil<std::chrono::milliseconds>(next - now).count());
+    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(next - now).count());
 }
 
 std::vector<DelayedReplies::Reply> DelayedReplies::TakeDue(
