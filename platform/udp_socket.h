@@ -44,6 +44,11 @@ std::size_t SetReceiveBuffer(SocketHandle s, std::size_t bytes);
 // (Windows).
 bool EnableDropCount(SocketHandle s);
 
+// The system's running count of datagrams dropped on the socket, read at
+// once (Linux: SO_MEMINFO), for the drops after the last datagram that told
+// it. False where it can't be read (Windows).
+bool ReadDropCount(SocketHandle s, std::uint32_t& count);
+
 inline constexpr long kReceiveFailed = -1;
 inline constexpr long kNothingWaiting = -2;
 // Takes one waiting datagram without blocking: bytes received (a datagram

@@ -144,9 +144,11 @@ void LocalSockets::Guard::MarkDead(platform::SocketHandle s) {
 std::uint32_t LocalSockets::Guard::NewDrops(platform::SocketHandle s, std::uint32_t count) {
     for (LocalSocket& entry : m_owner.m_sockets) {
         if (entry.socket != s) continue;
-        const std::uint32_t fresh = count - entry.dropCount;  // the count wraps
+        // The count wraps; one that an older datagram carried is behind.
+        const auto fresh = static_cast<std::int32_t>(count - entry.dropCount);
+        if (fresh <= 0) return 0;
         entry.dropCount = count;
-        return fresh;
+        return static_cast<std::uint32_t>(fresh);
     }
     return 0;
 }

@@ -65,8 +65,9 @@ public:
         // handle and sets it invalid; the next refresh removes the entry and
         // opens a new socket for its address.
         void MarkDead(platform::SocketHandle s);
-        // Takes the system's running count of drops on `s` that a datagram
-        // told; returns how many are new since the last.
+        // Takes the system's running count of drops on `s`, as a datagram
+        // or a read told it; returns how many are new since the last (none
+        // for a count behind it).
         std::uint32_t NewDrops(platform::SocketHandle s, std::uint32_t count);
         // What the receive thread's wait watches besides the sockets.
         platform::WaitWake& Wake() { return m_owner.m_wake; }

@@ -84,7 +84,12 @@ void ReplyReceiver::ReceiveThreadProc() {
                     std::uint32_t dropCount = entry.dropCount;
                     const long received =
                         platform::ReceiveDatagram(s, buffer.data(), buffer.size(), &dropCount);
-                    if (received == platform::kNothingWaiting) break;
+                    if (received == platform::kNothingWaiting) {
+                        // Drops after the last datagram that told them.
+                        if (platform::ReadDropCount(s, dropCount) && dropCount != entry.dropCount)
+                            m_replies.CountDropped(sockets.NewDrops(s, dropCount));
+                        break;
+                    }
                     if (received == platform::kReceiveFailed) {
                         sockets.MarkDead(s);
                         break;

@@ -9,6 +9,9 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
+#ifdef __linux__
+#include <linux/sock_diag.h>
+#endif
 #include <unistd.h>
 
 #include "platform/socket_error_state.h"
@@ -121,6 +124,20 @@ bool EnableDropCount([[maybe_unused]] SocketHandle s) {
 #ifdef SO_RXQ_OVFL
     const int on = 1;
     return Record(setsockopt(s, SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof on) == 0);
+#else
+    SocketCallFailed(ENOPROTOOPT);
+    return false;
+#endif
+}
+
+bool ReadDropCount([[maybe_unused]] SocketHandle s, [[maybe_unused]] std::uint32_t& count) {
+#if defined(__linux__) && defined(SO_MEMINFO)
+    std::uint32_t info[SK_MEMINFO_VARS] = {};
+    socklen_t length = sizeof info;
+    if (!Record(getsockopt(s, SOL_SOCKET, SO_MEMINFO, info, &length) == 0)) return false;
+    if (length < sizeof(std::uint32_t) * (SK_MEMINFO_DROPS + 1)) return false;
+    count = info[SK_MEMINFO_DROPS];
+    return true;
 #else
     SocketCallFailed(ENOPROTOOPT);
     return false;

@@ -199,6 +199,11 @@ bool EnableDropCount(SocketHandle) {
     return false;
 }
 
+bool ReadDropCount(SocketHandle, std::uint32_t&) {
+    SocketCallFailed(WSAENOPROTOOPT);
+    return false;
+}
+
 long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity, std::uint32_t*) {
     // Each reset report is taken off the socket by the receive that returns
     // it; the ones still queued are read past. The bound keeps a flood of

@@ -88,8 +88,8 @@ protected:
             config.mac = link == 0 ? "00:1A:2B:3C:4D:01" : "00:1A:2B:3C:5D:01";
             config.serial = link == 0 ? "SN-A" : "SN-B";
             config.count = kCameras / 2;
-            config.extraArgs = {"--loss-request", "0.2", "--loss-reply",     "0.2",
-                                "--reply-delay",  "100", "--seed", std::to_string(7 + link)};
+            config.extraArgs = {"--loss-request", "0.2", "--loss-reply", "0.2",
+                                "--reply-delay",  "100", "--seed",       std::to_string(7 + link)};
             m_lab.AddCamera(m_lab.AddLink(net + "100/24"), config);
         }
         m_lab.EnterComputer();
