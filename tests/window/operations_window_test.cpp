@@ -209,7 +209,9 @@ TEST_F(OperationsWindowTest, AssignsFreeAddressesProbedOnTheWire) {
         }
     }
 
-    // The cameras moved: the next search shows their new addresses.
+    // The cameras moved: the next search shows their new addresses. (A press
+    // while the rounds of the search before are under way would join them.)
+    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
     Press(ids::kSearch);
     WaitForRows(3);
     for (long row = 0; row < 3; ++row)
