@@ -44,8 +44,8 @@ std::unique_ptr<LabNetwork> LossyLab(int cameras, int lossPercent) {
         config.mac = link == 0 ? "00:1A:2B:3C:4D:01" : "00:1A:2B:3C:5D:01";
         config.serial = link == 0 ? "SN-A" : "SN-B";
         config.count = cameras / 2;
-        config.extraArgs = {"--loss-request", loss, "--loss-reply", loss, "--reply-delay", "100",
-                            "--seed", std::to_string(11 + link)};
+        config.extraArgs = {"--loss-request", loss,  "--loss-reply", loss,
+                            "--reply-delay",  "100", "--seed",       std::to_string(11 + link)};
         net->AddCamera(net->AddLink(prefix + "100/24"), config);
     }
     net->EnterComputer();

@@ -42,6 +42,7 @@ std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error
         }
         const char* value = argv[++i];
         long number = 0;
+        double probability = 0;
         if (name == "--serial")
             options.serial = value;
         else if (name == "--model")
@@ -66,10 +67,10 @@ std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error
             options.rebootSeconds = static_cast<int>(number);
         else if (name == "--reply-spread-ms" && ToInt(value, 0, 60000, number))
             options.replySpreadMs = static_cast<int>(number);
-        else if (name == "--loss-request" && ToProbability(value, options.lossRequest))
-            continue;
-        else if (name == "--loss-reply" && ToProbability(value, options.lossReply))
-            continue;
+        else if (name == "--loss-request" && ToProbability(value, probability))
+            options.lossRequest = probability;
+        else if (name == "--loss-reply" && ToProbability(value, probability))
+            options.lossReply = probability;
         else if (name == "--reply-delay" && ToInt(value, 0, 60000, number))
             options.replyDelayMs = static_cast<int>(number);
         else if (name == "--seed" && ToInt(value, 0, 4294967295L, number))
