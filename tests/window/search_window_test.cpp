@@ -260,6 +260,20 @@ TEST_F(SearchWindowTest, FirstSearchGoesOutInThreeRoundsOnEachLink) {
     }
 }
 
+// The periodic search's pause counts from the end of the last round: with a
+// period of 1 s the next search's multicast comes at least 1 s after the
+// third round's broadcast, not 1 s after the first round.
+TEST_F(SearchWindowTest, PeriodicSearchPausesFromTheLastRound) {
+    LAB_REQUIRE_ROOT();
+    const int camera = net.AddCamera(net.AddLink("192.168.2.100/24"), lab::CameraConfig{});
+    OpenWindow(1000ms);
+    const auto got = ReceivedAtLeast(7, camera, 100);
+    ASSERT_GE(got.size(), 7u);
+    EXPECT_EQ(got[5].kind, "broadcast");
+    EXPECT_EQ(got[6].kind, "multicast");
+    EXPECT_GE(got[6].time - got[5].time, 0.99);
+}
+
 // Esc while rounds are still to come ends the window at once: the wait
 // before the next round is cut short, not waited out.
 TEST_F(SearchWindowTest, EscapeDuringTheRoundsEndsTheWindowAtOnce) {
