@@ -6,7 +6,7 @@
 
 namespace vimbrel {
 
-PeriodicSearch::PeriodicSearch(PostToWindow postToWindow, std::function<void()> search,
+PeriodicSearch::PeriodicSearch(PostToWindow postToWindow, Search search,
                                std::chrono::milliseconds period)
     : m_postToWindow(std::move(postToWindow)), m_search(std::move(search)), m_period(period) {}
 
@@ -39,7 +39,7 @@ void PeriodicSearch::Release() {
 
 // Runs on the window thread; the stop test and the search cannot interleave
 // with Stop, which runs there too. A held search leaves the thread waiting:
-// the period counts from the end of the search that ran.
+// the period counts from the end of the search that ran, its last round.
 void PeriodicSearch::RunOnWindow() {
     wxASSERT(wxIsMainThread());
     bool stopping;
@@ -51,7 +51,14 @@ void PeriodicSearch::RunOnWindow() {
         m_bSearchHeld = true;
         return;
     }
-    if (!stopping) m_search();
+    if (stopping) {
+        SearchEnded();
+        return;
+    }
+    m_search([this] { SearchEnded(); });
+}
+
+void PeriodicSearch::SearchEnded() {
     {
         std::lock_guard lock(m_lock);
         m_searchDone = true;

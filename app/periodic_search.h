@@ -1,6 +1,7 @@
 #pragma once
 // The periodic search thread: hands a search to the window thread at once
-// and then 120 s after the end of each search, until it is stopped.
+// and then 120 s after the end of each search (its last round), until it is
+// stopped.
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -14,10 +15,12 @@ inline constexpr std::chrono::milliseconds SEARCH_PERIOD_MS{120000};
 class PeriodicSearch {
 public:
     // `postToWindow` queues a call on the window thread (thread-safe);
-    // `search` is what that call runs there.
+    // `search` is what that call runs there: it starts the search and calls
+    // its argument on the window thread once the search has ended.
     using PostToWindow = std::function<void(std::function<void()>)>;
+    using Search = std::function<void(std::function<void()> ended)>;
 
-    PeriodicSearch(PostToWindow postToWindow, std::function<void()> search,
+    PeriodicSearch(PostToWindow postToWindow, Search search,
                    std::chrono::milliseconds period = SEARCH_PERIOD_MS);
     ~PeriodicSearch();  // stops
     PeriodicSearch(const PeriodicSearch&) = delete;
@@ -38,9 +41,10 @@ public:
 private:
     void SearchThreadProc();
     void RunOnWindow();
+    void SearchEnded();
 
     PostToWindow m_postToWindow;
-    std::function<void()> m_search;
+    Search m_search;
     std::chrono::milliseconds m_period;
     std::mutex m_lock;
     std::condition_variable m_changed;

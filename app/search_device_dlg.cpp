@@ -115,7 +115,11 @@ void CSearchDeviceDlg::Start() {
     m_started = true;
     m_session.Start([this] { wxQueueEvent(this, new wxThreadEvent(EVT_DEVICE_REPLY)); });
     m_searchThread = std::make_unique<PeriodicSearch>(
-        [this](const std::function<void()>& call) { CallAfter(call); }, [this] { OnSearch(); },
+        [this](const std::function<void()>& call) { CallAfter(call); },
+        [this](std::function<void()> ended) {
+            OnSearch();
+            m_searchSender.WhenEnded(std::move(ended));
+        },
         m_searchPeriod);
     m_searchThread->Start();
     EnableCommandButtons(false);
@@ -144,8 +148,8 @@ void CSearchDeviceDlg::EnableCommandButtons(bool enable) {
 
 // The search: empty the list and reset the selection controls here, then
 // bring the sockets up to date and send the request on every socket on the
-// search sender's thread. The count area says so when the request could not
-// go out at all.
+// search sender's thread, in rounds. The count area says so when a round
+// could not go out at all.
 void CSearchDeviceDlg::OnSearch() {
     wxASSERT(wxIsMainThread());
     if (!m_started || m_exitDone || m_searchSender.Busy()) return;
@@ -172,6 +176,12 @@ void CSearchDeviceDlg::ShowSearchSent(const protocol::SendReport& report) {
     } else if (report.sent == 0) {
         m_staticOnline->SetLabel(kNotSentLabel);
         m_staticOnline->SetToolTip(L"搜索请求在每个本机地址上都发送失败。" + reason);
+    } else if (m_staticOnline->GetLabel() == kNoAddressLabel ||
+               m_staticOnline->GetLabel() == kNotSentLabel) {
+        // A later round went out after all.
+        m_staticOnline->SetLabel(wxEmptyString);
+        m_staticOnline->UnsetToolTip();
+        ShowOnlineCount();
     }
 }
 
@@ -209,11 +219,16 @@ void CSearchDeviceDlg::AddDeviceRow(const TableRow& row) {
     m_listDevice->AddItem(std::vector<wxString>(texts.begin(), texts.end()), row.localAddress);
 }
 
-// The number of rows; "+" when replies were dropped or the list is full.
+// The number of rows; "+" when replies were lost or the list is full, and
+// how many were lost in the count's tooltip.
 void CSearchDeviceDlg::ShowOnlineCount() {
     const long rows = m_listDevice->GetItemCount();
-    if (rows == 0 && m_session.Dropped() == 0) return;
+    const std::size_t lost = m_session.Dropped();
+    if (rows == 0 && lost == 0) return;
     m_staticOnline->SetLabel(wxString::Format(m_session.Bounded() ? "%ld+" : "%ld", rows));
+    if (lost > 0)
+        m_staticOnline->SetToolTip(
+            wxString::Format(L"丢失了 %zu 个回复（同时到达的太多），列表可能不全。", lost));
 }
 
 void CSearchDeviceDlg::OnDeviceReplyEvent(wxThreadEvent&) { OnDeviceReply(); }
@@ -235,7 +250,7 @@ void CSearchDeviceDlg::OnOK(wxCommandEvent&) {
     EndDialog(wxID_OK);
 }
 
-// Periodic search stopped, the search going out sent, receive thread
+// Periodic search stopped, the search's rounds ended, receive thread
 // stopped and awaited (its wait is woken), then the sockets closed and the
 // queued replies freed. Runs once.
 void CSearchDeviceDlg::RunExitSteps() {
@@ -243,7 +258,7 @@ void CSearchDeviceDlg::RunExitSteps() {
     m_exitDone = true;
     if (m_confirmation) m_confirmation->Stop();
     if (m_searchThread) m_searchThread->Stop();
-    m_searchSender.Wait();
+    m_searchSender.Stop();
     m_session.Stop();
     m_moreReplies = false;
 }
@@ -271,12 +286,11 @@ void CSearchDeviceDlg::OnListDblClk(wxListEvent& event) {
     OpenDevicePage(*m_listDevice, event.GetIndex(), m_openPage);
 }
 
-// A batch's worker refreshes and sends next: the search going out is on the
-// wire first.
+// A batch's worker refreshes and sends with the send turn: between two
+// rounds of a search under way, never inside one.
 CSearchDeviceDlg::HandlerScope::HandlerScope(CSearchDeviceDlg& window) : m_window(window) {
     wxASSERT(wxIsMainThread());
     if (m_window.m_searchThread) m_window.m_searchThread->Hold();
-    m_window.m_searchSender.Wait();
 }
 
 CSearchDeviceDlg::HandlerScope::~HandlerScope() {

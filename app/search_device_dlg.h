@@ -58,9 +58,9 @@ public:
     // the window must not be shown then.
     bool Loaded() const { return m_bLoaded; }
 
-    // Empties the list and sends a search; the sends (and their pause) run
-    // on the search sender's thread. A search asked for while one is going
-    // out is that one.
+    // Empties the list and sends a search in its rounds; the sends (and the
+    // pauses) run on the search sender's thread. A search asked for while
+    // the rounds of one are under way is that one.
     void OnSearch();
     // Takes the queued replies into the session's table and shows its new
     // rows; a long batch in slices, between other events.
@@ -78,6 +78,8 @@ public:
     // A search after the address assignment is still waiting for answers.
     bool ConfirmingAddresses() const { return m_confirmation && m_confirmation->Running(); }
     bool ReceiveThreadExited() const { return m_session.ReceiveThreadExited(); }
+    // The rounds of a search are under way.
+    bool SearchGoingOut() const { return m_searchSender.Busy(); }
     bool ExitDone() const { return m_exitDone; }
 
 private:

@@ -28,25 +28,38 @@ protocol::LocalSockets::AddressSource Addresses(std::optional<std::uint32_t> onl
 
 // No bound on the table: a terminal takes every camera that answered (the
 // queue's bound still holds between two takes).
-CameraSearch::CameraSearch(std::optional<std::uint32_t> onlyAddress)
-    : m_session(Addresses(onlyAddress), nullptr, std::numeric_limits<std::size_t>::max()) {
+CameraSearch::CameraSearch(std::optional<std::uint32_t> onlyAddress, DrawDelay draw)
+    : m_session(Addresses(onlyAddress), nullptr, std::numeric_limits<std::size_t>::max()),
+      m_draw(std::move(draw)) {
     m_session.Start(nullptr);
 }
 
-std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait) {
+std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait, std::size_t rounds) {
     m_session.ClearTable(true);  // answers to an earlier search tell nothing now
-    m_session.SendSearch(m_session.TakeSendTurn());
+    const auto start = std::chrono::steady_clock::now();
+    const auto end = start + wait;
+    std::vector<std::chrono::milliseconds> starts = RoundStarts(rounds, m_draw);
+    // The first round always; the others while their replies have time.
+    std::erase_if(starts, [&](std::chrono::milliseconds at) {
+        return at > std::chrono::milliseconds(0) && at > wait - kLastRoundMargin;
+    });
+    std::size_t sent = 0;
     // Taken off the queue while they come, so that the first reply of a
     // device answering on two links is the one kept.
-    const auto end = std::chrono::steady_clock::now() + wait;
     for (;;) {
+        const auto now = std::chrono::steady_clock::now();
+        if (sent < starts.size() && now >= start + starts[sent]) {
+            m_session.SendSearch(m_session.TakeSendTurn());
+            ++sent;
+        }
         while (
             m_session.TakeReplies(std::chrono::steady_clock::now() + kCollectInterval, nullptr)) {
         }
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= end) break;
-        std::this_thread::sleep_for(
-            std::min<std::chrono::steady_clock::duration>(kCollectInterval, end - now));
+        const auto later = std::chrono::steady_clock::now();
+        if (later >= end) break;
+        auto next = std::min(end, later + kCollectInterval);
+        if (sent < starts.size()) next = std::min(next, start + starts[sent]);
+        std::this_thread::sleep_until(next);
     }
     m_dropped = m_session.Dropped();
     std::vector<FoundCamera> found;

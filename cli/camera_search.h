@@ -9,8 +9,12 @@
 
 #include "operations/device_row.h"
 #include "session/device_session.h"
+#include "session/search_rounds.h"
 
 namespace vimbrel::cli {
+
+// A round is worth sending only with this long left for its replies.
+inline constexpr std::chrono::milliseconds kLastRoundMargin{200};
 
 struct FoundCamera {
     DeviceRow row;
@@ -22,14 +26,19 @@ struct FoundCamera {
 class CameraSearch {
 public:
     // Sockets on every local IPv4 address, or only on `onlyAddress`.
-    explicit CameraSearch(std::optional<std::uint32_t> onlyAddress);
+    explicit CameraSearch(std::optional<std::uint32_t> onlyAddress,
+                          DrawDelay draw = RandomDelays());
 
-    // Sends the search as the window does and collects the replies that come
-    // within `wait` after it: one entry per MAC address, from its first
-    // reply, in the order they came.
-    std::vector<FoundCamera> Search(std::chrono::milliseconds wait);
-    // Replies of the last search dropped at the bound (a flood): the list
-    // may lack the cameras they came from.
+    // Sends the search in `rounds` rounds as the window does and collects the
+    // replies that come within `wait` after its start: one entry per MAC
+    // address, from its first reply, in the order they came. A round that
+    // would start less than kLastRoundMargin before the end of `wait` is not
+    // sent; the search takes `wait` and no more.
+    std::vector<FoundCamera> Search(std::chrono::milliseconds wait,
+                                    std::size_t rounds = kSearchRounds);
+    // Replies of the last search lost: dropped at the queue's bound (a
+    // flood) or by the system on a full socket. The list may lack the
+    // cameras they came from.
     std::size_t Dropped() const { return m_dropped; }
 
     // What the commands go through.
@@ -37,6 +46,7 @@ public:
 
 private:
     DeviceSession m_session;
+    DrawDelay m_draw;
     std::size_t m_dropped = 0;
 };
 

@@ -69,6 +69,27 @@ void AddWait(CLI::App& command, CommandLine& line) {
         ->option_text("SECONDS (default 2)");
 }
 
+// A whole number of rounds from 1 to 10.
+std::size_t Rounds(const std::string& text) {
+    const std::string shown = "'" + EchoText(text) + "'";
+    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), [](char c) {
+            return std::isdigit(static_cast<unsigned char>(c));
+        }))
+        throw CLI::ValidationError("--rounds", shown + " is not a whole number");
+    const int rounds = std::stoi(text);
+    if (rounds < 1 || rounds > 10)
+        throw CLI::ValidationError("--rounds", shown + " is outside 1 to 10");
+    return static_cast<std::size_t>(rounds);
+}
+
+void AddRounds(CLI::App& command, CommandLine& line) {
+    command
+        .add_option_function<std::string>(
+            "--rounds", [&line](const std::string& text) { line.rounds = Rounds(text); },
+            "times a search is sent, spaced out, within --wait (1 to 10)")
+        ->option_text("N (default 3)");
+}
+
 // The first word that is neither an option nor the value of --interface,
 // when it names no subcommand.
 std::optional<std::string> UnknownSubcommand(const std::vector<std::string>& args,
@@ -125,6 +146,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
 
     CLI::App* search = app.add_subcommand("search", "search the network and list the cameras");
     AddWait(*search, line);
+    AddRounds(*search, line);
     search->add_option("--format", line.format, "table, json or csv")
         ->check(CLI::IsMember({"table", "json", "csv"}))
         ->option_text("FORMAT (default table)");
@@ -178,6 +200,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
     for (auto& [command, options] : commands) {
         AddTargetOptions(*command, options, line);
         AddWait(*command, line);
+        AddRounds(*command, line);
         if (std::string(command->get_name()) == "factory-reset")
             command->add_flag("--yes", line.yes, "confirm a factory reset of --all");
     }

@@ -1,5 +1,6 @@
 #pragma once
 // The command line of vimbrel-cli: subcommands and options, read with CLI11.
+#include <cstddef>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -17,6 +18,7 @@ struct CommandLine {
     std::string command;  // "search", "reboot", …, "assign-ip"
     std::optional<std::string> interfaceAddress;
     double waitSeconds = 2.0;
+    std::size_t rounds = 3;  // of each search, 1 to 10
     std::string format = "table";
     std::vector<NamedTarget> targets;
     bool all = false;

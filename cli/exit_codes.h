@@ -9,8 +9,9 @@ inline constexpr int kExitOk = 0;
 // address.
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitNoCamera = 2;  // no camera answered the search
-// The search listed what it could, but replies were dropped at the queue's
-// bound (a flood): cameras may be missing from the list.
+// The search listed what it could, but replies were lost: dropped at the
+// queue's bound, or by the system on a full socket (a flood). Cameras may be
+// missing from the list.
 inline constexpr int kExitIncomplete = 3;
 inline constexpr int kExitUsage = 64;  // bad command line; nothing was sent
 

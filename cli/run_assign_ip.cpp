@@ -92,7 +92,7 @@ int ConfirmNewAddresses(const CommandLine& line, CameraSearch& search,
     // time is up.
     const auto end = std::chrono::steady_clock::now() + kConfirmTime;
     while (!moved.empty()) {
-        const std::vector<FoundCamera> now = search.Search(WaitOf(line));
+        const std::vector<FoundCamera> now = search.Search(WaitOf(line), line.rounds);
         std::erase_if(moved, [&](const MovedCamera& g) {
             for (const FoundCamera& camera : now) {
                 if (camera.row.mac == g.camera.row.mac && ToUtf8(camera.row.ip) == g.address) {

@@ -144,7 +144,7 @@ int RunAssignPlan(const CommandLine& line, const CheckedInput& input, CameraSear
         return kExitUsage;
     }
 
-    const std::vector<FoundCamera> found = search.Search(WaitOf(line));
+    const std::vector<FoundCamera> found = search.Search(WaitOf(line), line.rounds);
     std::vector<PlanError> errors;
     const std::vector<Step> steps = MatchCameras(plan, found, errors);
     if (!errors.empty()) {

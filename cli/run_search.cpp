@@ -14,11 +14,11 @@ std::chrono::milliseconds WaitOf(const CommandLine& line) {
 
 namespace {
 
-// Says on `err` how many replies the search dropped, if any.
+// Says on `err` how many replies the search lost, if any.
 bool SaidDropped(const CameraSearch& search, std::ostream& err) {
     if (search.Dropped() == 0) return false;
     err << "vimbrel-cli: " << search.Dropped()
-        << " replies were dropped (too many at once); the list may be incomplete\n";
+        << " replies were lost (too many at once); the list may be incomplete\n";
     return true;
 }
 
@@ -26,7 +26,7 @@ bool SaidDropped(const CameraSearch& search, std::ostream& err) {
 
 std::optional<Selection> SearchTargets(const CommandLine& line, CameraSearch& search,
                                        std::ostream& err, int& result) {
-    const std::vector<FoundCamera> found = search.Search(WaitOf(line));
+    const std::vector<FoundCamera> found = search.Search(WaitOf(line), line.rounds);
     if (line.all && found.empty()) {
         err << "vimbrel-cli: no camera answered\n";
         result = kExitNoCamera;
@@ -61,7 +61,7 @@ std::string ReasonText(const platform::SocketError& error) {
 }
 
 int RunSearch(const CommandLine& line, CameraSearch& search, std::ostream& out, std::ostream& err) {
-    const std::vector<FoundCamera> cameras = search.Search(WaitOf(line));
+    const std::vector<FoundCamera> cameras = search.Search(WaitOf(line), line.rounds);
     WriteCameras(out, *ParseOutputFormat(line.format), cameras);
     if (cameras.empty()) err << "vimbrel-cli: no camera answered\n";
     if (SaidDropped(search, err)) return kExitIncomplete;

@@ -38,12 +38,27 @@ bool SendDatagram(SocketHandle s, const void* data, std::size_t size, std::uint3
 // caps the request at net.core.rmem_max and reports twice the size it grants.
 std::size_t SetReceiveBuffer(SocketHandle s, std::size_t bytes);
 
+// Asks the system to tell, with each datagram received, how many datagrams
+// it has dropped on the socket for want of room in its receive buffer
+// (Linux: SO_RXQ_OVFL). False where the system keeps no such count
+// (Windows).
+bool EnableDropCount(SocketHandle s);
+
+// The system's running count of datagrams dropped on the socket, read at
+// once (Linux: SO_MEMINFO), for the drops after the last datagram that told
+// it. False where it can't be read (Windows).
+bool ReadDropCount(SocketHandle s, std::uint32_t& count);
+
 inline constexpr long kReceiveFailed = -1;
 inline constexpr long kNothingWaiting = -2;
 // Takes one waiting datagram without blocking: bytes received (a datagram
 // longer than `capacity` is cut to it; 0 for an empty datagram),
 // kNothingWaiting when no datagram is waiting, kReceiveFailed on failure.
-long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity);
+// With `dropCount`, a datagram that carries the system's running count of
+// datagrams dropped on the socket (EnableDropCount) sets it there; it is
+// left alone otherwise.
+long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity,
+                     std::uint32_t* dropCount = nullptr);
 void CloseSocket(SocketHandle s);
 
 // Lets another thread end a WaitReadable at once: a pipe on POSIX, an event

@@ -43,6 +43,8 @@ void LocalSockets::RefreshLocalSockets() {
         // A smaller buffer than asked for still works; the receive thread
         // drains it as fast as it can.
         platform::SetReceiveBuffer(s, kReceiveBufferBytes);
+        // Where the system can't count its drops, the queue's count is all.
+        platform::EnableDropCount(s);
         m_sockets.push_back(LocalSocket{s, local.address});
         added = true;
     }
@@ -137,6 +139,18 @@ void LocalSockets::Guard::MarkDead(platform::SocketHandle s) {
         entry.socket = platform::kInvalidSocket;
         return;
     }
+}
+
+std::uint32_t LocalSockets::Guard::NewDrops(platform::SocketHandle s, std::uint32_t count) {
+    for (LocalSocket& entry : m_owner.m_sockets) {
+        if (entry.socket != s) continue;
+        // The count wraps; one that an older datagram carried is behind.
+        const auto fresh = static_cast<std::int32_t>(count - entry.dropCount);
+        if (fresh <= 0) return 0;
+        entry.dropCount = count;
+        return static_cast<std::uint32_t>(fresh);
+    }
+    return 0;
 }
 
 }  // namespace vimbrel::protocol

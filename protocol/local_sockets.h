@@ -29,13 +29,19 @@ struct SendReport {
 struct LocalSocket {
     platform::SocketHandle socket = platform::kInvalidSocket;  // invalid = dead
     std::uint32_t address = 0;  // host order
+    // The system's running count of datagrams it dropped on the socket, as
+    // the last datagram that told it (platform::EnableDropCount).
+    std::uint32_t dropCount = 0;
 };
 
 // Between a packet's multicast and its broadcast on the same socket.
 inline constexpr std::chrono::milliseconds kPauseBetweenSends{50};
 
 // Receive buffer asked for on every socket: room for a few thousand replies
-// arriving at once (Linux counts about 1.3 KB for each).
+// arriving at once (Linux counts about 1.3 KB for each), the burst of the
+// largest site. Linux grants it only up to net.core.rmem_max without
+// CAP_NET_ADMIN; the datagrams it still drops are counted
+// (platform::EnableDropCount).
 inline constexpr std::size_t kReceiveBufferBytes = std::size_t{4} * 1024 * 1024;
 
 // The list changes (entries added or removed) only in a refresh, and one
@@ -59,6 +65,10 @@ public:
         // handle and sets it invalid; the next refresh removes the entry and
         // opens a new socket for its address.
         void MarkDead(platform::SocketHandle s);
+        // Takes the system's running count of drops on `s`, as a datagram
+        // or a read told it; returns how many are new since the last (none
+        // for a count behind it).
+        std::uint32_t NewDrops(platform::SocketHandle s, std::uint32_t count);
         // What the receive thread's wait watches besides the sockets.
         platform::WaitWake& Wake() { return m_owner.m_wake; }
 

@@ -81,13 +81,23 @@ void ReplyReceiver::ReceiveThreadProc() {
                 // keep coming: the senders and the stop flag get their turn.
                 for (int taken = 0; taken < kMaxDatagramsPerSlice; ++taken) {
                     buffer.fill(0);
+                    std::uint32_t dropCount = entry.dropCount;
                     const long received =
-                        platform::ReceiveDatagram(s, buffer.data(), buffer.size());
-                    if (received == platform::kNothingWaiting) break;
+                        platform::ReceiveDatagram(s, buffer.data(), buffer.size(), &dropCount);
+                    if (received == platform::kNothingWaiting) {
+                        // Drops after the last datagram that told them.
+                        if (platform::ReadDropCount(s, dropCount) && dropCount != entry.dropCount)
+                            m_replies.CountDropped(sockets.NewDrops(s, dropCount));
+                        break;
+                    }
                     if (received == platform::kReceiveFailed) {
                         sockets.MarkDead(s);
                         break;
                     }
+                    // Replies the system dropped on a full socket count as
+                    // the queue's own drops do.
+                    if (dropCount != entry.dropCount)
+                        m_replies.CountDropped(sockets.NewDrops(s, dropCount));
                     if (!IsDeviceReply(buffer.data(), received)) continue;
                     if (m_replies.Push(buffer, entry.address)) tell = true;
                 }

@@ -10,6 +10,9 @@
 # and runs it under Wine on the same network, with a wineserver of its own
 # started and checked in the network's computer namespace (scripts/wine-session);
 # without a display the screenshot is build-windows/demo-screenshot.png.
+# VIMBREL_DEMO_LOSS=P (0 to 1) plays a site that loses datagrams: every camera
+# misses each search datagram, and loses each reply, with probability P, and
+# answers after a random 0-100 ms.
 # Needs root (network namespaces). Nothing is sent on the real network.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,12 +35,17 @@ cleanup() { "$labnet" destroy "$run" >/dev/null 2>&1 || true; }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
+loss=()
+if [ -n "${VIMBREL_DEMO_LOSS:-}" ]; then
+  loss=(--loss-request "$VIMBREL_DEMO_LOSS" --loss-reply "$VIMBREL_DEMO_LOSS" --reply-delay 100)
+fi
+
 "$labnet" create "$run" >/dev/null
 "$labnet" link "$run" 0 192.168.2.100/24
 "$labnet" link "$run" 1 192.168.3.100/24
 camera() {  # link name address/prefix mac serial model firmware status
   "$labnet" camera "$run" "$1" "$2" "$3" -- --ip "${3%/*}" --mac "$4" --serial "$5" \
-    --model "$6" --firmware "$7" --status "$8" --port 80 >/dev/null
+    --model "$6" --firmware "$7" --status "$8" --port 80 "${loss[@]}" >/dev/null
 }
 camera 0 cam1 192.168.2.10/24 00:1A:2B:3C:4D:01 ZR420A0001 ZR420    V2.1.3 "运行正常"
 camera 0 cam2 192.168.2.11/24 00:1A:2B:3C:4D:02 ZR410B0002 ZR410    V1.8.0 running
@@ -48,7 +56,7 @@ camera 1 cam5 192.168.3.21/24 00:1A:2B:3C:4D:05 ZR42E0005  ZR420-2  V2.0.7 idle
 # address of another subnet: the list marks them.
 other() {  # link name address/prefix reported-address mac serial
   "$labnet" camera "$run" "$1" "$2" "$3" -- --ip "$4" --mac "$5" --serial "$6" \
-    --model ZR420 --firmware V2.1.3 --status running --port 80 >/dev/null
+    --model ZR420 --firmware V2.1.3 --status running --port 80 "${loss[@]}" >/dev/null
 }
 other 0 cam6 192.168.2.13/24 192.168.1.64 00:1A:2B:3C:4D:06 ZR420F0006
 other 0 cam7 192.168.2.14/24 192.168.1.64 00:1A:2B:3C:4D:07 ZR420G0007

@@ -69,6 +69,20 @@ protocol::SendReport DeviceSession::SendSearch(const SendTurn& turn) {
     return m_sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
 }
 
+std::size_t DeviceSession::SendSearchRounds(
+    const std::vector<std::chrono::milliseconds>& starts, SearchStop& stop,
+    const std::function<void(const protocol::SendReport&)>& sent) {
+    const auto begun = std::chrono::steady_clock::now();
+    std::size_t rounds = 0;
+    for (const std::chrono::milliseconds start : starts) {
+        if (!stop.WaitUntil(begun + start)) break;
+        const protocol::SendReport report = SendSearch(TakeSendTurn());
+        ++rounds;
+        if (sent) sent(report);
+    }
+    return rounds;
+}
+
 bool DeviceSession::TakeReplies(std::chrono::steady_clock::time_point until,
                                 const std::function<void(const TableRow&)>& added) {
     m_tableThread.Check("DeviceSession::TakeReplies");

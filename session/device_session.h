@@ -23,6 +23,7 @@
 #include "protocol/reply_receiver.h"
 #include "session/command_plan.h"
 #include "session/device_table.h"
+#include "session/search_rounds.h"
 
 namespace vimbrel {
 
@@ -73,6 +74,14 @@ public:
     void ClearTable(bool forgetQueued);
     // Refreshes the sockets and sends the search request on every one.
     protocol::SendReport SendSearch(const SendTurn& turn);
+    // The search in rounds that start at `starts` (RoundStarts), counted
+    // from now, each round with the send turn for itself alone: a batch may
+    // send between two rounds, never inside one. `sent` hears each round's
+    // report. Ends at once when `stop` is set, sending no further round.
+    // Returns the rounds sent.
+    std::size_t SendSearchRounds(const std::vector<std::chrono::milliseconds>& starts,
+                                 SearchStop& stop,
+                                 const std::function<void(const protocol::SendReport&)>& sent);
     // Takes the queued replies into the table until `until`, calling `added`
     // with each new row; replies beyond the table's bound are counted as
     // dropped. True when taken replies are left for the next call.

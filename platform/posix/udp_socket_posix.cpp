@@ -8,6 +8,10 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
+#ifdef __linux__
+#include <linux/sock_diag.h>
+#endif
 #include <unistd.h>
 
 #include "platform/socket_error_state.h"
@@ -116,19 +120,57 @@ std::size_t SetReceiveBuffer(SocketHandle s, std::size_t bytes) {
     return static_cast<std::size_t>(granted);
 }
 
-long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity) {
+bool EnableDropCount([[maybe_unused]] SocketHandle s) {
+#ifdef SO_RXQ_OVFL
+    const int on = 1;
+    return Record(setsockopt(s, SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof on) == 0);
+#else
+    SocketCallFailed(ENOPROTOOPT);
+    return false;
+#endif
+}
+
+bool ReadDropCount([[maybe_unused]] SocketHandle s, [[maybe_unused]] std::uint32_t& count) {
+#if defined(__linux__) && defined(SO_MEMINFO)
+    std::uint32_t info[SK_MEMINFO_VARS] = {};
+    socklen_t length = sizeof info;
+    if (!Record(getsockopt(s, SOL_SOCKET, SO_MEMINFO, info, &length) == 0)) return false;
+    if (length < sizeof(std::uint32_t) * (SK_MEMINFO_DROPS + 1)) return false;
+    count = info[SK_MEMINFO_DROPS];
+    return true;
+#else
+    SocketCallFailed(ENOPROTOOPT);
+    return false;
+#endif
+}
+
+long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity, std::uint32_t* dropCount) {
     sockaddr_in from{};
-    socklen_t length = sizeof from;
+    iovec data{buffer, capacity};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(std::uint32_t))];
+    msghdr message{};
+    message.msg_name = &from;
+    message.msg_namelen = sizeof from;
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
     ssize_t received;
     do {
-        received = recvfrom(s, buffer, capacity, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from),
-                            &length);
+        received = recvmsg(s, &message, MSG_DONTWAIT);
     } while (received < 0 && errno == EINTR);
     if (received < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
         SocketCallSucceeded();
         return kNothingWaiting;
     }
-    return Record(received >= 0) ? static_cast<long>(received) : kReceiveFailed;
+    if (!Record(received >= 0)) return kReceiveFailed;
+#ifdef SO_RXQ_OVFL
+    for (cmsghdr* c = CMSG_FIRSTHDR(&message); dropCount && c; c = CMSG_NXTHDR(&message, c))
+        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SO_RXQ_OVFL &&
+            c->cmsg_len >= CMSG_LEN(sizeof(std::uint32_t)))
+            std::memcpy(dropCount, CMSG_DATA(c), sizeof(std::uint32_t));
+#endif
+    return static_cast<long>(received);
 }
 
 void CloseSocket(SocketHandle s) {

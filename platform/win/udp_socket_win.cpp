@@ -194,7 +194,17 @@ std::size_t SetReceiveBuffer(SocketHandle s, std::size_t bytes) {
     return static_cast<std::size_t>(granted);
 }
 
-long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity) {
+bool EnableDropCount(SocketHandle) {
+    SocketCallFailed(WSAENOPROTOOPT);  // Winsock keeps no such count
+    return false;
+}
+
+bool ReadDropCount(SocketHandle, std::uint32_t&) {
+    SocketCallFailed(WSAENOPROTOOPT);
+    return false;
+}
+
+long ReceiveDatagram(SocketHandle s, void* buffer, std::size_t capacity, std::uint32_t*) {
     // Each reset report is taken off the socket by the receive that returns
     // it; the ones still queued are read past. The bound keeps a flood of
     // them from holding the caller.

@@ -9,6 +9,7 @@
 
 #include "cli/utf8_text.h"
 #include "tests/cli/cli_lab.h"
+#include "tests/support/wait.h"
 
 namespace vimbrel::test {
 namespace {
@@ -90,6 +91,37 @@ TEST(SearchCli, ListsTheCamerasAsJsonCsvAndTable) {
         const bool isA = lines[row].find("SN-A") != std::string::npos;
         EXPECT_EQ(columnAt(lines[row], isA ? "192.168.2.21" : "192.168.3.22"), ip) << table.out;
         EXPECT_EQ(columnAt(lines[row], isA ? "运行中" : "running"), status) << table.out;
+    }
+}
+
+// Three rounds by default; --rounds N; no round that would start within
+// 0.2 s of the end of --wait (round 3 starts 0.6 s in at the earliest).
+// Once a run has returned, every round it sent is on the wire.
+TEST(SearchCli, RoundsAsAskedAndNoneTooLateForItsReplies) {
+    LAB_REQUIRE_ROOT();
+    lab::LabNetwork net;
+    const int camera = net.AddCamera(net.AddLink("192.168.2.100/24"), lab::CameraConfig{});
+    net.EnterComputer();
+    struct Case {
+        std::vector<std::string> args;
+        std::size_t datagrams;  // two a round
+    };
+    const Case cases[] = {
+        {{"search", "--wait", "1.2"}, 6},
+        {{"search", "--wait", "0.5", "--rounds", "1"}, 2},
+        {{"search", "--wait", "0.5", "--rounds", "10"}, 4},
+        {{"search", "--wait", "0.3", "--rounds", "3"}, 2},
+    };
+    std::size_t total = 0;
+    for (const Case& c : cases) {
+        const CliRun run = RunCliHere(c.args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        total += c.datagrams;
+        std::vector<lab::LoggedDatagram> got;
+        WaitUntil([&] { return (got = Received(net, camera, 100)).size() >= total; });
+        ASSERT_EQ(got.size(), total) << c.args.back();
+        for (std::size_t i = total - c.datagrams; i < total; ++i)
+            EXPECT_EQ(got[i].kind, i % 2 == 0 ? "multicast" : "broadcast");
     }
 }
 

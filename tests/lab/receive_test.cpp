@@ -13,6 +13,7 @@
 #include "tests/support/addresses.h"
 #include "tests/support/replies.h"
 #include "tests/support/socket_port.h"
+#include "tests/support/wait.h"
 
 namespace vimbrel::lab {
 namespace {
@@ -82,6 +83,39 @@ TEST(ReceiveLab, BurstLargerThanTheDefaultBufferIsDrainedWhole) {
     EXPECT_EQ(numbers.size(), kBurst);
     EXPECT_EQ(queue.Dropped(), 0u);
     EXPECT_LE(notifies.load(), 10) << "one word to the reader per batch, not one per reply";
+}
+
+// A socket whose buffer is full drops what comes next; the system's count of
+// those drops reaches the queue's count, so none is lost unseen.
+TEST(ReceiveLab, RepliesTheSystemDroppedOnAFullSocketAreCounted) {
+    LAB_REQUIRE_ROOT();
+    LabNetwork lab;
+    lab.AddLink("192.168.2.100/24");
+    lab.EnterComputer();
+    protocol::LocalSockets sockets;
+    protocol::ReplyQueue queue;
+    protocol::ReplyReceiver receiver(sockets, queue, nullptr);
+    sockets.RefreshLocalSockets();
+    receiver.Start();
+
+    constexpr std::uint16_t kBurst = 300;
+    Sender sender;
+    {
+        const protocol::LocalSockets::Guard held = sockets.Lock();
+        const std::uint16_t port = PortOf(held, kComputer);
+        ASSERT_NE(port, 0);
+        for (const auto& entry : held.Entries())
+            if (entry.address == kComputer) platform::SetReceiveBuffer(entry.socket, 4096);
+        for (std::uint16_t n = 0; n < kBurst; ++n) sender.Send(NumberedReply(n), port);
+    }
+    std::size_t queued = 0;
+    EXPECT_TRUE(test::WaitUntil([&] {
+        queued += queue.TakeAll().size();
+        return queued + queue.Dropped() >= kBurst;
+    }));
+    EXPECT_GT(queued, 0u);
+    EXPECT_GT(queue.Dropped(), 0u);
+    EXPECT_EQ(queued + queue.Dropped(), kBurst);
 }
 
 TEST(ReceiveLab, ReplySentDuringTheSearchPauseIsQueuedBeforeTheBroadcast) {

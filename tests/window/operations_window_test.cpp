@@ -210,7 +210,9 @@ TEST_F(OperationsWindowTest, AssignsFreeAddressesProbedOnTheWire) {
         }
     }
 
-    // The cameras moved: the next search shows their new addresses.
+    // The cameras moved: the next search shows their new addresses. (A press
+    // while the rounds of the search before are under way would join them.)
+    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
     Press(ids::kSearch);
     WaitForRows(3);
     for (long row = 0; row < 3; ++row)
@@ -394,6 +396,9 @@ TEST_F(OperationsWindowTest, PeriodicSearchWaitsForTheOpenDialog) {
     SelectRows({0, 1, 2});
     std::vector<wxString> macs;
     for (long row = 0; row < 3; ++row) macs.push_back(Cell(row, 4));
+    // The dialog opens between two searches: the rounds of the one under way
+    // would go on beside it.
+    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
     double dialogOpened = 0;
     AnswerNextDialog([&](wxDialog& dialog) {
         dialogOpened = wxGetUTCTimeMillis().ToDouble() / 1000;

@@ -88,6 +88,10 @@ TEST_F(ScaleWindowTest, QueueAndRowsStayAtTheirBoundsAndTheCountSaysSo) {
         std::chrono::seconds(10 * kSlowdown));
     EXPECT_EQ(window->DeviceList().GetItemCount(), static_cast<long>(kMaxDeviceRows));
     EXPECT_EQ(OnlineCount(), "10000+");
+    // How many were lost, on the count.
+    wxWindow* count = window->FindWindow(ids::kStaticOnline);
+    EXPECT_EQ(count->GetToolTipText(),
+              wxString::FromUTF8("丢失了 5 个回复（同时到达的太多），列表可能不全。"));
     EXPECT_EQ(Cell(9999, 0), "10000");
     EXPECT_EQ(Cell(9999, 4), "02:00:00:00:27:0F");
 
@@ -100,6 +104,7 @@ TEST_F(ScaleWindowTest, QueueAndRowsStayAtTheirBoundsAndTheCountSaysSo) {
     Press(ids::kSearch);
     EXPECT_EQ(window->DeviceList().GetItemCount(), 0);
     EXPECT_EQ(OnlineCount(), "");
+    EXPECT_EQ(count->GetToolTipText(), "");
     EXPECT_EQ(queue.Dropped(), 0u);
     queue.Push(NumberedReply(1));
     queue.Push(NumberedReply(1));

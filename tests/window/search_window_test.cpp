@@ -6,6 +6,7 @@
 
 #include <wx/checkbox.h>
 #include <wx/listctrl.h>
+#include <wx/time.h>
 
 #include "platform/ipv4_text.h"
 #include "platform/udp_socket.h"
@@ -208,20 +209,90 @@ TEST_F(SearchWindowTest, CameraBehindTheSeventySecondLocalAddressIsListed) {
     EXPECT_EQ(Cell(0, column::kAddress), "192.168.3.10");
 }
 
-// The search goes out on a thread of its own: presses that come while it is
-// going out join it, so one search reaches the camera, not two.
-TEST_F(SearchWindowTest, SecondPressDuringTheSearchJoinsIt) {
+// The search goes out on a thread of its own, in rounds: presses that come
+// while they are under way join them, so one search's rounds reach the
+// camera, not two searches'.
+TEST_F(SearchWindowTest, PressesDuringTheRoundsJoinThem) {
     LAB_REQUIRE_ROOT();
     const int camera = net.AddCamera(net.AddLink("192.168.2.100/24"), lab::CameraConfig{});
     OpenWindow();
-    ASSERT_TRUE(PumpUntil([&] { return net.CameraLog(camera).size() == 2; }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return net.CameraLog(camera).size() >= 2; }, 5s));
+    ASSERT_TRUE(window->SearchGoingOut());
     Press(ids::kSearch);
     Press(ids::kSearch);
     Press(ids::kSearch);
-    ASSERT_TRUE(PumpUntil([&] { return net.CameraLog(camera).size() >= 4; }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
+    // Everything the rounds sent is on its way; nothing more follows them.
+    ASSERT_TRUE(PumpUntil([&] { return net.CameraLog(camera).size() >= 6; }, 5s));
+    EXPECT_EQ(net.CameraLog(camera).size(), 6u);
     WaitForRows(1);
-    PumpFor(300ms);  // a second search would be on the wire by now
-    EXPECT_EQ(net.CameraLog(camera).size(), 4u);
+    // Once they have ended, a press is a search of its own.
+    Press(ids::kSearch);
+    EXPECT_TRUE(window->SearchGoingOut());
+    EXPECT_TRUE(PumpUntil([&] { return net.CameraLog(camera).size() >= 8; }, 5s));
+}
+
+// The window's first search on each link: three rounds, each the multicast
+// and 50 ms later the broadcast, the second 200–300 ms after the first, the
+// third 400–600 ms after the second (the wire may add a little, never take
+// away).
+TEST_F(SearchWindowTest, FirstSearchGoesOutInThreeRoundsOnEachLink) {
+    LAB_REQUIRE_ROOT();
+    lab::CameraConfig c;
+    const int first = net.AddCamera(net.AddLink("192.168.2.100/24"), c);
+    c.ip = "192.168.3.23";
+    c.mac = "00:1A:2B:3C:4D:03";
+    const int second = net.AddCamera(net.AddLink("192.168.3.100/24"), c);
+    OpenWindow();
+    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
+    for (const int camera : {first, second}) {
+        const auto got = ReceivedAtLeast(6, camera, 100);
+        ASSERT_EQ(got.size(), 6u) << camera;
+        const auto ms = [&](std::size_t a, std::size_t b) {
+            return (got[b].time - got[a].time) * 1000.0;
+        };
+        for (std::size_t i = 0; i < 6; ++i)
+            EXPECT_EQ(got[i].kind, i % 2 == 0 ? "multicast" : "broadcast") << i;
+        for (std::size_t round = 0; round < 3; ++round) EXPECT_GE(ms(2 * round, 2 * round + 1), 45);
+        EXPECT_GE(ms(0, 2), 195);
+        EXPECT_GE(ms(2, 4), 395);
+        EXPECT_LE(ms(0, 4), 900 + 300);
+    }
+}
+
+// The periodic search's pause counts from the end of the last round: with a
+// period of 1 s the next search's multicast comes at least 1 s after the
+// third round's broadcast, not 1 s after the first round.
+TEST_F(SearchWindowTest, PeriodicSearchPausesFromTheLastRound) {
+    LAB_REQUIRE_ROOT();
+    const int camera = net.AddCamera(net.AddLink("192.168.2.100/24"), lab::CameraConfig{});
+    OpenWindow(1000ms);
+    const auto got = ReceivedAtLeast(7, camera, 100);
+    ASSERT_GE(got.size(), 7u);
+    EXPECT_EQ(got[5].kind, "broadcast");
+    EXPECT_EQ(got[6].kind, "multicast");
+    EXPECT_GE(got[6].time - got[5].time, 0.99);
+}
+
+// Esc while rounds are still to come ends the window at once: the wait
+// before the next round is cut short, not waited out.
+TEST_F(SearchWindowTest, EscapeDuringTheRoundsEndsTheWindowAtOnce) {
+    LAB_REQUIRE_ROOT();
+    const int camera = net.AddCamera(net.AddLink("192.168.2.100/24"), lab::CameraConfig{});
+    OpenWindow();
+    ASSERT_TRUE(PumpUntil([&] { return net.CameraLog(camera).size() >= 2; }, 5s));
+    ASSERT_TRUE(window->SearchGoingOut());
+    const double firstRound = net.CameraLog(camera).front().time;
+    wxKeyEvent key(wxEVT_CHAR_HOOK);
+    key.m_keyCode = WXK_ESCAPE;
+    window->GetEventHandler()->ProcessEvent(key);
+    const double ended = wxGetUTCTimeMillis().ToDouble() / 1000;
+    EXPECT_TRUE(window->ExitDone());
+    EXPECT_TRUE(window->ReceiveThreadExited());
+    // The third round was due 600 ms or more after the first: the window
+    // ended before it, and it never went out.
+    EXPECT_LT(ended, firstRound + 0.6);
+    EXPECT_LT(net.CameraLog(camera).size(), 6u);
 }
 
 // Every way out stops the receive thread before the sockets close; its

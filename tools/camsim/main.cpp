@@ -23,6 +23,7 @@
 #include "tools/camsim/options.h"
 #include "tools/camsim/request_kind.h"
 #include "tools/camsim/sim_camera.h"
+#include "tools/camsim/site_losses.h"
 
 namespace vimbrel::camsim {
 namespace {
@@ -80,7 +81,19 @@ class Responder {
 public:
     Responder(const SimOptions& options, std::vector<SimCamera>& cameras, DeviceSocket& socket,
               DatagramLog& log)
-        : m_options(options), m_cameras(cameras), m_socket(socket), m_log(log) {}
+        : m_options(options),
+          m_cameras(cameras),
+          m_socket(socket),
+          m_log(log),
+          m_losses(LossOptions{options.lossRequest, options.lossReply, options.replyDelayMs,
+                               options.seed}) {}
+
+    // Milliseconds until a delayed reply is due; -1 when none waits.
+    int MsUntilNextReply() const { return m_delayed.MsUntilNext(Clock::now()); }
+    // Sends the delayed replies that are due, unless the site loses them.
+    void SendDueReplies() {
+        for (const DelayedReplies::Reply& reply : m_delayed.TakeDue(Clock::now())) Answer(reply);
+    }
 
     void Handle(const std::uint8_t* bytes, const Arrival& arrival) {
         std::size_t size = static_cast<std::size_t>(arrival.size);
@@ -94,9 +107,14 @@ public:
             int answered = 0;
             for (const SimCamera& camera : m_cameras) {
                 if (camera.Silent(now)) continue;
+                if (m_losses.MissesRequest()) continue;
                 if (gap.count() > 0) std::this_thread::sleep_for(gap);
-                protocol::ReplyBuffer reply = camera.BuildReply();
-                m_socket.Send(reply.data(), reply.size(), arrival.source, arrival.ifindex);
+                DelayedReplies::Reply reply{Clock::now() + m_losses.ReplyDelay(),
+                                            camera.BuildReply(), arrival.source, arrival.ifindex};
+                if (m_options.replyDelayMs > 0)
+                    m_delayed.Add(reply);
+                else
+                    Answer(reply);
                 ++answered;
             }
             m_log.Event("answered " + std::to_string(answered));
@@ -114,6 +132,13 @@ public:
     }
 
 private:
+    using Clock = std::chrono::steady_clock;
+
+    void Answer(const DelayedReplies::Reply& reply) {
+        if (m_losses.LosesReply()) return;
+        m_socket.Send(reply.bytes.data(), reply.bytes.size(), reply.to, reply.ifindex);
+    }
+
     void MoveInterface(const CameraSettings& settings) {
         // Several cameras share one interface; only a lone camera owns it.
         if (m_options.iface.empty() || m_cameras.size() != 1) return;
@@ -127,6 +152,8 @@ private:
     std::vector<SimCamera>& m_cameras;
     DeviceSocket& m_socket;
     DatagramLog& m_log;
+    SiteLosses m_losses;
+    DelayedReplies m_delayed;
 };
 
 // A signalfd for SIGTERM and SIGINT, which are blocked while it lives.
@@ -187,12 +214,13 @@ int Run(int argc, char** argv) {
     std::vector<std::uint8_t> buffer(65536);
     for (;;) {
         pollfd waits[2] = {{socket.fd(), POLLIN, 0}, {signals.fd(), POLLIN, 0}};
-        if (poll(waits, 2, -1) < 0) {
+        if (poll(waits, 2, responder.MsUntilNextReply()) < 0) {
             if (errno == EINTR) continue;
             std::perror("camsim: poll");
             return 1;
         }
         if (waits[1].revents & POLLIN) break;
+        responder.SendDueReplies();
         if (waits[0].revents & POLLIN) {
             for (;;) {
                 Arrival arrival = socket.Receive(buffer.data(), buffer.size());

@@ -14,12 +14,22 @@ bool ToInt(const char* text, long low, long high, long& out) {
     return true;
 }
 
+bool ToProbability(const char* text, double& out) {
+    char* end = nullptr;
+    const double value = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !(value >= 0 && value <= 1)) return false;
+    out = value;
+    return true;
+}
+
 }  // namespace
 
 const char* Usage() {
     return "usage: camsim [--serial S] [--model M] [--ip A.B.C.D] [--mac XX:XX:XX:XX:XX:XX]\n"
            "              [--port N] [--firmware F] [--status TEXT] [--count N]\n"
-           "              [--log FILE] [--iface NAME] [--reboot-seconds N] [--reply-spread-ms N]\n";
+           "              [--log FILE] [--iface NAME] [--reboot-seconds N] [--reply-spread-ms N]\n"
+           "              [--loss-request P] [--loss-reply P] [--reply-delay MS] [--seed N]\n"
+           "  P: a probability from 0 to 1 for each camera and datagram\n";
 }
 
 std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error) {
@@ -32,6 +42,7 @@ std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error
         }
         const char* value = argv[++i];
         long number = 0;
+        double probability = 0;
         if (name == "--serial")
             options.serial = value;
         else if (name == "--model")
@@ -56,6 +67,14 @@ std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error
             options.rebootSeconds = static_cast<int>(number);
         else if (name == "--reply-spread-ms" && ToInt(value, 0, 60000, number))
             options.replySpreadMs = static_cast<int>(number);
+        else if (name == "--loss-request" && ToProbability(value, probability))
+            options.lossRequest = probability;
+        else if (name == "--loss-reply" && ToProbability(value, probability))
+            options.lossReply = probability;
+        else if (name == "--reply-delay" && ToInt(value, 0, 60000, number))
+            options.replyDelayMs = static_cast<int>(number);
+        else if (name == "--seed" && ToInt(value, 0, 4294967295L, number))
+            options.seed = static_cast<std::uint32_t>(number);
         else {
             error = "bad option " + std::string(name) + " " + value;
             return std::nullopt;

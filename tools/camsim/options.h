@@ -20,6 +20,13 @@ struct SimOptions {
     std::string iface;  // empty: the interface's address is left alone
     int rebootSeconds = 3;
     int replySpreadMs = 0;  // answers of many cameras spread over this time
+    // A lossy site: each camera misses a search request, and loses its
+    // reply, with these probabilities (0 to 1), and answers after a random
+    // 0 to replyDelayMs; seed 0 draws from the system.
+    double lossRequest = 0;
+    double lossReply = 0;
+    int replyDelayMs = 0;
+    std::uint32_t seed = 0;
 };
 
 // Parses argv; on a bad option returns nothing and fills `error`.
