@@ -34,6 +34,8 @@ VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "FileDescription" "Vimbrel ${VERSION} 安装程序"
 VIAddVersionKey /LANG=0 "LegalCopyright" "Vimbrel"
 
+Var FinishText  ; the last page's words, set by the install
+
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !insertmacro MUI_PAGE_DIRECTORY
@@ -45,7 +47,6 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Vimbrel"
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
 Var AllUsers
-Var FinishText
 
 ; An inbound allow rule for one installed program: UDP, every profile.
 !macro AddFirewallRule FILE
