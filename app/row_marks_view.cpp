@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "controls/wrap_text.h"
 #include "operations/device_columns.h"
 
 namespace vimbrel {
@@ -95,8 +96,18 @@ void RowMarksView::Place() {
             button = m_allowFirewall->GetBestSize();
             textWidth = std::max(1, list.width - button.x - gap);
         }
-        m_finding->SetLabel(m_findingText);
-        m_finding->Wrap(textWidth);
+        // As text, not a label with mnemonics: "&&" stays "&&". The label
+        // may need a pixel or two more than its text: wrapped again, that
+        // much narrower, when it does.
+        int wrapWidth = textWidth;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            m_finding->SetLabelText(WrapText(
+                m_findingText.ToStdWstring(), wrapWidth,
+                [this](const std::wstring& line) { return m_finding->GetTextExtent(line).x; }));
+            const int over = m_finding->GetBestSize().x - textWidth;
+            if (over <= 0) break;
+            wrapWidth -= over;
+        }
         height = std::max(m_finding->GetBestSize().y, button.y);
     }
     const int room = m_window.GetClientSize().y - (list.GetBottom() + 1);

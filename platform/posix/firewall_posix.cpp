@@ -17,9 +17,7 @@ std::wstring ThisProgramPath() {
     return length > 0 ? FromUtf8(std::string(path, static_cast<std::size_t>(length))) : L"";
 }
 
-FirewallFix AllowThroughFirewall(const std::wstring&) {
-    return {FirewallFixResult::kNotHere, {}};
-}
+FirewallFix AllowThroughFirewall(const std::wstring&) { return {FirewallFixResult::kNotHere, {}}; }
 
 FirewallFix RunElevated(const std::wstring&, const std::wstring&) {
     return {FirewallFixResult::kNotHere, {}};

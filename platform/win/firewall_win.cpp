@@ -122,9 +122,9 @@ bool ReadRules(INetFwPolicy2& policy, NET_FW_PROFILE_TYPE2 profile, const std::w
     ULONG fetched = 0;
     while (items->Next(1, item.get(), &fetched) == S_OK && fetched == 1) {
         ComRef<INetFwRule> rule;
-        const bool isRule = item.get()->vt == VT_DISPATCH && item.get()->pdispVal &&
-                            SUCCEEDED(item.get()->pdispVal->QueryInterface(IID_INetFwRule,
-                                                                           rule.putVoid()));
+        const bool isRule =
+            item.get()->vt == VT_DISPATCH && item.get()->pdispVal &&
+            SUCCEEDED(item.get()->pdispVal->QueryInterface(IID_INetFwRule, rule.putVoid()));
         item.Clear();
         if (!isRule) continue;
         VARIANT_BOOL enabled = VARIANT_FALSE;

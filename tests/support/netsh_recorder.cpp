@@ -26,9 +26,9 @@ int main() {
     std::wstring record(self, length);
     record = record.substr(0, record.find_last_of(L'\\') + 1) + L"netsh-record.txt";
 
-    const int size = WideCharToMultiByte(CP_UTF8, 0, arguments.c_str(),
-                                         static_cast<int>(arguments.size()), nullptr, 0, nullptr,
-                                         nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, arguments.c_str(), static_cast<int>(arguments.size()),
+                            nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_UTF8, 0, arguments.c_str(), static_cast<int>(arguments.size()),
                         utf8.data(), size, nullptr, nullptr);

@@ -45,8 +45,8 @@ TEST(FirewallFinding, EachStateGivesItsFindingAndOnlyAPossibleCauseOffersTheFix)
          FirewallFinding::kBlockRule, true},
         {"allow", Windows(FirewallProfile::kPrivate, true, false, true),
          FirewallFinding::kAllowRule, false},
-        {"neither", Windows(FirewallProfile::kPublic, true, false, false),
-         FirewallFinding::kNoRule, true},
+        {"neither", Windows(FirewallProfile::kPublic, true, false, false), FirewallFinding::kNoRule,
+         true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FindFirewallCause(c.state), c.finding) << c.name;
@@ -74,9 +74,9 @@ TEST(FirewallFinding, TheWindowSaysWhatItFoundWithTheProfile) {
               L"（firewalld：firewall-cmd --permanent --add-service=vimbrel && firewall-cmd "
               L"--reload；ufw：ufw allow proto udp from any port 9876）。");
     // The old line's port: the replies come to the socket's port, not 9876.
-    for (FirewallFinding f : {FirewallFinding::kNotKnown, FirewallFinding::kOff,
-                              FirewallFinding::kBlockRule, FirewallFinding::kAllowRule,
-                              FirewallFinding::kNoRule})
+    for (FirewallFinding f :
+         {FirewallFinding::kNotKnown, FirewallFinding::kOff, FirewallFinding::kBlockRule,
+          FirewallFinding::kAllowRule, FirewallFinding::kNoRule})
         EXPECT_EQ(FirewallFindingText(f, FirewallProfile::kPublic).find(L"9876"),
                   std::wstring::npos);
 }

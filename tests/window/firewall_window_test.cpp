@@ -36,6 +36,33 @@ protected:
     }
 };
 
+// The words wrap within their place under the list (beside the button when
+// there is one) and the window shows all of them: no line is cut, and what
+// the lines say is the finding, "&&" included.
+void ExpectFindingReadsInFull(CSearchDeviceDlg& window) {
+    RowMarksView& marks = window.Marks();
+    const wxStaticText& line = marks.FindingLine();
+    ASSERT_TRUE(line.IsShown());
+    const wxRect client(window.GetClientSize());
+    const wxRect list = window.DeviceList().GetRect();
+    EXPECT_TRUE(client.Contains(line.GetRect())) << line.GetRect().GetBottom();
+    EXPECT_GT(line.GetRect().GetTop(), list.GetBottom());
+    EXPECT_GE(line.GetSize().y, line.GetBestSize().y);
+    EXPECT_GE(line.GetSize().x, line.GetBestSize().x);
+    wxString shown = line.GetLabelText();
+    shown.Replace("\n", "");
+    wxString said = marks.FindingText();
+    said.Replace(" ", "");
+    shown.Replace(" ", "");
+    EXPECT_EQ(shown, said);
+    wxButton& button = marks.AllowFirewallButton();
+    if (!button.IsShown()) return;
+    EXPECT_TRUE(client.Contains(button.GetRect()));
+    EXPECT_LT(line.GetRect().GetRight(), button.GetRect().GetLeft());
+    EXPECT_GE(button.GetSize().x, button.GetBestSize().x);
+    EXPECT_GE(button.GetSize().y, button.GetBestSize().y);
+}
+
 TEST_F(FirewallWindowTest, ABlockRuleIsSaidAndTheLineAndButtonReadInFull) {
     LAB_REQUIRE_ROOT();
     firewall = BlockRule();
@@ -45,24 +72,17 @@ TEST_F(FirewallWindowTest, ABlockRuleIsSaidAndTheLineAndButtonReadInFull) {
               wxString::FromUTF8("搜索经 192.168.2.100 发出，没有设备应答。Windows 防火墙有阻止 "
                                  "Vimbrel 的规则（公用网络），摄像机的应答被拦截。"));
     EXPECT_EQ(firewallFixes, 0);  // nothing changed without the click
+    ASSERT_TRUE(marks.AllowFirewallButton().IsShown());
+    EXPECT_EQ(marks.AllowFirewallButton().GetLabel(), wxString::FromUTF8("允许通过防火墙"));
+    ExpectFindingReadsInFull(*window);
+}
 
-    // The words wrap within their place beside the button, under the list,
-    // and the window shows all of them: no line is cut.
-    const wxStaticText& line = marks.FindingLine();
-    wxButton& button = marks.AllowFirewallButton();
-    ASSERT_TRUE(line.IsShown());
-    ASSERT_TRUE(button.IsShown());
-    EXPECT_EQ(button.GetLabel(), wxString::FromUTF8("允许通过防火墙"));
-    const wxRect client(window->GetClientSize());
-    const wxRect list = window->DeviceList().GetRect();
-    EXPECT_TRUE(client.Contains(line.GetRect())) << line.GetRect().GetBottom();
-    EXPECT_TRUE(client.Contains(button.GetRect()));
-    EXPECT_GT(line.GetRect().GetTop(), list.GetBottom());
-    EXPECT_LT(line.GetRect().GetRight(), button.GetRect().GetLeft());
-    EXPECT_GE(line.GetSize().y, line.GetBestSize().y);
-    EXPECT_GE(line.GetSize().x, line.GetBestSize().x);
-    EXPECT_GE(button.GetSize().x, button.GetBestSize().x);
-    EXPECT_GE(button.GetSize().y, button.GetBestSize().y);
+// Linux: the longest finding, with the two commands.
+TEST_F(FirewallWindowTest, TheFirewallCommandsReadInFull) {
+    LAB_REQUIRE_ROOT();
+    OpenWithNobody();
+    EXPECT_NE(window->Marks().FindingText().Find("firewall-cmd --permanent"), wxNOT_FOUND);
+    ExpectFindingReadsInFull(*window);
 }
 
 TEST_F(FirewallWindowTest, TheClickRunsTheFixOnceAndSearchesAgainOnlyWhenItWasDone) {
@@ -89,8 +109,9 @@ TEST_F(FirewallWindowTest, TheClickRunsTheFixOnceAndSearchesAgainOnlyWhenItWasDo
     EXPECT_EQ(firewallFixes, 3);
     EXPECT_TRUE(window->Marks().FindingText().empty());  // a new search began
     ASSERT_TRUE(PumpUntil([&] { return !window->Marks().FindingText().empty(); }, 8s));
-    EXPECT_NE(window->Marks().FindingText().Find(wxString::FromUTF8("Windows 防火墙已允许 Vimbrel")),
-              wxNOT_FOUND);
+    EXPECT_NE(
+        window->Marks().FindingText().Find(wxString::FromUTF8("Windows 防火墙已允许 Vimbrel")),
+        wxNOT_FOUND);
     EXPECT_FALSE(window->Marks().AllowFirewallButton().IsShown());
 }
 

@@ -41,10 +41,11 @@ TEST(FirewallFindingWine, TheRealQueryRunsAndTheWindowShowsItsFinding) {
     EXPECT_TRUE(PumpUntil([&] { return !marks.FindingText().empty(); }, 10s));
 
     const platform::FirewallState state = platform::QueryFirewall();
-    std::printf("firewall: asked %d, known %d, profile %d, on %d, rules read %d, block %d, "
-                "allow %d\n",
-                state.asked, state.known, static_cast<int>(state.profile), state.enabled,
-                state.rulesKnown, state.blockRule, state.allowRule);
+    std::printf(
+        "firewall: asked %d, known %d, profile %d, on %d, rules read %d, block %d, "
+        "allow %d\n",
+        state.asked, state.known, static_cast<int>(state.profile), state.enabled, state.rulesKnown,
+        state.blockRule, state.allowRule);
     EXPECT_TRUE(state.asked);
     const FirewallFinding finding = FindFirewallCause(state);
     EXPECT_EQ(marks.FindingText(),
