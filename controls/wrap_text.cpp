@@ -7,8 +7,12 @@ namespace vimbrel {
 namespace {
 
 bool IsWide(wchar_t c) { return c >= 0x2E80; }
-bool NoLineStart(wchar_t c) { return std::wstring_view(L"，。、；：！？）」』”’》〉").find(c) != std::wstring_view::npos; }
-bool NoLineEnd(wchar_t c) { return std::wstring_view(L"（「『“‘《〈").find(c) != std::wstring_view::npos; }
+bool NoLineStart(wchar_t c) {
+    return std::wstring_view(L"，。、；：！？）」』”’》〉").find(c) != std::wstring_view::npos;
+}
+bool NoLineEnd(wchar_t c) {
+    return std::wstring_view(L"（「『“‘《〈").find(c) != std::wstring_view::npos;
+}
 
 // Whether a line may begin at `i`.
 bool MayBreakBefore(const std::wstring& text, std::size_t i) {
@@ -35,12 +39,15 @@ std::wstring WrapText(const std::wstring& text, int width,
         std::size_t lastBreak = 0, lastFit = start + 1;
         std::size_t end = start + 1;
         for (; end <= text.size(); ++end) {
-            const bool fits = widthOf(WithoutTrailingSpaces(text.substr(start, end - start))) <= width;
+            const bool fits =
+                widthOf(WithoutTrailingSpaces(text.substr(start, end - start))) <= width;
             if (!fits) break;
             lastFit = end;
             if (end == text.size() || MayBreakBefore(text, end)) lastBreak = end;
         }
-        const std::size_t lineEnd = end > text.size() ? text.size() : lastBreak ? lastBreak : lastFit;
+        const std::size_t lineEnd = end > text.size() ? text.size()
+                                    : lastBreak       ? lastBreak
+                                                      : lastFit;
         if (!wrapped.empty()) wrapped += L'\n';
         wrapped += WithoutTrailingSpaces(text.substr(start, lineEnd - start));
         start = lineEnd;

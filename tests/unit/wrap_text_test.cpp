@@ -9,7 +9,8 @@ namespace vimbrel {
 namespace {
 
 std::wstring Wrap(const std::wstring& text, int width) {
-    return WrapText(text, width, [](const std::wstring& line) { return static_cast<int>(line.size()); });
+    return WrapText(text, width,
+                    [](const std::wstring& line) { return static_cast<int>(line.size()); });
 }
 
 TEST(WrapText, BreaksAtSpacesAndBetweenChineseCharacters) {

@@ -10,6 +10,9 @@
 #include <cstring>
 #include <vector>
 
+#include <wx/evtloop.h>
+#include <wx/timer.h>
+
 #include "app/search_device_dlg.h"
 #include "operations/firewall_finding.h"
 #include "platform/firewall.h"
@@ -38,7 +41,20 @@ TEST(FirewallFindingWine, TheRealQueryRunsAndTheWindowShowsItsFinding) {
     ASSERT_TRUE(window->Loaded());
     window->Start();
     RowMarksView& marks = window->Marks();
-    EXPECT_TRUE(PumpUntil([&] { return !marks.FindingText().empty(); }, 10s));
+    // The window's 3 s timer fires in a running event loop: Wine makes
+    // WM_TIMER only for a loop that takes its messages, not for a yield.
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    wxGUIEventLoop loop;
+    wxTimer watch;
+    watch.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (!marks.FindingText().empty() || std::chrono::steady_clock::now() > deadline)
+            loop.Exit();
+    });
+    watch.Start(50);
+    loop.Run();
+    watch.Stop();
+    ASSERT_FALSE(marks.FindingText().empty());
+    PumpFor(200ms);  // the layout after the finding came
 
     const platform::FirewallState state = platform::QueryFirewall();
     std::printf(
