@@ -1,5 +1,9 @@
 #include "app/row_marks_view.h"
 
+#include <algorithm>
+#include <utility>
+
+#include "controls/wrap_text.h"
 #include "operations/device_columns.h"
 
 namespace vimbrel {
@@ -31,7 +35,9 @@ std::vector<std::uint32_t> SearchAddresses(protocol::LocalSockets& sockets) {
 
 }  // namespace
 
-RowMarksView::RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets)
+RowMarksView::RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets,
+                           std::function<platform::FirewallState()> firewall,
+                           std::function<void()> allowFirewall)
     : m_window(window),
       m_list(list),
       m_info(new wxStaticText(&window, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
@@ -39,18 +45,21 @@ RowMarksView::RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::Loca
       m_counts(new wxStaticText(&window, wxID_ANY, wxEmptyString,
                                 window.ConvertDialogToPixels(kCountsAt),
                                 window.ConvertDialogToPixels(kCountsSize), wxST_NO_AUTORESIZE)),
+      m_finding(new wxStaticText(&window, wxID_ANY, wxEmptyString)),
+      m_allowFirewall(new wxButton(&window, wxID_ANY, L"允许通过防火墙")),
+      m_firewall(std::move(firewall)),
       m_sockets(sockets) {
     m_counts->SetForegroundColour(wxColour(176, 0, 32));
+    m_finding->Hide();
+    m_allowFirewall->Hide();
+    m_allowFirewall->Bind(wxEVT_BUTTON,
+                          [allow = std::move(allowFirewall)](wxCommandEvent&) { allow(); });
     Place();
     m_window.Bind(wxEVT_SIZE, &RowMarksView::OnWindowSize, this);
     m_list.Bind(wxEVT_LIST_ITEM_FOCUSED, &RowMarksView::OnRowEvent, this);
     m_list.Bind(wxEVT_LIST_ITEM_SELECTED, &RowMarksView::OnRowEvent, this);
     m_nothingFound.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
-        if (m_list.GetItemCount() == 0) {
-            const wxString text(NothingFoundText(SearchAddresses(m_sockets)));
-            m_info->SetLabel(text);
-            m_info->SetToolTip(text);
-        }
+        if (m_list.GetItemCount() == 0) ShowNothingFound();
     });
 }
 
@@ -73,16 +82,75 @@ void RowMarksView::OnRowEvent(wxListEvent& event) {
 }
 
 // Under the list, as wide as it; the list gives up the room at its bottom
-// when the window has none below it.
+// when the window has none below it. The finding of a search nobody
+// answered wraps to the list's width (less its button) and takes as many
+// lines as it needs.
 void RowMarksView::Place() {
-    const int height = m_window.GetCharHeight() + 4;
     wxRect list = m_list.GetRect();
+    const int gap = m_window.FromDIP(6);
+    int height = m_window.GetCharHeight() + 4;
+    int textWidth = list.width;
+    wxSize button;
+    if (m_finding->IsShown()) {
+        if (m_allowFirewall->IsShown()) {
+            button = m_allowFirewall->GetBestSize();
+            textWidth = std::max(1, list.width - button.x - gap);
+        }
+        // As text, not a label with mnemonics: "&&" stays "&&". The label
+        // may need a pixel or two more than its text: wrapped again, that
+        // much narrower, when it does.
+        int wrapWidth = textWidth;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            m_finding->SetLabelText(WrapText(
+                m_findingText.ToStdWstring(), wrapWidth,
+                [this](const std::wstring& line) { return m_finding->GetTextExtent(line).x; }));
+            const int over = m_finding->GetBestSize().x - textWidth;
+            if (over <= 0) break;
+            wrapWidth -= over;
+        }
+        height = std::max(m_finding->GetBestSize().y, button.y);
+    }
     const int room = m_window.GetClientSize().y - (list.GetBottom() + 1);
     if (room < height + 2) {
-        list.height -= height + 2 - room;
+        list.height = std::max(0, list.height - (height + 2 - room));
         m_list.SetSize(list);
     }
-    m_info->SetSize(list.x, list.GetBottom() + 2, list.width, height);
+    const int top = list.GetBottom() + 2;
+    m_info->SetSize(list.x, top, list.width, m_window.GetCharHeight() + 4);
+    if (m_finding->IsShown()) m_finding->SetSize(list.x, top, textWidth, height);
+    if (m_allowFirewall->IsShown())
+        m_allowFirewall->SetSize(list.GetRight() + 1 - button.x, top, button.x, button.y);
+}
+
+// Where the search went out, then what the firewall has to do with it; the
+// button when letting the replies in may help. The window's layout runs
+// again, the list making room for the lines.
+void RowMarksView::ShowNothingFound() {
+    wxASSERT(wxIsMainThread());
+    const std::vector<std::uint32_t> addresses = SearchAddresses(m_sockets);
+    m_findingText = NothingFoundText(addresses);
+    bool offerFix = false;
+    if (!addresses.empty()) {
+        const platform::FirewallState state = m_firewall();
+        const FirewallFinding finding = FindFirewallCause(state);
+        m_findingText += FirewallFindingText(finding, state.profile);
+        offerFix = OffersFirewallFix(finding);
+    }
+    m_info->SetLabel(wxEmptyString);
+    m_info->UnsetToolTip();
+    m_info->Hide();
+    m_finding->Show();
+    m_allowFirewall->Show(offerFix);
+    m_window.SendSizeEvent();
+}
+
+void RowMarksView::HideFinding() {
+    if (!m_finding->IsShown()) return;
+    m_findingText.clear();
+    m_finding->Hide();
+    m_allowFirewall->Hide();
+    m_info->Show();
+    m_window.SendSizeEvent();
 }
 
 void RowMarksView::SearchStarted() {
@@ -92,12 +160,14 @@ void RowMarksView::SearchStarted() {
     m_info->SetLabel(wxEmptyString);
     m_info->UnsetToolTip();
     m_counts->SetLabel(wxEmptyString);
+    HideFinding();
     m_nothingFound.StartOnce(static_cast<int>(kNothingFoundAfter.count()));
 }
 
 void RowMarksView::Update() {
     wxASSERT(wxIsMainThread());
     const long rows = m_list.GetItemCount();
+    if (rows > 0) HideFinding();
     m_reread = false;
     std::vector<MarkedRow> marked;
     marked.reserve(static_cast<std::size_t>(rows));

@@ -4,18 +4,24 @@
 // reply came in on (operations/row_marks.h); an info line under the list
 // for the focused row (the local address the reply came in on, and what its
 // marks mean) or, after a search nobody answered, where it went out and
-// why that may be; and under the count the rows with each problem.
+// why that may be, with what the firewall has to do with it
+// (operations/firewall_finding.h) in full, wrapped, and the button that lets
+// the replies in when that may help; and under the count the rows with each
+// problem.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
+#include <wx/button.h>
 #include <wx/colour.h>
 #include <wx/dialog.h>
 #include <wx/stattext.h>
 #include <wx/timer.h>
 
 #include "controls_ui/sort_list_ctrl.h"
+#include "operations/firewall_finding.h"
 #include "operations/row_marks.h"
 #include "platform/local_addresses.h"
 #include "protocol/local_sockets.h"
@@ -34,8 +40,12 @@ class RowMarksView {
 public:
     // Puts the info line under the list and the problem counts under the
     // count; the list's row tag is the local address of the row's reply.
-    // `sockets` are those the window's searches go out on.
-    RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets);
+    // `sockets` are those the window's searches go out on. After a search
+    // nobody answered, `firewall` is asked, and a click on the button
+    // "允许通过防火墙" runs `allowFirewall`: nothing else changes the firewall.
+    RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets,
+                 std::function<platform::FirewallState()> firewall,
+                 std::function<void()> allowFirewall);
     ~RowMarksView();
     RowMarksView(const RowMarksView&) = delete;
     RowMarksView& operator=(const RowMarksView&) = delete;
@@ -49,12 +59,19 @@ public:
     RowMarks MarksOf(long row) const;
     wxString InfoText() const { return m_info->GetLabel(); }
     wxString CountsText() const { return m_counts->GetLabel(); }
+    // What a search nobody answered left: the words (unwrapped, empty when
+    // none), their control and the button.
+    wxString FindingText() const { return m_findingText; }
+    const wxStaticText& FindingLine() const { return *m_finding; }
+    wxButton& AllowFirewallButton() { return *m_allowFirewall; }
 
 private:
     void OnWindowSize(wxSizeEvent& event);
     void OnRowEvent(wxListEvent& event);
     void Place();
     void ShowFocusedRow();
+    void ShowNothingFound();
+    void HideFinding();
     MarkedRow RowAt(long row);
     std::uint32_t MaskOf(std::uint32_t localAddress);
 
@@ -62,6 +79,10 @@ private:
     CSortListCtrl& m_list;
     wxStaticText* m_info;
     wxStaticText* m_counts;
+    wxStaticText* m_finding;  // wraps: reads in full at every scale
+    wxButton* m_allowFirewall;
+    wxString m_findingText;
+    std::function<platform::FirewallState()> m_firewall;
     protocol::LocalSockets& m_sockets;
     wxTimer m_nothingFound;
     std::vector<platform::LocalAddress> m_localAddresses;

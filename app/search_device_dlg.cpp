@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include <wx/log.h>
+#include <wx/utils.h>
 #include <wx/msgdlg.h>
 #include <wx/xrc/xmlres.h>
 
@@ -55,7 +56,14 @@ CSearchDeviceDlg::CSearchDeviceDlg(DeviceSession& session, WindowServices servic
       m_arpProbe(std::move(services.arpProbe)),
       m_openPage(std::move(services.openPage)),
       m_tellUser(std::move(services.tell)),
+      m_firewall(std::move(services.firewall)),
+      m_allowFirewall(std::move(services.allowFirewall)),
       m_askUser(std::move(services.ask)) {
+    if (!m_firewall) m_firewall = [] { return platform::QueryFirewall(); };
+    if (!m_allowFirewall)
+        m_allowFirewall = [] {
+            return platform::RunElevated(platform::ThisProgramPath(), kAllowFirewallArgument);
+        };
     if (!m_arpProbe) m_arpProbe = platform::MakeSystemArpProbe();
     if (!m_openPage) m_openPage = OpenInDefaultBrowser;
     if (!m_tellUser)
@@ -72,7 +80,8 @@ CSearchDeviceDlg::CSearchDeviceDlg(DeviceSession& session, WindowServices servic
     FitToWorkArea();
     SetEscapeId(wxID_CANCEL);
     m_handover = std::make_unique<DeviceListHandover>(*this, *m_listDevice, m_openPage, m_tellUser);
-    m_marks = std::make_unique<RowMarksView>(*this, *m_listDevice, m_session.Sockets());
+    m_marks = std::make_unique<RowMarksView>(*this, *m_listDevice, m_session.Sockets(), m_firewall,
+                                             [this] { OnAllowFirewall(); });
     m_confirmation = std::make_unique<AddressConfirmation>(
         *m_listDevice, [this] { OnSearch(); }, m_tellUser);
     m_handover->SetAssignPlan([this](const wxString& planFile) {
@@ -186,6 +195,30 @@ void CSearchDeviceDlg::ShowSearchSent(const protocol::SendReport& report) {
 }
 
 void CSearchDeviceDlg::OnSearchButton(wxCommandEvent&) { OnSearch(); }
+
+// Waits for the elevated fix (its prompt is the system's); a search that
+// falls due meanwhile runs afterwards.
+void CSearchDeviceDlg::OnAllowFirewall() {
+    wxASSERT(wxIsMainThread());
+    platform::FirewallFix fix;
+    {
+        const HandlerScope scope(*this);
+        const wxBusyCursor busy;
+        fix = m_allowFirewall();
+    }
+    switch (fix.result) {
+    case platform::FirewallFixResult::kDone: OnSearch(); return;
+    case platform::FirewallFixResult::kCancelled: return;  // the user said no: nothing changed
+    case platform::FirewallFixResult::kNeedsAdministrator:
+        m_tellUser(L"需要管理员权限才能更改防火墙设置，防火墙未更改。");
+        return;
+    case platform::FirewallFixResult::kNotHere:
+        m_tellUser(L"这台计算机上无法自动更改防火墙设置。");
+        return;
+    case platform::FirewallFixResult::kFailed: break;
+    }
+    m_tellUser(L"未能更改防火墙设置。原因：" + platform::FromUtf8(fix.detail));
+}
 
 // All queued replies in one go. They become rows in slices of at most
 // kReplySlice, the list redrawn once a slice; the rest waits until the window

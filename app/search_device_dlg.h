@@ -23,6 +23,7 @@
 #include "controls_ui/sort_list_ctrl.h"
 #include "operations_ui/device_operations.h"
 #include "platform/arp_probe.h"
+#include "platform/firewall.h"
 #include "session/device_session.h"
 
 namespace vimbrel {
@@ -32,13 +33,21 @@ namespace vimbrel {
 wxDECLARE_EVENT(EVT_DEVICE_REPLY, wxThreadEvent);
 
 // What the window uses beside the session; an empty one is the system's:
-// the ARP probe of the platform, the default browser, message boxes.
+// the ARP probe of the platform, the default browser, message boxes, the
+// system's firewall asked, and this program run elevated to let the
+// cameras' replies through it (one UAC prompt).
 struct WindowServices {
     std::unique_ptr<platform::ArpProbe> arpProbe;
     std::function<bool(const wxString&)> openPage;
     TellUser tell;
     AskUser ask;
+    std::function<platform::FirewallState()> firewall;
+    std::function<platform::FirewallFix()> allowFirewall;
 };
+
+// The program's argument that runs the firewall fix instead of the window
+// (given by the window itself, elevated).
+inline constexpr const wchar_t* kAllowFirewallArgument = L"--allow-through-firewall";
 
 class CSearchDeviceDlg : public wxDialog {
 public:
@@ -127,6 +136,8 @@ private:
     void OnDeviceReplyEvent(wxThreadEvent& event);
     void OnIdle(wxIdleEvent& event);
     void OnSearchButton(wxCommandEvent& event);
+    // "允许通过防火墙": the fix, then a search again.
+    void OnAllowFirewall();
     void OnSelectAll(wxCommandEvent& event);
     void OnListClick(wxListEvent& event);
     void OnListDblClk(wxListEvent& event);
@@ -161,6 +172,8 @@ private:
     std::unique_ptr<platform::ArpProbe> m_arpProbe;
     std::function<bool(const wxString&)> m_openPage;
     TellUser m_tellUser;
+    std::function<platform::FirewallState()> m_firewall;
+    std::function<platform::FirewallFix()> m_allowFirewall;
     AskUser m_askUser;
     std::unique_ptr<DeviceListHandover> m_handover;  // Ctrl+C and the list's menu
     std::unique_ptr<RowMarksView> m_marks;  // row colours, info line, problem counts

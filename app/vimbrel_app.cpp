@@ -5,6 +5,7 @@
 
 #include "app/about_box.h"
 #include "app/search_device_dlg.h"
+#include "platform/firewall.h"
 #include "res/program_icon.h"
 
 namespace vimbrel {
@@ -20,8 +21,16 @@ bool CVimbrelApp::OnInit() {
     return true;
 }
 
-// The main window runs modally; when it ends, the program ends.
+// The main window runs modally; when it ends, the program ends. Run by the
+// window elevated with kAllowFirewallArgument, the program lets the
+// cameras' replies through the firewall instead, and ends with 0 when it
+// did.
 int CVimbrelApp::OnRun() {
+    if (argc == 2 && argv[1] == kAllowFirewallArgument) {
+        const platform::FirewallFix fix =
+            platform::AllowThroughFirewall(platform::ThisProgramPath());
+        return fix.result == platform::FirewallFixResult::kDone ? 0 : 1;
+    }
     {
         DeviceSession session;
         CSearchDeviceDlg dialog(session);

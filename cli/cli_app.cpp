@@ -13,6 +13,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const ParseResult parsed = ParseCommandLine(args, out, err);
     if (!parsed.commandLine) return parsed.exitCode;
     const CommandLine& line = *parsed.commandLine;
+    if (line.command == "firewall") return RunFirewallAllow(out, err);  // no socket opened
     const std::optional<CheckedInput> input = CheckInput(line, err);
     if (!input) return kExitUsage;
 

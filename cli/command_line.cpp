@@ -205,10 +205,18 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
             command->add_flag("--yes", line.yes, "confirm a factory reset of --all");
     }
 
+    CLI::App* firewall =
+        app.add_subcommand("firewall", "the computer's firewall and the cameras' replies");
+    firewall->require_subcommand(1);
+    firewall->add_subcommand(
+        "allow",
+        "let the cameras' replies through Windows Firewall (as an administrator): delete this "
+        "program's inbound rules and add its allow rule");
+
     if (const auto unknown = UnknownSubcommand(args, app)) {
         err << kProgram << ": unknown subcommand '" << EchoText(*unknown)
             << "' (one of search, reboot, factory-reset, motor-start, motor-stop, set-model, "
-               "assign-ip)\n";
+               "assign-ip, firewall)\n";
         return {std::nullopt, kExitUsage};
     }
     try {

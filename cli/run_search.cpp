@@ -29,6 +29,7 @@ std::optional<Selection> SearchTargets(const CommandLine& line, CameraSearch& se
     const std::vector<FoundCamera> found = search.Search(WaitOf(line), line.rounds);
     if (line.all && found.empty()) {
         err << "vimbrel-cli: no camera answered\n";
+        SayFirewallFinding(err);
         result = kExitNoCamera;
         return std::nullopt;
     }
@@ -63,7 +64,10 @@ std::string ReasonText(const platform::SocketError& error) {
 int RunSearch(const CommandLine& line, CameraSearch& search, std::ostream& out, std::ostream& err) {
     const std::vector<FoundCamera> cameras = search.Search(WaitOf(line), line.rounds);
     WriteCameras(out, *ParseOutputFormat(line.format), cameras);
-    if (cameras.empty()) err << "vimbrel-cli: no camera answered\n";
+    if (cameras.empty()) {
+        err << "vimbrel-cli: no camera answered\n";
+        SayFirewallFinding(err);
+    }
     if (SaidDropped(search, err)) return kExitIncomplete;
     return cameras.empty() ? kExitNoCamera : kExitOk;
 }

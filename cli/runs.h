@@ -16,6 +16,10 @@
 namespace vimbrel::cli {
 
 int RunSearch(const CommandLine& line, CameraSearch& search, std::ostream& out, std::ostream& err);
+// firewall allow: the fix of Windows Firewall for this program.
+int RunFirewallAllow(std::ostream& out, std::ostream& err);
+// After "no camera answered": what the firewall has to do with it, on `err`.
+void SayFirewallFinding(std::ostream& err);
 // reboot, factory-reset, motor-start, motor-stop, set-model.
 int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraSearch& search,
                      std::ostream& out, std::ostream& err);

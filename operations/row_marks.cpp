@@ -72,9 +72,8 @@ std::wstring NothingFoundText(const std::vector<std::uint32_t>& localAddresses) 
     std::wstring list;
     for (std::uint32_t address : localAddresses)
         list += (list.empty() ? L"" : L"、") + AddressText(address);
-    const std::wstring where = list.empty() ? L"没有可用的本机地址，搜索未发出。"
-                                            : L"搜索经 " + list + L" 发出，没有设备应答。";
-    return where + L"常见原因：网线未接好，防火墙拦截了UDP端口9876，或设备在路由器另一侧的网段。";
+    return list.empty() ? L"没有可用的本机地址，搜索未发出。"
+                        : L"搜索经 " + list + L" 发出，没有设备应答。";
 }
 
 }  // namespace vimbrel

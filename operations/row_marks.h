@@ -42,8 +42,8 @@ std::wstring RowInfoText(const MarkedRow& row, const RowMarks& marks);
 // The count area's words for the problems, one after the other with
 // `separator` between; empty when there are none.
 std::wstring MarkCountsText(const MarkCounts& counts, const std::wstring& separator = L"，");
-// What the info line says when a search found nothing: the local addresses
-// it went out on, and the usual causes.
+// What the info line says first when a search found nothing: the local
+// addresses it went out on (the causes follow: operations/firewall_finding.h).
 std::wstring NothingFoundText(const std::vector<std::uint32_t>& localAddresses);
 
 }  // namespace vimbrel

@@ -4,7 +4,7 @@
 # BUILD (default build) is configured and its two programs built here if
 # needed; OUT (default build-packages) receives vimbrel_VERSION_amd64.deb.
 # The package holds /usr/bin/vimbrel and /usr/bin/vimbrel-cli (stripped), the
-# desktop entry, the icon in the hicolor sizes, the man page of vimbrel-cli
+# desktop entry, the icon in the hicolor sizes, firewalld's service vimbrel, the man page of vimbrel-cli
 # (help2man, from its --help) and the copyright; its Depends come from
 # dpkg-shlibdeps. lintian must find no error in it. Needs root: the man page
 # is made in a network namespace of its own (unshare), where the program
@@ -32,6 +32,8 @@ mkdir -p "$root/DEBIAN" "$root/usr/bin" "$root/usr/share/applications" \
 
 install -m 0755 -s "$build/app/vimbrel" "$build/cli/vimbrel-cli" "$root/usr/bin/"
 install -m 0644 "$top/res/linux/vimbrel.desktop" "$root/usr/share/applications/"
+# firewalld's service "vimbrel": the cameras' replies, UDP from port 9876.
+install -D -m 0644 "$top/res/linux/vimbrel-firewalld.xml" "$root/usr/lib/firewalld/services/vimbrel.xml"
 for png in "$build"/res/icons/vimbrel-*.png; do
   size=$(basename "$png" .png)
   size=${size#vimbrel-}

@@ -3,11 +3,12 @@
 #   scripts/test-packages.sh [BUILD] [WINDOWS-BUILD]
 # - the .deb: `apt-get install ./…deb` on this machine, vimbrel-cli --version
 #   (in a network namespace of its own), man -w vimbrel-cli, the desktop
-#   entry and the icon; then `apt-get purge` and none of its files is left;
+#   entry, the icon and firewalld's service; then `apt-get purge` and none of its files is left;
 # - the installer under Wine (scripts/wine-session in a namespace with no
 #   network): a silent install for the current user, the files, the
 #   Start-menu shortcut and the "Apps & features" entry, the installed
-#   vimbrel-cli.exe --version; a silent uninstall and nothing is left;
+#   vimbrel-cli.exe --version; a silent uninstall and nothing is left; for
+#   all users the firewall rules added and removed (netsh recorded);
 # - the portable zip holds the two programs and the README.
 # WINDOWS-BUILD "" skips the Windows packages. Needs root.
 set -euo pipefail
@@ -35,14 +36,27 @@ grep -q '^Name\[zh_CN\]=' /usr/share/applications/vimbrel.desktop || fail "no Ch
 for size in 16 32 48 256; do
   [ -f "/usr/share/icons/hicolor/${size}x${size}/apps/vimbrel.png" ] || fail "no ${size} px icon"
 done
+# firewalld's service: well-formed, and it lets in UDP from the cameras'
+# port 9876 (a reply's source), nothing else.
+service=/usr/lib/firewalld/services/vimbrel.xml
+[ -f "$service" ] || fail "no firewalld service $service"
+python3 - "$service" <<'PY' || fail "firewalld service: not what lets the replies in"
+import sys, xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+assert root.tag == "service", root.tag
+assert root.findtext("short") == "Vimbrel"
+opened = [(e.tag, dict(e.attrib)) for e in root if e.tag not in ("short", "description")]
+assert opened == [("source-port", {"protocol": "udp", "port": "9876"})], opened
+PY
 apt-get purge -y -qq vimbrel >/dev/null
 left=$(for f in $files; do [ -e "$f" ] && echo "$f"; done || true)
 [ -z "$left" ] || fail "left after apt-get purge: $left"
 dpkg-query -W vimbrel >/dev/null 2>&1 && fail "dpkg still knows vimbrel"
-echo "test-packages: the .deb installs, runs, has its man page and goes away cleanly"
+echo "test-packages: the .deb installs, runs, has its man page and firewalld service and goes away cleanly"
 
 [ -n "$winbuild" ] || exit 0
 "$top/scripts/package-windows.sh" "$winbuild" "$out"
+"$top/scripts/build-windows.sh" "$winbuild" netsh_recorder >/dev/null
 winbuild=$(cd "$winbuild" && pwd)
 setup=$out/vimbrel-$version-setup.exe
 zipfile=$out/vimbrel-$version-portable.zip
@@ -51,4 +65,4 @@ listing=$(unzip -Z1 "$zipfile" | sort | tr '\n' ' ')
   fail "the zip holds: $listing"
 
 unshare --net -- "$top/scripts/wine-session" "$winbuild/wine-prefix" -- \
-  "$top/scripts/test-windows-installer" "$setup" "$version"
+  "$top/scripts/test-windows-installer" "$setup" "$version" "$winbuild/tests/netsh_recorder.exe"

@@ -7,7 +7,9 @@
 # - the core on real Winsock sockets in a private network of two links and
 #   two simulated cameras (scripts/labnet), with the wineserver started in
 #   the network's computer namespace and checked there (scripts/wine-session);
-#   then vimbrel-cli.exe's search and a reboot in the same network.
+#   then vimbrel-cli.exe's search and a reboot in the same network;
+# - on a link with no camera, the window's firewall finding from Wine's own
+#   firewall object, and vimbrel-cli.exe's on stderr.
 # Needs root (network namespaces) and the Linux simulator: build/tools/camsim.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -68,3 +70,29 @@ logs=$(dirname "$("$labnet" log "$run" cam1)")
       { echo "wincli: reboot failed" >&2; exit 1; }
     echo "wincli: search and reboot passed"
   ' _ "$dir"
+
+# After a search nobody answers, on a link of its own with no camera: the
+# window asks Windows Firewall itself (INetFwPolicy2, Wine's object) and shows
+# its finding, and vimbrel-cli.exe says its own on stderr.
+"$labnet" destroy "$run" >/dev/null
+run="vb-$$-winfw"
+"$labnet" create "$run" >/dev/null
+"$labnet" link "$run" 0 192.168.4.100/24
+# At 100 % and at 150 % on 1366 x 768, where the line must wrap.
+for scale in 96:1600x1200 144:1366x768; do
+  "$labnet" exec "$run" pc -- env VIMBREL_QUIET_LINK=192.168.4.100 \
+    xvfb-run -a -s "-screen 0 ${scale#*:}x24 -nolisten tcp" \
+    "$top/scripts/wine-session" "$dir/wine-prefix-scaled" -- bash -c '
+      wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+      wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null
+      log="$1/winwindow-firewall-$2.log"
+      ctest --test-dir "$1" --output-on-failure -V -R "^winwindow_firewall$" >"$log" 2>&1 ||
+        { cat "$log" >&2; exit 1; }
+      grep -E "firewall:|tests passed" "$log"
+      said=$(wine-run "$1/cli/vimbrel-cli.exe" search --wait 0.5 2>&1 >/dev/null | tr -d "\r")
+      case $said in
+        *"no camera answered"*"Windows Firewall"*) echo "wincli: $said" ;;
+        *) echo "wincli: no firewall finding after nobody answered: $said" >&2; exit 1 ;;
+      esac
+    ' _ "$dir" "${scale%%:*}"
+done

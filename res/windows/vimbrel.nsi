@@ -5,6 +5,11 @@
 ; all users into Program Files (asked for when run by hand; /AllUsers on the
 ; command line, which needs an administrator). A Start-menu shortcut, an
 ; "Apps & features" entry and an uninstaller that removes what was put here.
+; For all users also Windows Firewall's inbound allow rules of the two
+; programs (the cameras' replies), named "Vimbrel (vimbrel.exe)" and
+; "Vimbrel (vimbrel-cli.exe)" as the programs' own fix names them; the
+; uninstaller deletes exactly these. The installation for the current user
+; cannot add a rule and says so on its last page, with the one-click fix.
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -29,15 +34,29 @@ VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "FileDescription" "Vimbrel ${VERSION} 安装程序"
 VIAddVersionKey /LANG=0 "LegalCopyright" "Vimbrel"
 
+Var FinishText  ; the last page's words, set by the install
+
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "$FinishText"
+!insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
 Var AllUsers
+
+; An inbound allow rule for one installed program: UDP, every profile.
+!macro AddFirewallRule FILE
+  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall add rule name="Vimbrel (${FILE})" dir=in action=allow program="$INSTDIR\${FILE}" protocol=udp profile=any enable=yes'
+  Pop $0
+!macroend
+!macro DeleteFirewallRule FILE
+  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall delete rule name="Vimbrel (${FILE})"'
+  Pop $0
+!macroend
 
 Function .onInit
   StrCpy $AllUsers 0
@@ -90,17 +109,30 @@ Section
   WriteRegDWORD SHCTX "${UNINST_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD SHCTX "${UNINST_KEY}" "EstimatedSize" $0
+  ${If} $AllUsers == 1
+    !insertmacro AddFirewallRule "vimbrel.exe"
+    !insertmacro AddFirewallRule "vimbrel-cli.exe"
+    StrCpy $FinishText "Vimbrel 已安装。Windows 防火墙已允许它接收摄像机的应答。"
+  ${Else}
+    StrCpy $FinishText "Vimbrel 已安装。$\r$\n$\r$\n只为当前用户安装时无法在 Windows 防火墙中添加允许 Vimbrel 的规则。如果搜索不到摄像机，主窗口会说明防火墙是否拦截了应答：点“允许通过防火墙”（需要确认一次管理员权限）即可；或在管理员命令提示符中运行“vimbrel-cli firewall allow”。"
+  ${EndIf}
 SectionEnd
 
 ; An installation for all users is the one HKLM names.
 Function un.onInit
+  StrCpy $AllUsers 0
   ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
   ${If} $0 == $INSTDIR
     SetShellVarContext all
+    StrCpy $AllUsers 1
   ${EndIf}
 FunctionEnd
 
 Section Uninstall
+  ${If} $AllUsers == 1
+    !insertmacro DeleteFirewallRule "vimbrel.exe"
+    !insertmacro DeleteFirewallRule "vimbrel-cli.exe"
+  ${EndIf}
   Delete "$SMPROGRAMS\Vimbrel.lnk"
   Delete "$INSTDIR\vimbrel.exe"
   Delete "$INSTDIR\vimbrel-cli.exe"

@@ -133,7 +133,11 @@ TEST(SearchCli, NoCameraExitsTwo) {
     const CliRun run = RunCliHere({"search", "--format", "json", "--wait", "0.3"});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::array());
-    EXPECT_EQ(run.err, "vimbrel-cli: no camera answered\n");
+    EXPECT_EQ(run.err,
+              "vimbrel-cli: no camera answered\n"
+              "vimbrel-cli: a firewall may drop the cameras' replies; firewalld: firewall-cmd "
+              "--permanent --add-service=vimbrel && firewall-cmd --reload; ufw: ufw allow proto "
+              "udp from any port 9876\n");
 }
 
 }  // namespace

@@ -64,8 +64,8 @@ TEST(RowMarks, TheWordsOfTheInfoLineAndTheCountArea) {
     EXPECT_EQ(MarkCountsText({2, 0}), L"IP重复 2 台");
     EXPECT_EQ(MarkCountsText({2, 1}), L"IP重复 2 台，不在本机网段 1 台");
     EXPECT_EQ(NothingFoundText({kLocal, Ip(192, 168, 3, 100)}),
-              L"搜索经 192.168.2.100、192.168.3.100 发出，没有设备应答。常见原因：网线未接好，"
-              L"防火墙拦截了UDP端口9876，或设备在路由器另一侧的网段。");
+              L"搜索经 192.168.2.100、192.168.3.100 发出，没有设备应答。");
+    EXPECT_EQ(NothingFoundText({}), L"没有可用的本机地址，搜索未发出。");
 }
 
 }  // namespace

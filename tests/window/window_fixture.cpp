@@ -89,6 +89,13 @@ void WindowTest::StartWindow(std::unique_ptr<DeviceSession> windowSession,
         asked.push_back(question);
         return answerYes;
     };
+    if (firewall) {
+        services.firewall = [this] { return *firewall; };
+        services.allowFirewall = [this] {
+            ++firewallFixes;
+            return firewallFix;
+        };
+    }
     // The toolkit deletes it (Destroy).
     window = new CSearchDeviceDlg(*session, std::move(services), searchPeriod);
     window->Show();

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -98,6 +99,12 @@ protected:
 
     void StartWindow(std::unique_ptr<DeviceSession> windowSession,
                      std::chrono::milliseconds searchPeriod);
+
+    // When set before the window opens: what the window's firewall query
+    // reads, and what its fix returns (counted in `firewallFixes`).
+    std::optional<platform::FirewallState> firewall;
+    platform::FirewallFix firewallFix{platform::FirewallFixResult::kDone, {}};
+    int firewallFixes = 0;
 
     lab::LabNetwork net;
     std::unique_ptr<DeviceSession> session;  // outlives the window
