@@ -31,7 +31,8 @@ std::vector<std::uint32_t> SearchAddresses(protocol::LocalSockets& sockets) {
 
 }  // namespace
 
-RowMarksView::RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets)
+RowMarksView::RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets,
+                           std::chrono::milliseconds nothingFoundAfter)
     : m_window(window),
       m_list(list),
       m_info(new wxStaticText(&window, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
@@ -39,7 +40,8 @@ RowMarksView::RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::Loca
       m_counts(new wxStaticText(&window, wxID_ANY, wxEmptyString,
                                 window.ConvertDialogToPixels(kCountsAt),
                                 window.ConvertDialogToPixels(kCountsSize), wxST_NO_AUTORESIZE)),
-      m_sockets(sockets) {
+      m_sockets(sockets),
+      m_nothingFoundAfter(nothingFoundAfter) {
     m_counts->SetForegroundColour(wxColour(176, 0, 32));
     Place();
     m_window.Bind(wxEVT_SIZE, &RowMarksView::OnWindowSize, this);
@@ -92,7 +94,7 @@ void RowMarksView::SearchStarted() {
     m_info->SetLabel(wxEmptyString);
     m_info->UnsetToolTip();
     m_counts->SetLabel(wxEmptyString);
-    m_nothingFound.StartOnce(static_cast<int>(kNothingFoundAfter.count()));
+    m_nothingFound.StartOnce(static_cast<int>(m_nothingFoundAfter.count()));
 }
 
 void RowMarksView::Update() {

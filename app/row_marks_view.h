@@ -35,7 +35,10 @@ public:
     // Puts the info line under the list and the problem counts under the
     // count; the list's row tag is the local address of the row's reply.
     // `sockets` are those the window's searches go out on.
-    RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets);
+    // `nothingFoundAfter`: how long after a search with no reply the info
+    // line says where it went.
+    RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets,
+                 std::chrono::milliseconds nothingFoundAfter = kNothingFoundAfter);
     ~RowMarksView();
     RowMarksView(const RowMarksView&) = delete;
     RowMarksView& operator=(const RowMarksView&) = delete;
@@ -64,6 +67,7 @@ private:
     wxStaticText* m_counts;
     protocol::LocalSockets& m_sockets;
     wxTimer m_nothingFound;
+    std::chrono::milliseconds m_nothingFoundAfter;
     std::vector<platform::LocalAddress> m_localAddresses;
     bool m_reread = false;  // the addresses were read again in this update
     // The marks each row shows now, by its record.

@@ -55,7 +55,9 @@ CSearchDeviceDlg::CSearchDeviceDlg(DeviceSession& session, WindowServices servic
       m_arpProbe(std::move(services.arpProbe)),
       m_openPage(std::move(services.openPage)),
       m_tellUser(std::move(services.tell)),
-      m_askUser(std::move(services.ask)) {
+      m_askUser(std::move(services.ask)),
+      m_confirmTime(services.confirmTime),
+      m_nothingFoundAfter(services.nothingFoundAfter) {
     if (!m_arpProbe) m_arpProbe = platform::MakeSystemArpProbe();
     if (!m_openPage) m_openPage = OpenInDefaultBrowser;
     if (!m_tellUser)
@@ -72,9 +74,10 @@ CSearchDeviceDlg::CSearchDeviceDlg(DeviceSession& session, WindowServices servic
     FitToWorkArea();
     SetEscapeId(wxID_CANCEL);
     m_handover = std::make_unique<DeviceListHandover>(*this, *m_listDevice, m_openPage, m_tellUser);
-    m_marks = std::make_unique<RowMarksView>(*this, *m_listDevice, m_session.Sockets());
+    m_marks = std::make_unique<RowMarksView>(*this, *m_listDevice, m_session.Sockets(),
+                                             m_nothingFoundAfter);
     m_confirmation = std::make_unique<AddressConfirmation>(
-        *m_listDevice, [this] { OnSearch(); }, m_tellUser);
+        *m_listDevice, [this] { OnSearch(); }, m_tellUser, m_confirmTime);
     m_handover->SetAssignPlan([this](const wxString& planFile) {
         const HandlerScope scope(*this);
         m_confirmation->Start(AssignFromPlan(this, *m_listDevice, m_session, *m_arpProbe, planFile,

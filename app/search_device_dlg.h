@@ -38,6 +38,10 @@ struct WindowServices {
     std::function<bool(const wxString&)> openPage;
     TellUser tell;
     AskUser ask;
+    // How long the devices get to answer from their new addresses, and how
+    // long after a search with no reply the window says where it went.
+    std::chrono::milliseconds confirmTime = kConfirmTime;
+    std::chrono::milliseconds nothingFoundAfter = kNothingFoundAfter;
 };
 
 class CSearchDeviceDlg : public wxDialog {
@@ -77,6 +81,10 @@ public:
     RowMarksView& Marks() { return *m_marks; }
     // A search after the address assignment is still waiting for answers.
     bool ConfirmingAddresses() const { return m_confirmation && m_confirmation->Running(); }
+    // A search is going out: a press on "搜索" now joins it.
+    bool SearchGoingOut() const { return m_searchSender.Busy(); }
+    // A periodic search fell due while a handler held them and waits.
+    bool PeriodicSearchHeld() const { return m_searchThread && m_searchThread->SearchHeld(); }
     bool ReceiveThreadExited() const { return m_session.ReceiveThreadExited(); }
     bool ExitDone() const { return m_exitDone; }
 
@@ -160,6 +168,7 @@ private:
     std::function<bool(const wxString&)> m_openPage;
     TellUser m_tellUser;
     AskUser m_askUser;
+    std::chrono::milliseconds m_confirmTime, m_nothingFoundAfter;
     std::unique_ptr<DeviceListHandover> m_handover;  // Ctrl+C and the list's menu
     std::unique_ptr<RowMarksView> m_marks;  // row colours, info line, problem counts
     std::unique_ptr<AddressConfirmation> m_confirmation;  // after "自动分配IP"

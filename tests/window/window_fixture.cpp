@@ -89,6 +89,8 @@ void WindowTest::StartWindow(std::unique_ptr<DeviceSession> windowSession,
         asked.push_back(question);
         return answerYes;
     };
+    services.confirmTime = confirmTime;
+    services.nothingFoundAfter = nothingFoundAfter;
     // The toolkit deletes it (Destroy).
     window = new CSearchDeviceDlg(*session, std::move(services), searchPeriod);
     window->Show();
@@ -105,10 +107,9 @@ void WindowTest::TearDown() {
     net.LeaveComputer();
 }
 
-void WindowTest::WaitForRows(int rows, std::chrono::milliseconds settle) {
+void WindowTest::WaitForRows(int rows) {
     auto& list = window->DeviceList();
     PumpUntil([&] { return list.GetItemCount() >= rows; }, std::chrono::seconds(10));
-    if (settle.count() > 0) PumpFor(settle);  // late duplicates would show now
 }
 
 void WindowTest::Press(int id) {
