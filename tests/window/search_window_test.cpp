@@ -105,6 +105,33 @@ TEST_F(SearchWindowTest, SearchWithoutALocalAddressSaysSo) {
     EXPECT_EQ(window->DeviceList().GetItemCount(), 0);
 }
 
+// A socket whose every send fails (its address taken off the interface,
+// while the session still counts it): the count area says "未发出", and the
+// system's reason is in its tooltip.
+TEST_F(SearchWindowTest, SearchWhoseEverySendFailsSaysNotSent) {
+    LAB_REQUIRE_ROOT();
+    net.SetLoopback(false);
+    net.AddLink("192.168.2.100/24");
+    net.EnterComputer();
+    lab::RequirePrivateNetwork();
+    StartWindow(std::make_unique<DeviceSession>([] {
+                    return std::vector<platform::LocalAddress>{{0xC0A80264, 0xFFFFFF00}};
+                }),
+                SEARCH_PERIOD_MS);
+    ASSERT_TRUE(PumpUntil([&] { return PortOf(window->Session().Sockets().Lock()) != 0; }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
+    EXPECT_EQ(OnlineCount(), "");
+
+    net.RunInComputer({"ip", "addr", "del", "192.168.2.100/24", "dev", "br0"});
+    Press(ids::kSearch);
+    EXPECT_TRUE(PumpUntil([&] { return OnlineCount() == wxString::FromUTF8("未发出"); }, 5s));
+    auto* count = window->FindWindow(ids::kStaticOnline);
+    ASSERT_NE(count->GetToolTip(), nullptr);
+    EXPECT_TRUE(count->GetToolTipText().StartsWith(
+        wxString::FromUTF8("搜索请求在每个本机地址上都发送失败。原因：")))
+        << count->GetToolTipText();
+}
+
 // On a screen larger than the template the list keeps the template's size.
 TEST_F(SearchWindowTest, LargeScreenKeepsTheTemplatesSize) {
     LAB_REQUIRE_ROOT();
