@@ -1,6 +1,8 @@
 // Commands on chosen cameras from vimbrel-cli: a serial number or a MAC
-// address reaches exactly its camera, an absent one gets nothing, and the
-// address assignment probes, sends, and checks the new addresses.
+// address reaches exactly its camera, an absent one gets nothing, every
+// command's code and camera on the wire, the address assignment probes,
+// sends, and checks the new addresses, cameras sharing a serial number are
+// named, and --interface keeps to its link.
 #include <gtest/gtest.h>
 
 #include <time.h>
