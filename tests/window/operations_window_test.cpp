@@ -402,6 +402,8 @@ TEST_F(OperationsWindowTest, PeriodicSearchWaitsForTheOpenDialog) {
     for (long row = 0; row < 3; ++row) macs.push_back(Cell(row, 4));
     double dialogOpened = 0;
     AnswerNextDialog([&](wxDialog& dialog) {
+        // A search that began before the dialog may still be going out.
+        EXPECT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 10s));
         dialogOpened = wxGetUTCTimeMillis().ToDouble() / 1000;
         // A periodic search falls due meanwhile and is held.
         EXPECT_TRUE(PumpUntil([&] { return window->PeriodicSearchHeld(); }, 10s));
