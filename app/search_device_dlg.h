@@ -81,6 +81,8 @@ public:
     RowMarksView& Marks() { return *m_marks; }
     // A search after the address assignment is still waiting for answers.
     bool ConfirmingAddresses() const { return m_confirmation && m_confirmation->Running(); }
+    // Replies taken off the queue still wait to become rows (idle work).
+    bool TakingReplies() const { return m_moreReplies; }
     // A search is going out: a press on "搜索" now joins it.
     bool SearchGoingOut() const { return m_searchSender.Busy(); }
     // A periodic search fell due while a handler held them and waits.

@@ -193,7 +193,7 @@ TEST_F(ScaleWindowTest, FloodOfDistinctRepliesLeavesTheWindowUsable) {
     EXPECT_TRUE(PumpUntil(
         [&] {
             return window->Session().Replies().Size() == 0 && ReceiveQueued(port) == 0 &&
-                   !window->SearchGoingOut();
+                   !window->TakingReplies() && !window->SearchGoingOut();
         },
         30s));
     const std::size_t before = net.CameraLog(camera).size();
