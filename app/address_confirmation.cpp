@@ -20,8 +20,9 @@ bool AnswersFrom(const wxListCtrl& list, const MovedDevice& device) {
 }  // namespace
 
 AddressConfirmation::AddressConfirmation(const CSortListCtrl& list, std::function<void()> search,
-                                         const TellUser& tell)
-    : m_list(list), m_search(std::move(search)), m_tell(tell) {
+                                         const TellUser& tell,
+                                         std::chrono::milliseconds confirmTime)
+    : m_list(list), m_search(std::move(search)), m_tell(tell), m_confirmTime(confirmTime) {
     m_timer.Bind(wxEVT_TIMER, &AddressConfirmation::OnTick, this);
 }
 
@@ -30,7 +31,7 @@ void AddressConfirmation::Start(std::vector<MovedDevice> moved) {
     if (moved.empty()) return;  // nothing went out: a wait under way goes on
     m_waiting = std::move(moved);
     const auto now = std::chrono::steady_clock::now();
-    m_end = now + kConfirmTime;
+    m_end = now + m_confirmTime;
     m_nextSearch = now;  // the first search on the first tick, once the handler is done
     m_timer.Start(static_cast<int>(kTick.count()));
 }

@@ -21,9 +21,10 @@ inline constexpr std::chrono::seconds kConfirmSearchEvery{3};
 
 class AddressConfirmation {
 public:
-    // `search` is the window's search; `tell` its message.
+    // `search` is the window's search; `tell` its message; `confirmTime`
+    // how long the devices get.
     AddressConfirmation(const CSortListCtrl& list, std::function<void()> search,
-                        const TellUser& tell);
+                        const TellUser& tell, std::chrono::milliseconds confirmTime = kConfirmTime);
 
     // Searches (once the handler has returned) and waits for `moved` to
     // answer from their new addresses. A wait still under way is replaced;
@@ -39,6 +40,7 @@ private:
     const CSortListCtrl& m_list;
     std::function<void()> m_search;
     const TellUser& m_tell;
+    std::chrono::milliseconds m_confirmTime;
     std::vector<MovedDevice> m_waiting;
     std::chrono::steady_clock::time_point m_end, m_nextSearch;
     wxTimer m_timer;

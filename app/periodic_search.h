@@ -37,6 +37,9 @@ public:
     // after the handler has returned.
     void Hold();
     void Release();
+    // Window thread: whether a search fell due under a hold and waits for
+    // the last Release.
+    bool SearchHeld() const { return m_bSearchHeld; }
 
 private:
     void SearchThreadProc();

@@ -37,7 +37,8 @@ std::vector<std::uint32_t> SearchAddresses(protocol::LocalSockets& sockets) {
 
 RowMarksView::RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets,
                            std::function<platform::FirewallState()> firewall,
-                           std::function<void()> allowFirewall)
+                           std::function<void()> allowFirewall,
+                           std::chrono::milliseconds nothingFoundAfter)
     : m_window(window),
       m_list(list),
       m_info(new wxStaticText(&window, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
@@ -48,7 +49,8 @@ RowMarksView::RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::Loca
       m_finding(new wxStaticText(&window, wxID_ANY, wxEmptyString)),
       m_allowFirewall(new wxButton(&window, wxID_ANY, L"允许通过防火墙")),
       m_firewall(std::move(firewall)),
-      m_sockets(sockets) {
+      m_sockets(sockets),
+      m_nothingFoundAfter(nothingFoundAfter) {
     m_counts->SetForegroundColour(wxColour(176, 0, 32));
     m_finding->Hide();
     m_allowFirewall->Hide();
@@ -161,7 +163,7 @@ void RowMarksView::SearchStarted() {
     m_info->UnsetToolTip();
     m_counts->SetLabel(wxEmptyString);
     HideFinding();
-    m_nothingFound.StartOnce(static_cast<int>(kNothingFoundAfter.count()));
+    m_nothingFound.StartOnce(static_cast<int>(m_nothingFoundAfter.count()));
 }
 
 void RowMarksView::Update() {

@@ -43,9 +43,12 @@ public:
     // `sockets` are those the window's searches go out on. After a search
     // nobody answered, `firewall` is asked, and a click on the button
     // "允许通过防火墙" runs `allowFirewall`: nothing else changes the firewall.
+    // `nothingFoundAfter`: how long after a search with no reply the info
+    // line says where it went.
     RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets,
                  std::function<platform::FirewallState()> firewall,
-                 std::function<void()> allowFirewall);
+                 std::function<void()> allowFirewall,
+                 std::chrono::milliseconds nothingFoundAfter = kNothingFoundAfter);
     ~RowMarksView();
     RowMarksView(const RowMarksView&) = delete;
     RowMarksView& operator=(const RowMarksView&) = delete;
@@ -85,6 +88,7 @@ private:
     std::function<platform::FirewallState()> m_firewall;
     protocol::LocalSockets& m_sockets;
     wxTimer m_nothingFound;
+    std::chrono::milliseconds m_nothingFoundAfter;
     std::vector<platform::LocalAddress> m_localAddresses;
     bool m_reread = false;  // the addresses were read again in this update
     // The marks each row shows now, by its record.

@@ -58,7 +58,9 @@ CSearchDeviceDlg::CSearchDeviceDlg(DeviceSession& session, WindowServices servic
       m_tellUser(std::move(services.tell)),
       m_firewall(std::move(services.firewall)),
       m_allowFirewall(std::move(services.allowFirewall)),
-      m_askUser(std::move(services.ask)) {
+      m_askUser(std::move(services.ask)),
+      m_confirmTime(services.confirmTime),
+      m_nothingFoundAfter(services.nothingFoundAfter) {
     if (!m_firewall) m_firewall = [] { return platform::QueryFirewall(); };
     if (!m_allowFirewall)
         m_allowFirewall = [] {
@@ -81,9 +83,9 @@ CSearchDeviceDlg::CSearchDeviceDlg(DeviceSession& session, WindowServices servic
     SetEscapeId(wxID_CANCEL);
     m_handover = std::make_unique<DeviceListHandover>(*this, *m_listDevice, m_openPage, m_tellUser);
     m_marks = std::make_unique<RowMarksView>(*this, *m_listDevice, m_session.Sockets(), m_firewall,
-                                             [this] { OnAllowFirewall(); });
+                                             [this] { OnAllowFirewall(); }, m_nothingFoundAfter);
     m_confirmation = std::make_unique<AddressConfirmation>(
-        *m_listDevice, [this] { OnSearch(); }, m_tellUser);
+        *m_listDevice, [this] { OnSearch(); }, m_tellUser, m_confirmTime);
     m_handover->SetAssignPlan([this](const wxString& planFile) {
         const HandlerScope scope(*this);
         m_confirmation->Start(AssignFromPlan(this, *m_listDevice, m_session, *m_arpProbe, planFile,

@@ -43,6 +43,10 @@ struct WindowServices {
     AskUser ask;
     std::function<platform::FirewallState()> firewall;
     std::function<platform::FirewallFix()> allowFirewall;
+    // How long the devices get to answer from their new addresses, and how
+    // long after a search with no reply the window says where it went.
+    std::chrono::milliseconds confirmTime = kConfirmTime;
+    std::chrono::milliseconds nothingFoundAfter = kNothingFoundAfter;
 };
 
 // The program's argument that runs the firewall fix instead of the window
@@ -86,9 +90,13 @@ public:
     RowMarksView& Marks() { return *m_marks; }
     // A search after the address assignment is still waiting for answers.
     bool ConfirmingAddresses() const { return m_confirmation && m_confirmation->Running(); }
-    bool ReceiveThreadExited() const { return m_session.ReceiveThreadExited(); }
-    // The rounds of a search are under way.
+    // Replies taken off the queue still wait to become rows (idle work).
+    bool TakingReplies() const { return m_moreReplies; }
+    // A search is going out: a press on "搜索" now joins it.
     bool SearchGoingOut() const { return m_searchSender.Busy(); }
+    // A periodic search fell due while a handler held them and waits.
+    bool PeriodicSearchHeld() const { return m_searchThread && m_searchThread->SearchHeld(); }
+    bool ReceiveThreadExited() const { return m_session.ReceiveThreadExited(); }
     bool ExitDone() const { return m_exitDone; }
 
 private:
@@ -175,6 +183,7 @@ private:
     std::function<platform::FirewallState()> m_firewall;
     std::function<platform::FirewallFix()> m_allowFirewall;
     AskUser m_askUser;
+    std::chrono::milliseconds m_confirmTime, m_nothingFoundAfter;
     std::unique_ptr<DeviceListHandover> m_handover;  // Ctrl+C and the list's menu
     std::unique_ptr<RowMarksView> m_marks;  // row colours, info line, problem counts
     std::unique_ptr<AddressConfirmation> m_confirmation;  // after "自动分配IP"

@@ -4,8 +4,10 @@
 // search on the wire (every 3 s during the flood and after it), resident
 // memory, CPU during and after the flood, whether a search after the flood
 // lists the real cameras, and the time Esc takes to end the window, after a
-// flood and during one. Runs as root under a display (xvfb-run), in a private
-// network.
+// flood and during one, and holds them to the window's bounds (a click's
+// search within 0.5 s, under 300 MB, Esc during a flood within 1.1 s, the
+// real cameras listed after it): exit code 1 when one is missed. Runs as root
+// under a display (xvfb-run), in a private network.
 //
 //   vimbrel_flood_bench [SECONDS (default 60)] [RATE per second (default 20000)]
 #include <atomic>
@@ -37,6 +39,18 @@ using vimbrel::bench::WallSeconds;
 using vimbrel::test::PortOf;
 
 constexpr double kMemoryLimitMB = 2000;  // the run is stopped beyond this
+
+// The window's bounds under a flood; a run that misses one exits with 1.
+constexpr double kClickBoundSeconds = 0.5;  // a click's search on the wire
+constexpr double kMemoryBoundMB = 300;  // resident memory during the flood
+constexpr double kEscapeBoundSeconds = 1.1;  // Esc during the flood to the window's end
+bool g_boundsMet = true;
+
+void CheckBound(bool met, const char* what, double figure, double bound) {
+    std::printf("  bound: %s %.2f (at most %.2f): %s\n", what, figure, bound,
+                met ? "met" : "MISSED");
+    if (!met) g_boundsMet = false;
+}
 
 // What the window thread publishes for the timeline thread after each pump.
 struct WindowState {
@@ -193,8 +207,10 @@ void Run(int seconds, int rate, bool escapeDuring) {
             if (MemoryMB() > peakDuring) peakDuring = MemoryMB();
             StopIfTooBig();
             if (escapeDuring && WallSeconds() - wallStart > seconds / 2.0) {
-                std::printf("  Esc during the flood: window ended after %.1f ms\n",
-                            PressEscape(*window, state) * 1000);
+                const double escape = PressEscape(*window, state);
+                std::printf("  Esc during the flood: window ended after %.1f ms\n", escape * 1000);
+                CheckBound(escape <= kEscapeBoundSeconds, "Esc during the flood, s", escape,
+                           kEscapeBoundSeconds);
                 break;
             }
             if (std::chrono::steady_clock::now() >= next) {
@@ -231,6 +247,13 @@ void Run(int seconds, int rate, bool escapeDuring) {
                 state.rows.load());
             std::printf("  Esc after the flood: window ended after %.1f ms\n",
                         PressEscape(*window, state) * 1000);
+            CheckBound(lateClicks == 0 && worstClick <= kClickBoundSeconds,
+                       "worst click to search on the wire, s", lateClicks ? 10.0 : worstClick,
+                       kClickBoundSeconds);
+            CheckBound(peakDuring <= kMemoryBoundMB, "peak RSS during the flood, MB", peakDuring,
+                       kMemoryBoundMB);
+            CheckBound(state.realCamerasListed, "a search after the flood lists the real cameras",
+                       state.realCamerasListed ? 1 : 0, 1);
         }
         flood.thread.join();
         std::printf("  %s", flood.report.c_str());
@@ -264,6 +287,7 @@ int main(int argc, char** argv) {
     Run(seconds, rate, false);
     Run(10, rate, true);
     std::printf("peak RSS of the whole run %.0f MB\n", MemoryMB("VmHWM"));
+    std::printf("bounds: %s\n", g_boundsMet ? "all met" : "MISSED");
     wxEntryCleanup();
-    return 0;
+    return g_boundsMet ? 0 : 1;
 }

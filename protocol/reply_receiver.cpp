@@ -9,7 +9,6 @@ namespace vimbrel::protocol {
 
 namespace {
 
-constexpr std::chrono::milliseconds kWaitTimeout{1000};
 constexpr std::chrono::milliseconds kQuietPause{10};
 constexpr int kMaxDatagramsPerSlice = 1000;
 
@@ -19,8 +18,12 @@ bool Contains(const std::vector<platform::SocketHandle>& set, platform::SocketHa
 
 }  // namespace
 
-ReplyReceiver::ReplyReceiver(LocalSockets& sockets, ReplyQueue& replies, Notify notify)
-    : m_sockets(sockets), m_replies(replies), m_notify(std::move(notify)) {}
+ReplyReceiver::ReplyReceiver(LocalSockets& sockets, ReplyQueue& replies, Notify notify,
+                             std::chrono::milliseconds waitTimeout)
+    : m_sockets(sockets),
+      m_replies(replies),
+      m_notify(std::move(notify)),
+      m_waitTimeout(waitTimeout) {}
 
 ReplyReceiver::~ReplyReceiver() { Stop(); }
 
@@ -58,7 +61,7 @@ void ReplyReceiver::ReceiveThreadProc() {
 
         bool failed = false;
         const std::vector<platform::SocketHandle> ready =
-            platform::WaitReadable(waitSet, kWaitTimeout, wake, failed);
+            platform::WaitReadable(waitSet, m_waitTimeout, wake, failed);
         if (m_bStop) break;
 
         if (failed || ready.empty()) {

@@ -3,6 +3,7 @@
 // datagrams, queues a copy of each with the address of the socket it came in
 // on, and tells the window.
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <thread>
 
@@ -10,6 +11,8 @@
 #include "protocol/reply_queue.h"
 
 namespace vimbrel::protocol {
+
+inline constexpr std::chrono::milliseconds kReceiveWaitTimeout{1000};
 
 class ReplyReceiver {
 public:
@@ -19,7 +22,9 @@ public:
     // queued.
     using Notify = std::function<void()>;
 
-    ReplyReceiver(LocalSockets& sockets, ReplyQueue& replies, Notify notify);
+    // `waitTimeout`: the longest wait on the sockets before a reminder.
+    ReplyReceiver(LocalSockets& sockets, ReplyQueue& replies, Notify notify,
+                  std::chrono::milliseconds waitTimeout = kReceiveWaitTimeout);
     ~ReplyReceiver();  // stops and joins
     ReplyReceiver(const ReplyReceiver&) = delete;
     ReplyReceiver& operator=(const ReplyReceiver&) = delete;
@@ -36,6 +41,7 @@ private:
     LocalSockets& m_sockets;
     ReplyQueue& m_replies;
     Notify m_notify;
+    std::chrono::milliseconds m_waitTimeout;
     std::atomic<bool> m_bStop{false};
     std::atomic<bool> m_bRecvExited{false};
     std::thread m_thread;

@@ -1,9 +1,14 @@
 // Commands on chosen cameras from vimbrel-cli: a serial number or a MAC
-// address reaches exactly its camera, an absent one gets nothing, and the
-// address assignment probes, sends, and checks the new addresses.
+// address reaches exactly its camera, an absent one gets nothing, every
+// command's code and camera on the wire, the address assignment probes,
+// sends, and checks the new addresses, cameras sharing a serial number are
+// named, and --interface keeps to its link.
 #include <gtest/gtest.h>
 
+#include <time.h>
+
 #include <algorithm>
+#include <optional>
 #include <nlohmann/json.hpp>
 
 #include "tests/cli/cli_lab.h"
@@ -19,36 +24,38 @@ constexpr std::size_t kTargetMacOffset = 20, kMaskOffset = 88, kGatewayOffset = 
 
 class CommandsCli : public ::testing::Test {
 protected:
+    // The private network, made only once root is known.
+    void SetUp() override {
+        LAB_REQUIRE_ROOT();
+        net.emplace();
+    }
+
     void AddCameras(int count) {
-        link = net.AddLink("192.168.2.100/24");
+        link = net->AddLink("192.168.2.100/24");
         for (int i = 0; i < count; ++i) {
             lab::CameraConfig c;
             c.serial = std::string("SN-") + char('A' + i);
             c.ip = "192.168.2.2" + std::to_string(i + 1);
             c.mac = "00:1A:2B:3C:4D:0" + std::to_string(i + 1);
-            cameras.push_back(net.AddCamera(link, c));
+            cameras.push_back(net->AddCamera(link, c));
         }
     }
 
-    lab::LabNetwork net;
+    std::optional<lab::LabNetwork> net;
     int link = 0;
     std::vector<int> cameras;
 };
 
 TEST_F(CommandsCli, SerialOrMacReachesExactlyThatCameraAndAnAbsentOneNothing) {
-    LAB_REQUIRE_ROOT();
     AddCameras(2);
-    net.EnterComputer();
+    net->EnterComputer();
 
     const CliRun reboot = RunCliHere({"reboot", "--serial", "SN-B", "--wait", "0.5"});
     EXPECT_EQ(reboot.exitCode, 0) << reboot.err;
     EXPECT_EQ(reboot.out, "reboot sent to SN-B 00:1A:2B:3C:4D:02 192.168.2.22\n");
-    // Both see the one packet (it goes to everyone), once its two copies are
-    // logged; it names SN-B only.
-    std::vector<lab::LoggedDatagram> packets;
-    WaitUntil([&] { return (packets = Received(net, cameras[0], 103)).size() >= 2; });
-    EXPECT_TRUE(WaitUntil([&] { return HasEvent(net, cameras[1], "SN-B reboot"); }));
-    EXPECT_FALSE(HasEvent(net, cameras[0], "SN-A reboot"));
+    EXPECT_TRUE(WaitForEvent(*net, cameras[1], "SN-B reboot"));
+    // Both saw the one packet (it goes to everyone); it names SN-B only.
+    const auto packets = WaitForReceived(*net, cameras[0], 103, 2);
     ASSERT_EQ(packets.size(), 2u) << "multicast and broadcast, from the one link's socket";
     EXPECT_EQ(TextAt(packets[0].bytes, kSerialOffset), "SN-B");
     const auto mac = packets[0].bytes.begin() + kTargetMacOffset;
@@ -66,21 +73,86 @@ TEST_F(CommandsCli, SerialOrMacReachesExactlyThatCameraAndAnAbsentOneNothing) {
     EXPECT_EQ(mixed.exitCode, 1);
     EXPECT_EQ(mixed.out, "motor-stop sent to SN-A 00:1A:2B:3C:4D:01 192.168.2.21\n");
     EXPECT_EQ(mixed.err, "vimbrel-cli: no camera answered for serial SN-Z; nothing sent to it\n");
-    EXPECT_TRUE(WaitUntil([&] { return HasEvent(net, cameras[0], "SN-A motor-stop"); }));
+    EXPECT_TRUE(WaitForEvent(*net, cameras[0], "SN-A motor-stop"));
 
+    // Each camera has both copies of the motor-stop, logged after everything
+    // sent before it: had SN-A acted on the reboot, or had set-model gone
+    // out, it would show by now.
     for (int camera : cameras) {
-        EXPECT_TRUE(Received(net, camera, 105).empty()) << "set-model went to an absent camera";
-        WaitUntil([&] { return Received(net, camera, 107).size() >= 2; });
-        EXPECT_EQ(Received(net, camera, 107).size(), 2u) << "one motor-stop, for SN-A only";
+        EXPECT_EQ(WaitForReceived(*net, camera, 107, 2).size(), 2u) << "one motor-stop, for SN-A";
+        EXPECT_TRUE(Received(*net, camera, 105).empty()) << "set-model went to an absent camera";
     }
+    EXPECT_FALSE(HasEvent(*net, cameras[0], "SN-A reboot"));
+}
+
+// Every command from the command line on the wire: its code as the four
+// bytes at offset 0, the camera it names at its offset (the serial number at
+// 248, zero-filled to 280, or the MAC at 20), nothing at the other's, each
+// exactly once per camera by multicast and then by broadcast. A swap of two
+// codes (a motor start sent as a factory reset) fails here.
+TEST_F(CommandsCli, EveryCommandGoesOutWithItsCodeAndItsCamera) {
+    AddCameras(2);
+    net->EnterComputer();
+    struct Case {
+        std::vector<std::string> args;
+        std::uint8_t code;
+        const char* event;  // what SN-B's simulator did
+    };
+    const std::uint8_t mac[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x02};
+    const Case cases[] = {
+        {{"factory-reset", "--serial", "SN-B"}, 104, "SN-B factory-reset 192.168.2.22/24"},
+        {{"motor-start", "--serial", "SN-B"}, 106, "SN-B motor-start"},
+        {{"motor-stop", "--serial", "SN-B"}, 107, "SN-B motor-stop"},
+        {{"set-model", "ZR420-2", "--mac", "00:1A:2B:3C:4D:02"}, 105, "SN-B set-model"},
+        {{"assign-ip", "--start", "192.168.2.60", "--mask", "255.255.255.0", "--gateway",
+          "192.168.2.1", "--mac", "00:1A:2B:3C:4D:02"},
+         102,
+         "SN-B set-network 192.168.2.60/24"},
+        {{"reboot", "--serial", "SN-B"}, 103, "SN-B reboot"},  // last: it goes silent
+    };
+    std::size_t before = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--wait", "0.5"});
+        const CliRun run = RunCliHere(args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_TRUE(WaitForEvent(*net, cameras[1], c.event));
+        std::vector<lab::LoggedDatagram> sent;
+        WaitUntil([&] { return (sent = CommandsReceived(*net, cameras[0])).size() >= before + 2; });
+        ASSERT_EQ(sent.size(), before + 2) << "one command, two copies";
+        const auto& multicast = sent[before];
+        const auto& broadcast = sent[before + 1];
+        before = sent.size();
+        EXPECT_EQ(multicast.kind, "multicast");
+        EXPECT_EQ(broadcast.kind, "broadcast");
+        EXPECT_EQ(multicast.bytes, broadcast.bytes);
+        const auto& b = multicast.bytes;
+        ASSERT_EQ(b.size(), 344u);
+        EXPECT_EQ(std::vector<std::uint8_t>(b.begin(), b.begin() + 4),
+                  (std::vector<std::uint8_t>{c.code, 0x00, 0x00, 0x00}));
+        EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "IpCamera");
+        const bool byMac = c.code == 102 || c.code == 105;
+        for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(b[20 + i], byMac ? mac[i] : 0) << i;
+        EXPECT_EQ(TextAt(b, 248), byMac ? "" : "SN-B");
+        for (std::size_t i = 252; i < 280; ++i) EXPECT_EQ(b[i], 0) << i;
+        if (c.code == 105) {
+            EXPECT_EQ(TextAt(b, 216), "ZR420-2");
+        }
+        if (c.code == 102) {
+            EXPECT_EQ(TextAt(b, 56), "192.168.2.60");
+        }
+    }
+    for (const char* other : {"SN-A factory-reset", "SN-A motor-start", "SN-A reboot"})
+        for (const std::string& event : net->CameraEvents(cameras[0]))
+            EXPECT_EQ(event.rfind(other, 0), std::string::npos) << event;
 }
 
 TEST_F(CommandsCli, AssignsFreeAddressesWithoutRootAndFindsTheCamerasThere) {
-    LAB_REQUIRE_ROOT();
     AddCameras(3);
-    net.AddHost(link, "192.168.2.10/24");
-    net.AddHost(link, "192.168.2.12/24");
-    net.EnterComputer();
+    net->AddHost(link, "192.168.2.10/24");
+    net->AddHost(link, "192.168.2.12/24");
+    net->EnterComputer();
     const std::vector<std::string> plan = {"assign-ip",
                                            "--start",
                                            "192.168.2.10",
@@ -115,7 +187,7 @@ TEST_F(CommandsCli, AssignsFreeAddressesWithoutRootAndFindsTheCamerasThere) {
     EXPECT_EQ(tooFew.err,
               "vimbrel-cli: SN-B 00:1A:2B:3C:4D:02 192.168.2.22: no free address left; "
               "nothing sent to it\n");
-    for (int camera : cameras) EXPECT_TRUE(Received(net, camera, 102).empty());
+    for (int camera : cameras) EXPECT_TRUE(Received(*net, camera, 102).empty());
 
     const CliRun run = RunCliProgram(plan, 65534);  // nobody: the probe's unprivileged path
     EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -126,13 +198,68 @@ TEST_F(CommandsCli, AssignsFreeAddressesWithoutRootAndFindsTheCamerasThere) {
               "SN-C 00:1A:2B:3C:4D:03 answers from 192.168.2.11\n"
               "SN-A 00:1A:2B:3C:4D:01 answers from 192.168.2.13\n"
               "SN-B 00:1A:2B:3C:4D:02 answers from 192.168.2.14\n");
-    EXPECT_TRUE(HasEvent(net, cameras[2], "SN-C set-network 192.168.2.11/24"));
-    const auto packets = Received(net, cameras[0], 102, "multicast");
+    EXPECT_TRUE(WaitForEvent(*net, cameras[2], "SN-C set-network 192.168.2.11/24"));
+    const auto packets = WaitForReceived(*net, cameras[0], 102, 3, "multicast");
     ASSERT_EQ(packets.size(), 3u);
     EXPECT_EQ(TextAt(packets[0].bytes, kMaskOffset), "255.255.255.0");
     EXPECT_EQ(TextAt(packets[0].bytes, kGatewayOffset), "192.168.2.1");
     EXPECT_EQ(TextAt(packets[0].bytes, kExtraAddress1Offset), "192.168.2.1");
     EXPECT_EQ(TextAt(packets[0].bytes, kExtraAddress2Offset), "0.0.0.0");
+}
+
+// A command by serial number reaches every camera that reports it: the
+// command line says which others receive it too.
+TEST_F(CommandsCli, CamerasSharingASerialNumberAreNamedInAWarning) {
+    AddCameras(2);
+    lab::CameraConfig twin;
+    twin.serial = "SN-A";
+    twin.ip = "192.168.2.29";
+    twin.mac = "00:1A:2B:3C:4D:09";
+    cameras.push_back(net->AddCamera(link, twin));
+    net->EnterComputer();
+
+    const CliRun run = RunCliHere({"motor-start", "--mac", "00:1A:2B:3C:4D:01", "--wait", "0.5"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "motor-start sent to SN-A 00:1A:2B:3C:4D:01 192.168.2.21\n");
+    EXPECT_EQ(run.err,
+              "vimbrel-cli: warning: SN-A 00:1A:2B:3C:4D:09 192.168.2.29 reports the same serial "
+              "number and receives it too\n");
+    EXPECT_TRUE(WaitForEvent(*net, cameras[0], "SN-A motor-start"));
+    EXPECT_TRUE(WaitForEvent(*net, cameras[2], "SN-A motor-start"));
+}
+
+// --interface: the search and the command go out on that address's link
+// only; a camera on another link is neither listed nor sent to.
+TEST_F(CommandsCli, InterfaceKeepsSearchAndCommandsToItsLink) {
+    AddCameras(1);
+    lab::CameraConfig other;
+    other.serial = "SN-X";
+    other.ip = "192.168.3.21";
+    other.mac = "00:1A:2B:3C:4D:0F";
+    const int elsewhere = net->AddCamera(net->AddLink("192.168.3.100/24"), other);
+    net->EnterComputer();
+
+    const CliRun search =
+        RunCliHere({"--interface", "192.168.3.100", "search", "--format", "csv", "--wait", "0.5"});
+    EXPECT_EQ(search.exitCode, 0) << search.err;
+    EXPECT_NE(search.out.find("SN-X"), std::string::npos) << search.out;
+    EXPECT_EQ(search.out.find("SN-A"), std::string::npos) << search.out;
+
+    const CliRun all =
+        RunCliHere({"--interface", "192.168.3.100", "motor-stop", "--all", "--wait", "0.5"});
+    EXPECT_EQ(all.exitCode, 0) << all.err;
+    EXPECT_EQ(all.out, "motor-stop sent to SN-X 00:1A:2B:3C:4D:0F 192.168.3.21\n");
+    EXPECT_EQ(WaitForReceived(*net, elsewhere, 107, 2).size(), 2u);
+    // Then a command on the first link: everything the camera there got
+    // came after the runs on the other link.
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const double firstLinkRun = static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
+    const CliRun first = RunCliHere({"reboot", "--serial", "SN-A", "--wait", "0.5"});
+    EXPECT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_EQ(WaitForReceived(*net, cameras[0], 103, 2).size(), 2u);
+    for (const auto& datagram : net->CameraLog(cameras[0]))
+        EXPECT_GT(datagram.time, firstLinkRun) << datagram.kind;
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ TEST(CamsimLab, MalformedDatagramsDoNotStopIt) {
     EXPECT_TRUE(platform::WaitReadable({sender}, 300ms, wake, failed).empty());
     platform::CloseSocket(sender);
     SearchProbe probe;
-    EXPECT_EQ(probe.Search().size(), 2u);
+    EXPECT_EQ(probe.Search(2).size(), 2u);
 }
 
 }  // namespace

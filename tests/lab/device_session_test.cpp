@@ -18,8 +18,10 @@
 namespace vimbrel::lab {
 namespace {
 
-// Offsets of a command datagram's fields, pinned here.
+// Offsets of a command datagram's fields and the codes, pinned here, not
+// taken from the code under test.
 constexpr std::size_t kSerialOffset = 248, kMacOffset = 20;
+constexpr std::int32_t kMotorStop = 107, kSetModel = 105;
 
 class Quiet : public PlanProgress {
 public:
@@ -84,16 +86,14 @@ TEST(DeviceSessionLab, TableOfTwoLinksAndAPlanThatReachesItsCamera) {
     ASSERT_EQ(outcomes.size(), 1u);
     EXPECT_EQ(outcomes[0].outcome, Outcome::kSent);
     std::vector<LoggedDatagram> got;
-    test::WaitUntil(
-        [&] { return (got = test::Received(lab, a, protocol::CMD_MOTOR_STOP)).size() >= 2; });
+    test::WaitUntil([&] { return (got = test::Received(lab, a, kMotorStop)).size() >= 2; });
     ASSERT_EQ(got.size(), 2u);  // the multicast and the broadcast
     EXPECT_EQ(test::TextAt(got[0].bytes, kSerialOffset), "SN-A");
 
     const MacPlan byMac = PlanByMac({{L"SN-A", L"00:1A:2B:3C:4D:0A"}});
     session.RunSetModel(byMac, "ZR4500-1", quiet);
     std::vector<LoggedDatagram> model;
-    test::WaitUntil(
-        [&] { return !(model = test::Received(lab, a, protocol::CMD_SET_MODEL)).empty(); });
+    test::WaitUntil([&] { return !(model = test::Received(lab, a, kSetModel)).empty(); });
     ASSERT_FALSE(model.empty());
     EXPECT_EQ(std::vector<std::uint8_t>(model[0].bytes.begin() + kMacOffset,
                                         model[0].bytes.begin() + kMacOffset + 6),

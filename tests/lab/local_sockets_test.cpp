@@ -82,7 +82,8 @@ TEST(LocalSocketsLab, DeadEntryIsReplacedAtTheEnd) {
 
 // Three links with a camera each, lo down: one send puts six datagrams on
 // the wire: the multicast on every socket, then, one pause later, the
-// broadcast on every socket; each link sees its pair about 50 ms apart.
+// broadcast on every socket. The times are the kernel's receive stamps; a
+// loaded machine can only lengthen the pause, so only its least is checked.
 TEST(LocalSocketsLab, ThreeSocketsSendSixDatagramsInOrder) {
     LAB_REQUIRE_ROOT();
     LabNetwork lab;
@@ -125,14 +126,13 @@ TEST(LocalSocketsLab, ThreeSocketsSendSixDatagramsInOrder) {
     }
     EXPECT_EQ(multicastFrom.size(), 3u);
     EXPECT_EQ(broadcastFrom.size(), 3u);
-    // Every multicast before any broadcast: one pause for all. Per link the
-    // pair is 50 ms apart.
+    // Every multicast before any broadcast: one pause for all, at least
+    // 50 ms (less a margin for the clock) on every link.
     for (std::size_t e = 0; e < 3; ++e) {
         double multicast = 0, broadcast = 0;
         for (const auto& [time, entry, kind] : seen)
             if (entry == e) (kind == "multicast" ? multicast : broadcast) = time;
         EXPECT_GE(broadcast - multicast, 0.040) << "entry " << e;
-        EXPECT_LE(broadcast - multicast, 0.250) << "entry " << e;
     }
 }
 
@@ -141,13 +141,13 @@ TEST(LocalSocketsLab, NoAddressSendsNothingAndSaysSo) {
     LabNetwork lab;
     lab.SetLoopback(false);
     lab.EnterComputer();
-    LocalSockets sockets;
+    int pauses = 0;
+    LocalSockets sockets(platform::SocketAddresses, [&](std::chrono::milliseconds) { ++pauses; });
     sockets.RefreshLocalSockets();
     EXPECT_TRUE(Snapshot(sockets).empty());
-    auto start = std::chrono::steady_clock::now();
     const protocol::SendReport report =
         sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
+    EXPECT_EQ(pauses, 0) << "no socket, no pause between copies";
     EXPECT_EQ(report.sockets, 0u);
     EXPECT_EQ(report.sent, 0u);
 }
@@ -210,10 +210,11 @@ TEST(LocalSocketsLab, SocketOfARemovedAddressIsDropped) {
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0].address, ParseIPv4("192.168.2.100"));
     EXPECT_EQ(sockets.SendToAllSockets(packet).sockets, 1u);
-    const std::vector<LoggedDatagram> log = WaitForDatagrams(lab, camera, 6);
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // a late third would show now
-    ASSERT_EQ(lab.CameraLog(camera).size(), 6u);
-    for (std::size_t i = 4; i < 6; ++i)
+    // Twice: a copy from the removed address would come before the last.
+    EXPECT_EQ(sockets.SendToAllSockets(packet).sockets, 1u);
+    const std::vector<LoggedDatagram> log = WaitForDatagrams(lab, camera, 8);
+    ASSERT_EQ(log.size(), 8u);
+    for (std::size_t i = 4; i < 8; ++i)
         EXPECT_EQ(log[i].source.rfind("192.168.2.100:", 0), 0u) << log[i].source;
 }
 

@@ -35,12 +35,13 @@ public:
         m_receiver.Start();
     }
 
-    // Sends one search and collects the replies that arrive within 0.7 s.
-    std::vector<protocol::ReplyBuffer> Search() {
+    // Sends one search and collects the replies once `expected` have
+    // arrived, or what has after 5 s.
+    std::vector<protocol::ReplyBuffer> Search(std::size_t expected) {
         m_replies.Clear();
         m_sockets.RefreshLocalSockets();
         m_sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
-        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        test::WaitUntil([&] { return m_replies.Size() >= expected; });
         std::vector<protocol::ReplyBuffer> replies;
         for (const auto& reply : m_replies.TakeAll()) replies.push_back(*reply);
         return replies;

@@ -1,6 +1,5 @@
 #include "tests/support/address_counter.h"
 
-#include "operations/address_rules.h"
 #include "platform/ipv4_text.h"
 
 namespace vimbrel {
@@ -23,7 +22,10 @@ std::optional<std::string> AddressCounter::NextFreeAddress(platform::ArpProbe& p
         const std::uint32_t candidate =
             (m_dwStartIP & 0xFFFFFF00u) | static_cast<std::uint32_t>(m_nCounter);
         ++m_nCounter;  // used up whatever the probe says
-        if (!IsAssignableCandidate(candidate, m_dwStartIP, m_dwSubnetMask, m_dwGateway)) continue;
+        const std::uint32_t host = candidate & ~m_dwSubnetMask;
+        const bool sameNetwork = (candidate & m_dwSubnetMask) == (m_dwStartIP & m_dwSubnetMask);
+        if (!sameNetwork || host == 0 || host == ~m_dwSubnetMask || candidate == m_dwGateway)
+            continue;
         if (!probe.HostAnswers(candidate)) return platform::FormatIPv4(candidate);
     }
     return std::nullopt;

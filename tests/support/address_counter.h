@@ -17,9 +17,11 @@ public:
     AddressCounter(std::uint32_t startAddress, std::uint32_t subnetMask, std::uint32_t gateway);
 
     // Takes candidates from the counter on, advancing it past each, until
-    // one may be given out (IsAssignableCandidate) and gets no answer to its
-    // probe: that one's text. A candidate that may not be given out is passed
-    // without a probe. Nothing once the counter has passed 255, then for
+    // one may be given out and gets no answer to its probe: that one's text.
+    // One may be given out when it lies in the start address's network and
+    // is neither its network or broadcast address nor the gateway (the rule
+    // written out here on its own, not the product's IsAssignableCandidate). A candidate that may
+    // not be given out is passed without a probe. Nothing once the counter has passed 255, then for
     // every later call too, without a probe.
     std::optional<std::string> NextFreeAddress(platform::ArpProbe& probe);
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/wait.h"
 #include "tools/lab/lab_network.h"
 
 namespace vimbrel::test {
@@ -24,10 +25,37 @@ inline std::vector<lab::LoggedDatagram> Received(const lab::LabNetwork& net, int
     return found;
 }
 
+// The same, once the log holds at least `count` of them, or after 5 s with
+// what it holds then. A command's broadcast copy leaves 50 ms after its
+// multicast one: a log read at once can miss it.
+inline std::vector<lab::LoggedDatagram> WaitForReceived(const lab::LabNetwork& net, int camera,
+                                                        std::int32_t command, std::size_t count,
+                                                        const char* kind = nullptr) {
+    std::vector<lab::LoggedDatagram> found;
+    WaitUntil([&] { return (found = Received(net, camera, command, kind)).size() >= count; });
+    return found;
+}
+
+// The datagrams in a camera's log that are not searches (code 100): the
+// commands, whatever their code.
+inline std::vector<lab::LoggedDatagram> CommandsReceived(const lab::LabNetwork& net, int camera) {
+    std::vector<lab::LoggedDatagram> found;
+    for (lab::LoggedDatagram& datagram : net.CameraLog(camera))
+        if (datagram.bytes.empty() || datagram.bytes[0] != 100)
+            found.push_back(std::move(datagram));
+    return found;
+}
+
 // Whether a camera's log of events holds `event`.
 inline bool HasEvent(const lab::LabNetwork& net, int camera, const std::string& event) {
     const auto events = net.CameraEvents(camera);
     return std::find(events.begin(), events.end(), event) != events.end();
+}
+
+// Whether a camera's log of events holds `event` within 5 s: the simulator
+// logs an event after the datagram that caused it.
+inline bool WaitForEvent(const lab::LabNetwork& net, int camera, const std::string& event) {
+    return WaitUntil([&] { return HasEvent(net, camera, event); });
 }
 
 // The zero-terminated text at `offset`, or up to the end of `bytes`.

@@ -94,6 +94,7 @@ struct Scenario {
     std::uint32_t mask;
     std::set<std::uint32_t> taken;
     std::size_t devices;
+    std::uint32_t gateway = 0;
 };
 
 std::set<std::uint32_t> LastOctets(int c, std::vector<int> lasts) {
@@ -119,6 +120,14 @@ std::vector<Scenario> Scenarios() {
         {"start .250", Ip(192, 168, 2, 250), c24, {}, 8},
         {"start .250, .251 taken", Ip(192, 168, 2, 250), c24, LastOctets(2, {251}), 3},
         {"/25 from .120", Ip(192, 168, 2, 120), Ip(255, 255, 255, 128), LastOctets(2, {122}), 8},
+        {"gateway .11 among the candidates", Ip(192, 168, 2, 10), c24, LastOctets(2, {12}), 4,
+         Ip(192, 168, 2, 11)},
+        {"/25 from .120, gateway .126",
+         Ip(192, 168, 2, 120),
+         Ip(255, 255, 255, 128),
+         {},
+         8,
+         Ip(192, 168, 2, 126)},
         {"/16, 200 devices",
          Ip(172, 16, 5, 9),
          Ip(255, 255, 0, 0),
@@ -131,7 +140,7 @@ std::vector<Scenario> Scenarios() {
 std::vector<std::optional<std::string>> Sequential(const Scenario& s,
                                                    std::vector<std::uint32_t>& asked) {
     ScriptedNetwork network(s.taken, [](std::size_t, bool) { return 1; });
-    AddressCounter counter(s.start, s.mask, 0);
+    AddressCounter counter(s.start, s.mask, s.gateway);
     std::vector<std::optional<std::string>> given;
     for (std::size_t device = 0; device < s.devices; ++device)
         given.push_back(counter.NextFreeAddress(network));
@@ -148,7 +157,7 @@ void ExpectSameAsSequential(const Scenario& s, const char* ruleName, const Delay
     std::vector<std::optional<std::string>> given(s.devices);
     std::size_t nextDevice = 0;
     const AssignmentProgress progress = AssignAddresses(
-        AssignableCandidates(s.start, s.mask, 0), s.devices, network,
+        AssignableCandidates(s.start, s.mask, s.gateway), s.devices, network,
         [&](std::size_t device, std::uint32_t address) {
             EXPECT_EQ(device, nextDevice++);  // device order, each once
             given[device] = platform::FormatIPv4(address);
@@ -179,6 +188,20 @@ TEST(AssignAddresses, OutOfOrderVerdictsGiveTheAddressesOfTheWalkInTurn) {
     };
     for (const Scenario& s : Scenarios())
         for (const auto& [name, rule] : rules) ExpectSameAsSequential(s, name, rule);
+}
+
+// The reference itself, written out once: the gateway is passed over like a
+// taken address, without a probe.
+TEST(AssignAddresses, TheReferencePassesOverTheGatewayAndTheTaken) {
+    const Scenario s = Scenarios()[8];
+    ASSERT_STREQ(s.name, "gateway .11 among the candidates");
+    std::vector<std::uint32_t> asked;
+    EXPECT_EQ(Sequential(s, asked),
+              (std::vector<std::optional<std::string>>{"192.168.2.10", "192.168.2.13",
+                                                       "192.168.2.14", "192.168.2.15"}));
+    EXPECT_EQ(asked, (std::vector<std::uint32_t>{Ip(192, 168, 2, 10), Ip(192, 168, 2, 12),
+                                                 Ip(192, 168, 2, 13), Ip(192, 168, 2, 14),
+                                                 Ip(192, 168, 2, 15)}));
 }
 
 TEST(AssignAddresses, ProbesInOneWaveWithinTheBoundAndOnlyWhatCouldBeNeeded) {

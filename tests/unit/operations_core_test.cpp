@@ -32,13 +32,19 @@ TEST(ToCellBuffer, DoubleByteTextFitsToTheLastByteOrIsLeftOutWhole) {
     EXPECT_EQ(Bytes(ToCellBuffer(std::wstring(31, L'A'))), Padded(""));
 }
 
-TEST(MatchModelName, EveryItemMatchesItselfAndNothingElseMatches) {
-    for (const char* item : kModelNames) {
+// The seven names a device may be given, written out: a name dropped from,
+// misspelt in or added to the program's list fails here.
+TEST(MatchModelName, TakesExactlyTheSevenNamesAndNothingElse) {
+    for (const char* name :
+         {"ZR410", "ZR420", "ZR420-2", "ZR4300-0", "ZR4500-0", "ZR4300-1", "ZR4500-1"}) {
         const char* chosen =
-            MatchModelName(ToCellBuffer(std::wstring(item, item + std::strlen(item))));
-        EXPECT_STREQ(chosen, item);
+            MatchModelName(ToCellBuffer(std::wstring(name, name + std::strlen(name))));
+        ASSERT_NE(chosen, nullptr) << name;
+        EXPECT_STREQ(chosen, name);
     }
-    for (const wchar_t* refused : {L"ZR420 ", L"ZR4300", L"ZR4500-10"})
+    EXPECT_EQ(kModelNames.size(), 7u);
+    for (const wchar_t* refused :
+         {L"ZR420 ", L"ZR4300", L"ZR4500-10", L"zr420", L"ZR420-3", L"ZR4300-2", L"", L"ZR41"})
         EXPECT_EQ(MatchModelName(ToCellBuffer(refused)), nullptr) << std::wstring(refused).size();
 }
 

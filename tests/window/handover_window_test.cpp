@@ -2,6 +2,7 @@
 // rows on the clipboard as tab-separated text with the titles, 导出为CSV…
 // writes the command line's CSV of the whole list, 打开网页 opens the menu
 // row's page. Checked through the text produced and the list's state.
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -11,8 +12,11 @@
 #include <string>
 #include <unistd.h>
 
+#include <wx/timer.h>
+
 #include "cli/cli_app.h"
 #include "tests/support/column_titles.h"
+#include "tests/support/wait.h"
 #include "tests/window/window_fixture.h"
 
 namespace vimbrel::test {
@@ -225,6 +229,66 @@ TEST_F(HandoverWindowTest, AnAddressPlanMovesTheCamerasAfterAPreview) {
     EXPECT_TRUE(PumpUntil([&] { return !window->ConfirmingAddresses(); }, 5s));
     EXPECT_EQ(told.size(), 1u) << told.back();
     std::remove(faulty.c_str());
+    std::remove(plan.c_str());
+    rmdir(dir);
+}
+
+// A plan whose new address another host answers for: that camera is named
+// and gets nothing, the other moves. A plan cancelled while its addresses are
+// probed sends nothing and names both.
+TEST_F(HandoverWindowTest, AnAddressPlanSkipsATakenAddressAndCanBeCancelled) {
+    char dir[] = "/tmp/vimbrel-plan-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string plan = std::string(dir) + "/plan.csv";
+    std::ofstream(plan, std::ios::binary)
+        << "mac,new_ip,mask,gateway\r\n"
+           "00:1A:2B:3C:4D:01,192.168.2.61,255.255.255.0,192.168.2.1\r\n"
+           "00:1A:2B:3C:4D:02,192.168.3.62,255.255.255.0,192.168.3.1\r\n";
+    window->Handover().SetChoosePlan([&] { return wxString::FromUTF8(plan); });
+
+    // Cancelled while the probes are under way: they settle only then.
+    auto owned = std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{}, nullptr);
+    std::atomic<bool> cancelled{false};
+    owned->SetOnCall([&](std::uint32_t) { WaitUntil([&] { return cancelled.load(); }, 10s); });
+    window->SetArpProbe(std::move(owned));
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (auto* progress = FindProgressDialog(); progress && !cancelled) {
+            PressDialogButton(*progress, wxID_CANCEL);
+            cancelled = true;
+        }
+    });
+    timer.Start(50);
+    Choose(DeviceListHandover::kAssignPlanId);
+    timer.Stop();
+    EXPECT_TRUE(cancelled);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].StartsWith(wxString::FromUTF8("2 台设备因取消而未处理"))) << told[0];
+    EXPECT_FALSE(window->ConfirmingAddresses());
+
+    // 192.168.2.61 answers: SN-A is named, the other camera moves.
+    window->SetArpProbe(std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{0xC0A8023D},
+                                                           nullptr));  // 192.168.2.61
+    Choose(DeviceListHandover::kAssignPlanId);
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_TRUE(told[1].StartsWith(wxString::FromUTF8("1 台设备的新地址已被其他主机占用，未发送")))
+        << told[1];
+    EXPECT_NE(told[1].Find("SN-A"), wxNOT_FOUND) << told[1];
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            const long b = RowOfSerial("Cam,\"7\"");
+            return b >= 0 && Cell(b, column::kAddress) == "192.168.3.62";
+        },
+        10s));
+    EXPECT_TRUE(PumpUntil([&] { return !window->ConfirmingAddresses(); }, 10s));
+    EXPECT_EQ(Cell(RowOfSerial("SN-A"), column::kAddress), "192.168.2.21");
+    // Each set-network sent (on every link) names the other camera's MAC.
+    const auto setNetwork = ReceivedAtLeast(2, 0, 102);
+    ASSERT_EQ(setNetwork.size(), 2u) << "one command, two copies";
+    for (const auto& datagram : setNetwork)
+        EXPECT_EQ(
+            std::vector<std::uint8_t>(datagram.bytes.begin() + 20, datagram.bytes.begin() + 26),
+            (std::vector<std::uint8_t>{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x02}));
     std::remove(plan.c_str());
     rmdir(dir);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include <wx/button.h>
@@ -101,17 +102,27 @@ void ExpectListFillsTheWindow(CSearchDeviceDlg& window) {
     EXPECT_GE(columns, list.GetClientSize().x - list.FromDIP(40)) << "list " << Text(rect);
 }
 
+bool PumpUntilListFollows(CSearchDeviceDlg& window) {
+    return PumpUntil([&] {
+        const wxRect rect = window.DeviceList().GetRect();
+        const wxSize client = window.GetClientSize();
+        const wxPoint margin = window.ConvertDialogToPixels(wxPoint(7, 10));
+        return std::abs(rect.GetRight() + 1 - (client.x - margin.x)) <= 1 &&
+               std::abs(rect.GetBottom() + 1 - (client.y - margin.y)) <= 1;
+    });
+}
+
 void ExpectSmallDialogsReadInFull(wxWindow* parent) {
     CModifyIPDlg address(parent, nullptr);
     ASSERT_TRUE(address.Loaded());
     address.Show();
-    PumpFor(std::chrono::milliseconds(100));
+    EXPECT_TRUE(PumpUntil([&] { return address.IsShownOnScreen(); }));
     ExpectControlsReadInFull(address);
     address.Hide();
     CChangeHwModleDlg model(parent);
     ASSERT_TRUE(model.Loaded());
     model.Show();
-    PumpFor(std::chrono::milliseconds(100));
+    EXPECT_TRUE(PumpUntil([&] { return model.IsShownOnScreen(); }));
     ExpectControlsReadInFull(model);
     model.Hide();
 }

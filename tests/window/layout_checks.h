@@ -25,4 +25,8 @@ void ExpectSmallDialogsReadInFull(wxWindow* parent);
 // the margins and its columns fill it.
 void ExpectListFillsTheWindow(CSearchDeviceDlg& window);
 
+// Handles events until the list has followed the window's size (its right
+// and bottom edges at the margins), for at most 3 s; whether it did.
+bool PumpUntilListFollows(CSearchDeviceDlg& window);
+
 }  // namespace vimbrel::test

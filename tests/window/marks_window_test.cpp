@@ -87,6 +87,7 @@ TEST_F(MarksWindowTest, ASearchNobodyAnswersSaysWhereItWentOutAndWhy) {
     LAB_REQUIRE_ROOT();
     net.AddLink("192.168.2.100/24");
     net.AddLink("192.168.3.100/24");
+    nothingFoundAfter = std::chrono::milliseconds(300);  // not the program's 3 s
     OpenWindow();
     const wxString expected = wxString::FromUTF8(
         "搜索经 192.168.2.100、192.168.3.100 发出，没有设备应答。常见原因：网线未接好，"

@@ -20,7 +20,7 @@ class SmallScreen : public WindowTest {
 protected:
     void SetUp() override {
         OpenWindowOffline();
-        PumpFor(100ms);
+        ASSERT_TRUE(PumpUntil([&] { return window->IsShownOnScreen(); }));
     }
 
     // Sets the client size and waits until the list has followed.
@@ -47,10 +47,15 @@ TEST_F(SmallScreen, WholeWindowIsOnScreenAndEveryTextReadsInFull) {
     EXPECT_GE(RowsWindow(window->DeviceList()).GetPosition().y,
               window->DeviceList().GetCharHeight() + 2);
 
-    // Where the template's width fits, the list keeps its place and the
-    // buttons whose texts fit theirs keep their size.
+    // Where the template's width does not fit, the window is as wide as
+    // the screen's work area and no wider; where it fits, the list keeps its
+    // place and the buttons whose texts fit theirs keep their size.
     const wxSize frame = window->GetSize() - window->GetClientSize();
-    if (window->ConvertDialogToPixels(wxSize(469, 0)).x + frame.x > area.width) return;
+    if (window->ConvertDialogToPixels(wxSize(469, 0)).x + frame.x > area.width) {
+        EXPECT_LE(window->GetSize().x, area.width);
+        EXPECT_GE(window->GetSize().x, area.width - frame.x);
+        return;
+    }
     auto& list = window->DeviceList();
     EXPECT_EQ(list.GetPosition(), window->ConvertDialogToPixels(wxPoint(7, 54)));
     EXPECT_NEAR(list.GetSize().x, window->ConvertDialogToPixels(wxSize(455, 0)).x, 1);
@@ -84,7 +89,7 @@ TEST_F(SmallScreen, ListTakesWhatTheWindowGrowsByAndTheLeastSizeKeepsEverything)
 
     // Smaller than the least size is refused.
     window->SetClientSize(least - wxSize(100, 100));
-    PumpFor(100ms);
+    EXPECT_TRUE(PumpUntil([&] { return window->GetClientSize() == least; }));
     EXPECT_GE(window->GetClientSize().x, least.x);
     EXPECT_GE(window->GetClientSize().y, least.y);
 }

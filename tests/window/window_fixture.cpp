@@ -96,6 +96,8 @@ void WindowTest::StartWindow(std::unique_ptr<DeviceSession> windowSession,
             return firewallFix;
         };
     }
+    services.confirmTime = confirmTime;
+    services.nothingFoundAfter = nothingFoundAfter;
     // The toolkit deletes it (Destroy).
     window = new CSearchDeviceDlg(*session, std::move(services), searchPeriod);
     window->Show();
@@ -112,10 +114,9 @@ void WindowTest::TearDown() {
     net.LeaveComputer();
 }
 
-void WindowTest::WaitForRows(int rows, std::chrono::milliseconds settle) {
+void WindowTest::WaitForRows(int rows) {
     auto& list = window->DeviceList();
     PumpUntil([&] { return list.GetItemCount() >= rows; }, std::chrono::seconds(10));
-    if (settle.count() > 0) PumpFor(settle);  // late duplicates would show now
 }
 
 void WindowTest::Press(int id) {

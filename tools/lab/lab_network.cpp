@@ -195,10 +195,15 @@ void RequirePrivateNetwork() {
 }
 
 LabNetwork::LabNetwork() {
-    PrepareOnce();
     m_run = NextRunName();
     m_computer = m_run + "-pc";
+}
+
+void LabNetwork::Create() {
+    if (m_created) return;
+    PrepareOnce();
     RememberRun(m_run);
+    m_created = true;
     try {
         RunLabnet({"create", m_run});
     } catch (...) {
@@ -207,12 +212,14 @@ LabNetwork::LabNetwork() {
         } catch (...) {
         }
         ForgetRun(m_run);
+        m_created = false;
         throw;
     }
 }
 
 LabNetwork::~LabNetwork() {
     if (m_originalNamespace >= 0) LeaveComputer();
+    if (!m_created) return;
     try {
         RunLabnet({"destroy", m_run});
     } catch (const std::exception& e) {
@@ -222,6 +229,7 @@ LabNetwork::~LabNetwork() {
 }
 
 int LabNetwork::AddLink(const std::string& address) {
+    Create();
     int link = m_links;
     RunLabnet({"link", m_run, std::to_string(link), address});
     std::size_t slash = address.find('/');
@@ -271,9 +279,13 @@ std::string LabNetwork::AddHost(int link, const std::string& address) {
     return name;
 }
 
-void LabNetwork::SetLoopback(bool up) { RunLabnet({"loopback", m_run, up ? "up" : "down"}); }
+void LabNetwork::SetLoopback(bool up) {
+    Create();
+    RunLabnet({"loopback", m_run, up ? "up" : "down"});
+}
 
 void LabNetwork::EnterComputer() {
+    Create();
     std::string path = "/run/netns/" + m_computer;
     int target = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (target < 0) throw std::runtime_error("cannot open " + path);

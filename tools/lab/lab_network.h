@@ -43,7 +43,10 @@ void RequirePrivateNetwork();
 // One private test network, removed with the object.
 class LabNetwork {
 public:
-    LabNetwork();  // a unique run name; creates the computer's namespace
+    // A unique run name. The computer's namespace is made on first use
+    // (AddLink, SetLoopback, EnterComputer): a test that holds a network and
+    // never uses it, offline or skipped without root, makes none.
+    LabNetwork();
     ~LabNetwork();  // stops every simulator, deletes every namespace
     LabNetwork(const LabNetwork&) = delete;
     LabNetwork& operator=(const LabNetwork&) = delete;
@@ -83,6 +86,7 @@ public:
     std::vector<double> EventTimes(int camera, const std::string& words) const;
 
 private:
+    void Create();  // the computer's namespace, once
     std::string Attached(int link, const std::string& address) const;
 
     std::string m_run;
@@ -92,6 +96,7 @@ private:
     std::vector<std::string> m_linkPrefixes;
     std::vector<std::string> m_cameraLogs;
     int m_originalNamespace = -1;
+    bool m_created = false;
 };
 
 }  // namespace vimbrel::lab
