@@ -1,6 +1,7 @@
 #include "app/row_marks_view.h"
 
 #include "operations/device_columns.h"
+#include "platform/ipv4_text.h"
 
 namespace vimbrel {
 
@@ -29,6 +30,46 @@ std::vector<std::uint32_t> SearchAddresses(protocol::LocalSockets& sockets) {
     return addresses;
 }
 
+// The marks' words in the window's language; in Chinese the very words of
+// operations/row_marks.h, which the command line keeps.
+wxString AddressText(std::uint32_t address) {
+    return wxString::FromUTF8(platform::FormatIPv4(address));
+}
+
+wxString RowInfoWords(const MarkedRow& row, const RowMarks& marks) {
+    const wxString via = row.localAddress
+                             ? wxString::Format(_(L"经 %s 收到"), AddressText(row.localAddress))
+                             : _(L"收到它的本机地址不详");
+    const int others = marks.sameIpOthers;
+    if (!marks.otherSubnet)
+        return others > 0 ? wxString::Format(_(L"IP地址与另外 %d 台设备相同（%s）"), others, via)
+                          : via;
+    const wxString otherSubnet = wxString::Format(
+        _(L"不在本机网段（%s），网页无法直接打开；可用“自动分配IP”改到本机网段"), via);
+    return others > 0 ? wxString::Format(_(L"IP地址与另外 %d 台设备相同；%s"), others, otherSubnet)
+                      : otherSubnet;
+}
+
+wxString MarkCountsWords(const MarkCounts& counts) {
+    wxString text;
+    if (counts.sameIp > 0) text = wxString::Format(_(L"IP重复 %zu 台"), counts.sameIp);
+    if (counts.otherSubnet > 0)
+        text += (text.empty() ? L"" : L"\n") +
+                wxString::Format(_(L"不在本机网段 %zu 台"), counts.otherSubnet);
+    return text;
+}
+
+wxString NothingFoundWords(const std::vector<std::uint32_t>& localAddresses) {
+    wxString list;
+    for (std::uint32_t address : localAddresses)
+        list += (list.empty() ? L"" : _(L"、")) + AddressText(address);
+    const wxString where = list.empty()
+                               ? _(L"没有可用的本机地址，搜索未发出。")
+                               : wxString::Format(_(L"搜索经 %s 发出，没有设备应答。"), list);
+    return where +
+           _(L"常见原因：网线未接好，防火墙拦截了UDP端口9876，或设备在路由器另一侧的网段。");
+}
+
 }  // namespace
 
 RowMarksView::RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets)
@@ -47,7 +88,7 @@ RowMarksView::RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::Loca
     m_list.Bind(wxEVT_LIST_ITEM_SELECTED, &RowMarksView::OnRowEvent, this);
     m_nothingFound.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
         if (m_list.GetItemCount() == 0) {
-            const wxString text(NothingFoundText(SearchAddresses(m_sockets)));
+            const wxString text(NothingFoundWords(SearchAddresses(m_sockets)));
             m_info->SetLabel(text);
             m_info->SetToolTip(text);
         }
@@ -119,7 +160,7 @@ void RowMarksView::Update() {
         }
         shown = now;
     }
-    m_counts->SetLabel(wxString(MarkCountsText(CountMarks(marks), L"\n")));
+    m_counts->SetLabel(MarkCountsWords(CountMarks(marks)));
     ShowFocusedRow();
 }
 
@@ -137,7 +178,7 @@ void RowMarksView::ShowFocusedRow() {
         }
         return;
     }
-    const wxString text(RowInfoText(RowAt(row), MarksOf(row)));
+    const wxString text(RowInfoWords(RowAt(row), MarksOf(row)));
     m_info->SetLabel(text);
     m_info->SetToolTip(text);
 }
