@@ -5,6 +5,8 @@
 ; all users into Program Files (asked for when run by hand; /AllUsers on the
 ; command line, which needs an administrator). A Start-menu shortcut, an
 ; "Apps & features" entry and an uninstaller that removes what was put here.
+; In Chinese or English: the system's language chosen in the language
+; dialog (English where the system's is neither).
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -35,11 +37,19 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Vimbrel"
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+; The first language is the one for a system that speaks neither.
+!insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "SimpChinese"
+!insertmacro MUI_RESERVEFILE_LANGDLL
+
+LangString AllUsersQuestion ${LANG_SIMPCHINESE} "为这台计算机的所有用户安装 Vimbrel 吗？$\r$\n$\r$\n“是”：安装到 Program Files，需要管理员权限。$\r$\n“否”：只为当前用户安装，不需要管理员权限。"
+LangString AllUsersQuestion ${LANG_ENGLISH} "Install Vimbrel for all users of this computer?$\r$\n$\r$\nYes: into Program Files; needs administrator rights.$\r$\nNo: for the current user only; no administrator rights needed."
 
 Var AllUsers
 
 Function .onInit
+  ; Offers both languages, the system's chosen; a silent install takes it.
+  !insertmacro MUI_LANGDLL_DISPLAY
   StrCpy $AllUsers 0
   ${GetParameters} $0
   ClearErrors
@@ -47,9 +57,7 @@ Function .onInit
   ${IfNot} ${Errors}
     StrCpy $AllUsers 1
   ${ElseIfNot} ${Silent}
-    MessageBox MB_YESNO|MB_ICONQUESTION \
-      "为这台计算机的所有用户安装 Vimbrel 吗？$\r$\n$\r$\n“是”：安装到 Program Files，需要管理员权限。$\r$\n“否”：只为当前用户安装，不需要管理员权限。" \
-      IDNO onInitDone
+    MessageBox MB_YESNO|MB_ICONQUESTION "$(AllUsersQuestion)" IDNO onInitDone
     StrCpy $AllUsers 1
   ${EndIf}
   ${If} $AllUsers == 1
@@ -94,6 +102,7 @@ SectionEnd
 
 ; An installation for all users is the one HKLM names.
 Function un.onInit
+  !insertmacro MUI_UNGETLANGUAGE
   ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
   ${If} $0 == $INSTDIR
     SetShellVarContext all
