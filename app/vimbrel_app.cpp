@@ -38,7 +38,7 @@ std::vector<std::string> SystemLanguages() {
 // "--lang X" or "--lang=X" among the arguments.
 std::optional<std::string> LanguageArgument(int argc, const wxArrayString& argv) {
     for (int i = 1; i < argc; ++i) {
-        const wxString argument = argv[i];
+        const wxString& argument = argv[i];
         if (argument == "--lang" && i + 1 < argc) return argv[i + 1].utf8_string();
         if (argument.StartsWith("--lang=")) return argument.Mid(7).utf8_string();
     }
