@@ -101,8 +101,8 @@ Section
 SectionEnd
 
 ; An installation for all users is the one HKLM names.
+; The uninstaller speaks the system's language, without asking.
 Function un.onInit
-  !insertmacro MUI_UNGETLANGUAGE
   ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
   ${If} $0 == $INSTDIR
     SetShellVarContext all
