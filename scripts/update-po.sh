@@ -29,7 +29,11 @@ if [[ -f po/zh_CN.po ]]; then
   msgmerge --quiet --no-location --no-wrap --sort-output -U --backup=none po/zh_CN.po po/vimbrel.pot
 fi
 msgen --no-location --no-wrap --sort-output --lang=zh_CN -o po/zh_CN.po po/vimbrel.pot
-sed -i 's/^"Language: .*$/"Language: zh_CN\\n"/' po/zh_CN.po
+# Its header as a finished catalog's, not the template's placeholders.
+sed -i -e '1i # The window'"'"'s texts in Chinese, as they stand: the source language.' -e '1,/^$/{/^#/d}' \
+  -e 's/^"Language: .*$/"Language: zh_CN\\n"/' -e 's/^"Last-Translator: .*$/"Last-Translator: Vimbrel\\n"/' \
+  -e 's/^"Language-Team: .*$/"Language-Team: none\\n"/' \
+  -e 's/^"PO-Revision-Date: .*$/"PO-Revision-Date: '"$(date -u +%Y-%m-%d)"' 00:00+0000\\n"/' po/zh_CN.po
 if [[ -f po/en.po ]]; then
   msgmerge --quiet --no-location --no-wrap --sort-output -U --backup=none po/en.po po/vimbrel.pot
 else
