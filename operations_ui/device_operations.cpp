@@ -10,6 +10,7 @@
 #include <wx/utils.h>
 
 #include "operations/batch_report.h"
+#include "operations_ui/report_words.h"
 #include "protocol/cell_text.h"
 #include "operations_ui/change_hw_modle_dlg.h"
 #include "operations/device_columns.h"
@@ -51,7 +52,7 @@ std::vector<TargetOutcome> RunUnderProgress(
 }
 
 void TellReport(const BatchReport& report, const TellUser& tell) {
-    if (!report.Empty()) tell(wxString(BatchReportText(report)));
+    if (!report.Empty()) tell(BatchReportWords(report));
 }
 
 }  // namespace

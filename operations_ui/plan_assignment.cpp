@@ -8,6 +8,7 @@
 
 #include "operations/address_plan.h"
 #include "operations/batch_report.h"
+#include "operations_ui/report_words.h"
 #include "operations/device_columns.h"
 #include "protocol/device_identity.h"
 #include "controls_ui/translations.h"
@@ -185,7 +186,7 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
             break;
         }
     }
-    if (!report.Empty()) tell(wxString(BatchReportText(report)));
+    if (!report.Empty()) tell(BatchReportWords(report));
     return moved;
 }
 
