@@ -3,6 +3,7 @@
 #include <wx/event.h>
 #include <wx/msgdlg.h>
 #include <wx/string.h>
+#include <wx/translation.h>
 #if defined(__WXMSW__)
 #include <wx/menu.h>
 #endif
@@ -21,14 +22,21 @@ namespace {
 // start at 0xF000 (SC_SIZE): an id below that, a multiple of 16.
 constexpr int kAboutId = 0x7F10;
 
-// "Vimbrel <version>", a blank line, the one-line description.
+// The window's language and how to change it, one text for the catalogs.
+// clang-format off
+const wchar_t* const kLanguageNote = wxTRANSLATE(L"界面语言：中文。改用英文：用 --lang en 启动 vimbrel，或设置环境变量 VIMBREL_LANG=en。");
+// clang-format on
+
+// "Vimbrel <version>", a blank line, the one-line description (the
+// catalogs hold it as the project names it), a blank line, the language note.
 wxString AboutText() {
     return wxString(L"Vimbrel ") + VIMBREL_VERSION + L"\n\n" +
-           wxString::FromUTF8(VIMBREL_DESCRIPTION);
+           wxGetTranslation(wxString::FromUTF8(VIMBREL_DESCRIPTION)) + L"\n\n" +
+           wxGetTranslation(kLanguageNote);
 }
 
 void ShowAboutBox(wxWindow& parent) {
-    wxMessageBox(AboutText(), L"关于 Vimbrel", wxOK | wxICON_INFORMATION, &parent);
+    wxMessageBox(AboutText(), _(L"关于 Vimbrel"), wxOK | wxICON_INFORMATION, &parent);
 }
 
 }  // namespace
@@ -38,7 +46,7 @@ void AddAboutBox(wxTopLevelWindow& window) {
     // Items appended to the system menu come back as menu events.
     if (wxMenu* menu = window.MSWGetSystemMenu()) {
         menu->AppendSeparator();
-        menu->Append(kAboutId, L"关于 Vimbrel…");
+        menu->Append(kAboutId, _(L"关于 Vimbrel…"));
     }
 #endif
     window.Bind(

@@ -1,6 +1,7 @@
 #include "app/address_confirmation.h"
 
 #include "operations/batch_report.h"
+#include "operations_ui/report_words.h"
 #include "operations/device_columns.h"
 
 namespace vimbrel {
@@ -54,7 +55,7 @@ void AddressConfirmation::OnTick(wxTimerEvent&) {
         BatchReport report;
         for (const MovedDevice& device : m_waiting) report.notAnswering.push_back(device.name);
         m_waiting.clear();
-        m_tell(wxString(BatchReportText(report)));
+        m_tell(BatchReportWords(report));
         return;
     }
     if (now >= m_nextSearch) {

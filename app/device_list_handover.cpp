@@ -9,6 +9,7 @@
 #include <wx/filedlg.h>
 #include <wx/log.h>
 
+#include "app/column_titles.h"
 #include "operations/device_columns.h"
 #include "platform/ipv4_text.h"
 
@@ -42,8 +43,7 @@ bool PutOnClipboard(const wxString& text) {
 
 wxString RowsAsTabText(const wxListCtrl& list, const std::vector<long>& rows) {
     wxString text;
-    for (int c = 0; c < column::kCount; ++c)
-        text << (c ? "\t" : "") << kDeviceColumns[static_cast<std::size_t>(c)].title;
+    for (int c = 0; c < column::kCount; ++c) text << (c ? "\t" : "") << ColumnTitle(c);
     text << "\n";
     for (long row : rows) {
         for (int c = 0; c < column::kCount; ++c)
@@ -69,13 +69,14 @@ DeviceListHandover::DeviceListHandover(wxWindow& window, CSortListCtrl& list,
     : m_window(window), m_list(list), m_openPage(openPage), m_tell(tell) {
     m_putText = PutOnClipboard;
     m_chooseFile = [this] {
-        wxFileDialog dialog(&m_window, L"导出为CSV", wxEmptyString, L"设备列表.csv",
-                            L"CSV 文件 (*.csv)|*.csv", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+        wxFileDialog dialog(&m_window, _(L"导出为CSV"), wxEmptyString, _(L"设备列表.csv"),
+                            _(L"CSV 文件 (*.csv)|*.csv"), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
         return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
     };
     m_choosePlan = [this] {
-        wxFileDialog dialog(&m_window, L"按地址表分配", wxEmptyString, wxEmptyString,
-                            L"CSV 文件 (*.csv)|*.csv|所有文件|*", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+        wxFileDialog dialog(&m_window, _(L"按地址表分配"), wxEmptyString, wxEmptyString,
+                            _(L"CSV 文件 (*.csv)|*.csv|所有文件|*"),
+                            wxFD_OPEN | wxFD_FILE_MUST_EXIST);
         return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
     };
     m_window.Bind(wxEVT_CHAR_HOOK, &DeviceListHandover::OnCharHook, this);
@@ -108,7 +109,7 @@ void DeviceListHandover::CopySelected() {
     wxASSERT(wxIsMainThread());
     const std::vector<long> rows = SelectedRowIndexes(m_list);
     if (rows.empty()) return;
-    if (!m_putText(RowsAsTabText(m_list, rows))) m_tell(L"无法打开剪贴板，设备列表未复制。");
+    if (!m_putText(RowsAsTabText(m_list, rows))) m_tell(_(L"无法打开剪贴板，设备列表未复制。"));
 }
 
 void DeviceListHandover::ExportCsv() {
@@ -125,7 +126,7 @@ void DeviceListHandover::ExportCsv() {
     wxFFile file(path, "wb");
     const bool written =
         file.IsOpened() && file.Write(bytes.data(), bytes.size()) == bytes.size() && file.Close();
-    if (!written) m_tell(wxString::Format(L"无法写入文件“%s”，设备列表未导出。", path));
+    if (!written) m_tell(wxString::Format(_(L"无法写入文件“%s”，设备列表未导出。"), path));
 }
 
 long DeviceListHandover::MenuRow() const {
@@ -147,12 +148,12 @@ void DeviceListHandover::AssignPlan() {
 
 std::unique_ptr<wxMenu> DeviceListHandover::MakeMenu() {
     auto menu = std::make_unique<wxMenu>();
-    menu->Append(kCopyId, L"复制\tCtrl+C")->Enable(m_list.GetSelectedItemCount() > 0);
-    menu->Append(kExportId, L"导出为CSV…")->Enable(m_list.GetItemCount() > 0);
+    menu->Append(kCopyId, _(L"复制\tCtrl+C"))->Enable(m_list.GetSelectedItemCount() > 0);
+    menu->Append(kExportId, _(L"导出为CSV…"))->Enable(m_list.GetItemCount() > 0);
     menu->AppendSeparator();
-    menu->Append(kOpenPageId, L"打开网页")->Enable(MenuRow() != -1);
+    menu->Append(kOpenPageId, _(L"打开网页"))->Enable(MenuRow() != -1);
     menu->AppendSeparator();
-    menu->Append(kAssignPlanId, L"按地址表分配…")->Enable(m_list.GetItemCount() > 0);
+    menu->Append(kAssignPlanId, _(L"按地址表分配…"))->Enable(m_list.GetItemCount() > 0);
     menu->Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { CopySelected(); }, kCopyId);
     menu->Bind(

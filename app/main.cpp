@@ -1,4 +1,4 @@
-// The program takes no command line: it opens the main window.
+// The program opens the main window; its one option is "--lang zh|en".
 #include "app/vimbrel_app.h"
 
 wxIMPLEMENT_APP(vimbrel::CVimbrelApp);

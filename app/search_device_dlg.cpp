@@ -8,6 +8,7 @@
 #include <wx/msgdlg.h>
 #include <wx/xrc/xmlres.h>
 
+#include "app/column_titles.h"
 #include "operations/device_columns.h"
 #include "operations_ui/device_operations.h"
 #include "operations_ui/plan_assignment.h"
@@ -25,8 +26,8 @@ namespace {
 
 // What the count area says when a search could not go out: no local
 // address, or every send failed. Short enough for its place.
-const wchar_t* const kNoAddressLabel = L"无网络";
-const wchar_t* const kNotSentLabel = L"未发出";
+wxString NoAddressLabel() { return _(L"无网络"); }
+wxString NotSentLabel() { return _(L"未发出"); }
 
 // Longest stretch of rows added before other events get their turn.
 constexpr std::chrono::milliseconds kReplySlice{50};
@@ -82,8 +83,9 @@ CSearchDeviceDlg::CSearchDeviceDlg(DeviceSession& session, WindowServices servic
     FitToWorkArea();
     SetEscapeId(wxID_CANCEL);
     m_handover = std::make_unique<DeviceListHandover>(*this, *m_listDevice, m_openPage, m_tellUser);
-    m_marks = std::make_unique<RowMarksView>(*this, *m_listDevice, m_session.Sockets(), m_firewall,
-                                             [this] { OnAllowFirewall(); }, m_nothingFoundAfter);
+    m_marks = std::make_unique<RowMarksView>(
+        *this, *m_listDevice, m_session.Sockets(), m_firewall, [this] { OnAllowFirewall(); },
+        m_nothingFoundAfter);
     m_confirmation = std::make_unique<AddressConfirmation>(
         *m_listDevice, [this] { OnSearch(); }, m_tellUser, m_confirmTime);
     m_handover->SetAssignPlan([this](const wxString& planFile) {
@@ -142,7 +144,7 @@ void CSearchDeviceDlg::InitDeviceList() {
     // The first widths are pixels at 96 dots an inch, and at least room for
     // the title and the sort arrow; stored widths are pixels the user had.
     for (int i = 0; i < column::kCount; ++i) {
-        const wxString title = kDeviceColumns[i].title;
+        const wxString title = ColumnTitle(i);
         const int width =
             std::max(m_listDevice->FromDIP(kDeviceColumns[i].width),
                      m_listDevice->GetTextExtent(title).x + m_listDevice->FromDIP(24));
@@ -177,18 +179,18 @@ void CSearchDeviceDlg::OnSearch() {
 void CSearchDeviceDlg::ShowSearchSent(const protocol::SendReport& report) {
     wxASSERT(wxIsMainThread());
     if (m_exitDone) return;
-    const std::wstring reason =
-        report.error ? L"原因：" + platform::FromUtf8(report.error.text) : std::wstring();
+    const wxString reason =
+        report.error ? _(L"原因：") + wxString(platform::FromUtf8(report.error.text)) : wxString();
     if (report.sockets == 0) {
-        m_staticOnline->SetLabel(kNoAddressLabel);
-        m_staticOnline->SetToolTip(report.error
-                                       ? L"本机地址上的套接字都无法打开，搜索请求未发出。" + reason
-                                       : L"本机没有可用的IPv4地址，搜索请求未发出。");
+        m_staticOnline->SetLabel(NoAddressLabel());
+        m_staticOnline->SetToolTip(
+            report.error ? _(L"本机地址上的套接字都无法打开，搜索请求未发出。") + reason
+                         : _(L"本机没有可用的IPv4地址，搜索请求未发出。"));
     } else if (report.sent == 0) {
-        m_staticOnline->SetLabel(kNotSentLabel);
-        m_staticOnline->SetToolTip(L"搜索请求在每个本机地址上都发送失败。" + reason);
-    } else if (m_staticOnline->GetLabel() == kNoAddressLabel ||
-               m_staticOnline->GetLabel() == kNotSentLabel) {
+        m_staticOnline->SetLabel(NotSentLabel());
+        m_staticOnline->SetToolTip(_(L"搜索请求在每个本机地址上都发送失败。") + reason);
+    } else if (m_staticOnline->GetLabel() == NoAddressLabel() ||
+               m_staticOnline->GetLabel() == NotSentLabel()) {
         // A later round went out after all.
         m_staticOnline->SetLabel(wxEmptyString);
         m_staticOnline->UnsetToolTip();
@@ -212,14 +214,15 @@ void CSearchDeviceDlg::OnAllowFirewall() {
     case platform::FirewallFixResult::kDone: OnSearch(); return;
     case platform::FirewallFixResult::kCancelled: return;  // the user said no: nothing changed
     case platform::FirewallFixResult::kNeedsAdministrator:
-        m_tellUser(L"需要管理员权限才能更改防火墙设置，防火墙未更改。");
+        m_tellUser(_(L"需要管理员权限才能更改防火墙设置，防火墙未更改。"));
         return;
     case platform::FirewallFixResult::kNotHere:
-        m_tellUser(L"这台计算机上无法自动更改防火墙设置。");
+        m_tellUser(_(L"这台计算机上无法自动更改防火墙设置。"));
         return;
     case platform::FirewallFixResult::kFailed: break;
     }
-    m_tellUser(L"未能更改防火墙设置。原因：" + platform::FromUtf8(fix.detail));
+    m_tellUser(
+        wxString::Format(_(L"未能更改防火墙设置。原因：%s"), platform::FromUtf8(fix.detail)));
 }
 
 // All queued replies in one go. They become rows in slices of at most
@@ -263,7 +266,7 @@ void CSearchDeviceDlg::ShowOnlineCount() {
     m_staticOnline->SetLabel(wxString::Format(m_session.Bounded() ? "%ld+" : "%ld", rows));
     if (lost > 0)
         m_staticOnline->SetToolTip(
-            wxString::Format(L"丢失了 %zu 个回复（同时到达的太多），列表可能不全。", lost));
+            wxString::Format(_(L"丢失了 %zu 个回复（同时到达的太多），列表可能不全。"), lost));
 }
 
 void CSearchDeviceDlg::OnDeviceReplyEvent(wxThreadEvent&) { OnDeviceReply(); }

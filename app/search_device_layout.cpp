@@ -46,9 +46,6 @@ constexpr std::array<int, 7> kRowOrder = {
     ids::kMotorStop,    ids::kSearch, wxID_CANCEL,
 };
 
-// The longest texts the online count shows.
-constexpr std::array<const wchar_t*, 3> kLongestCounts = {L"10000+", L"无网络", L"未发出"};
-
 wxRect WorkArea(const wxWindow& window) {
     const int display = wxDisplay::GetFromWindow(&window);
     return wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
@@ -70,7 +67,8 @@ wxPoint RowOrigin(const wxWindow& window, const wxStaticText& label, const wxSta
     const int countX = std::max(Dlu(window, 48, 0).x,
                                 Dlu(window, 11, 0).x + AtLeastBest(label, Dlu(window, 37, 8)).x);
     int countWidth = Dlu(window, 17, 0).x;
-    for (const wchar_t* text : kLongestCounts)
+    // The longest texts the online count shows.
+    for (const wxString& text : {wxString(L"10000+"), _(L"无网络"), _(L"未发出")})
         countWidth = std::max(countWidth, count.GetTextExtent(text).x);
     return {std::max(Dlu(window, kRowLeft, 0).x,
                      countX + countWidth + Dlu(window, kLeastButtonGap, 0).x),

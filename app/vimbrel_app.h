@@ -1,7 +1,10 @@
 #pragma once
-// The application: names the profile, runs the main window modally, and ends
+// The application: picks the window's language (--lang zh|en, VIMBREL_LANG,
+// the system's), names the profile, runs the main window modally, and ends
 // when it ends.
 #include <wx/app.h>
+
+#include "controls/ui_language.h"
 
 namespace vimbrel {
 
@@ -15,7 +18,8 @@ public:
     int OnRun() override;
 };
 
-// Application name, vendor and locale, shared with the window tests.
-void SetUpApplication(wxApp& app);
+// Application name, vendor, locale and the window's language, shared with
+// the window tests; see app/translations.h for `catalogFolder`.
+void SetUpApplication(wxApp& app, UiLanguage language, const wxString& catalogFolder);
 
 }  // namespace vimbrel

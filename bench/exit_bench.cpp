@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     int toolkitArgc = 1;
     if (!wxEntryStart(toolkitArgc, argv)) return 2;
     wxTheApp->CallOnInit();
-    vimbrel::SetUpApplication(*wxTheApp);
+    vimbrel::SetUpApplication(*wxTheApp, vimbrel::UiLanguage::kChinese, {});
 
     vimbrel::lab::LabNetwork net;
     const int link = net.AddLink("192.168.2.100/24");

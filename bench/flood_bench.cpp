@@ -283,7 +283,7 @@ int main(int argc, char** argv) {
     int toolkitArgc = 1;
     if (!wxEntryStart(toolkitArgc, argv)) return 2;
     wxTheApp->CallOnInit();
-    vimbrel::SetUpApplication(*wxTheApp);
+    vimbrel::SetUpApplication(*wxTheApp, vimbrel::UiLanguage::kChinese, {});
     Run(seconds, rate, false);
     Run(10, rate, true);
     std::printf("peak RSS of the whole run %.0f MB\n", MemoryMB("VmHWM"));

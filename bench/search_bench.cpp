@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
     int toolkitArgc = 1;  // the camera counts are ours, not the toolkit's
     if (!wxEntryStart(toolkitArgc, argv)) return 2;
     wxTheApp->CallOnInit();
-    vimbrel::SetUpApplication(*wxTheApp);
+    vimbrel::SetUpApplication(*wxTheApp, vimbrel::UiLanguage::kChinese, {});
     // All answers at once, then spread over 0.5 s as a real network would.
     for (int spreadMs : {0, 500})
         for (int n : counts) Measure(n, spreadMs, 3);

@@ -10,6 +10,7 @@
 #include <wx/utils.h>
 
 #include "operations/batch_report.h"
+#include "operations_ui/report_words.h"
 #include "protocol/cell_text.h"
 #include "operations_ui/change_hw_modle_dlg.h"
 #include "operations/device_columns.h"
@@ -22,7 +23,7 @@
 
 namespace vimbrel {
 
-const wchar_t* const kResourceLoadFailed = L"无法加载对话框资源，操作未执行。请重新安装程序。";
+wxString ResourceLoadFailed() { return _(L"无法加载对话框资源，操作未执行。请重新安装程序。"); }
 
 namespace {
 
@@ -51,7 +52,7 @@ std::vector<TargetOutcome> RunUnderProgress(
 }
 
 void TellReport(const BatchReport& report, const TellUser& tell) {
-    if (!report.Empty()) tell(wxString(BatchReportText(report)));
+    if (!report.Empty()) tell(BatchReportWords(report));
 }
 
 }  // namespace
@@ -60,13 +61,14 @@ void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list, DeviceSessi
                            std::int32_t command, const TellUser& tell) {
     const CommandPlan plan = PlanCommand(command, SelectedDevices(list));
     const auto outcomes = RunUnderProgress(
-        parent, L"正在发送命令…", plan.targets.size(),
+        parent, _(L"正在发送命令…"), plan.targets.size(),
         [&](PlanProgress& progress) { return session.RunCommand(plan, progress); });
     TellReport(ReportOf(plan, outcomes), tell);
 }
 
 wxString FactoryResetQuestion(int devices) {
-    return wxString::Format(L"确定要将选中的 %d 台设备恢复出厂设置吗？此操作不可撤销。", devices);
+    return wxString::Format(_(L"确定要将选中的 %d 台设备恢复出厂设置吗？此操作不可撤销。"),
+                            devices);
 }
 
 void FactoryResetSelected(wxWindow* parent, const wxListCtrl& list, DeviceSession& session,
@@ -101,7 +103,7 @@ std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const wxListCtrl& list,
                                       const TellUser& tell) {
     CModifyIPDlg dialog(parent, tell);  // refuses values that cannot be used
     if (!dialog.Loaded()) {
-        tell(kResourceLoadFailed);
+        tell(ResourceLoadFailed());
         return {};
     }
     if (dialog.ShowModal() != wxID_OK) return {};
@@ -109,7 +111,7 @@ std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const wxListCtrl& list,
     const MacPlan plan = PlanByMac(SelectedDevices(list));
     const AssignmentInput input{dialog.m_dwStartIP, dialog.m_dwSubnetMask, dialog.m_dwGateway};
     const auto outcomes = RunUnderProgress(
-        parent, L"正在自动分配IP地址…", plan.targets.size(), [&](PlanProgress& progress) {
+        parent, _(L"正在自动分配IP地址…"), plan.targets.size(), [&](PlanProgress& progress) {
             return session.RunAssignment(plan, input, probe, progress);
         });
     TellReport(ReportOf(plan, outcomes), tell);
@@ -128,7 +130,7 @@ void ChangeModel(wxWindow* parent, const wxListCtrl& list, DeviceSession& sessio
                  const TellUser& tell) {
     CChangeHwModleDlg dialog(parent);
     if (!dialog.Loaded()) {
-        tell(kResourceLoadFailed);
+        tell(ResourceLoadFailed());
         return;
     }
     if (dialog.ShowModal() != wxID_OK) return;
@@ -137,7 +139,7 @@ void ChangeModel(wxWindow* parent, const wxListCtrl& list, DeviceSession& sessio
     if (!model) return;
     const MacPlan plan = PlanByMac(SelectedDevices(list));
     const auto outcomes = RunUnderProgress(
-        parent, L"正在修改产品型号…", plan.targets.size(),
+        parent, _(L"正在修改产品型号…"), plan.targets.size(),
         [&](PlanProgress& progress) { return session.RunSetModel(plan, model, progress); });
     TellReport(ReportOf(plan, outcomes), tell);
 }

@@ -9,6 +9,7 @@
 #include "controls_ui/ip_address_ctrl.h"
 #include "operations/address_rules.h"
 #include "operations/batch_report.h"
+#include "operations_ui/report_words.h"
 #include "operations/ip_assignment.h"
 #include "res/control_ids.h"
 #include "res/resources.h"
@@ -56,7 +57,7 @@ bool CModifyIPDlg::TransferDataFromWindow() {
     case AssignmentInputFault::kStartNetworkOrBroadcast: m_startIP->SetFocus(); break;
     default: m_gateway->SetFocus(); break;
     }
-    if (m_refuse) m_refuse(wxString(AssignmentInputFaultText(fault)));
+    if (m_refuse) m_refuse(AssignmentInputFaultWords(fault));
     return false;
 }
 

@@ -8,8 +8,10 @@
 
 #include "operations/address_plan.h"
 #include "operations/batch_report.h"
+#include "operations_ui/report_words.h"
 #include "operations/device_columns.h"
 #include "protocol/device_identity.h"
+#include "controls_ui/translations.h"
 #include "operations_ui/progress_run.h"
 #include "platform/ipv4_text.h"
 #include "platform/utf8_text.h"
@@ -54,8 +56,8 @@ std::optional<std::string> ReadPlanFile(const wxString& path) {
     return text;
 }
 
-std::wstring LineText(std::size_t line) {
-    return line ? L"第 " + std::to_wstring(line) + L" 行：" : std::wstring();
+wxString LineText(std::size_t line) {
+    return line ? wxString::Format(_(L"第 %zu 行："), line) : wxString();
 }
 
 std::wstring Cell(const wxListCtrl& list, long row, int column) {
@@ -63,8 +65,7 @@ std::wstring Cell(const wxListCtrl& list, long row, int column) {
 }
 
 // The rows the plan's lines name, or the lines no single row answers to.
-std::vector<PlanRow> MatchRows(const AddressPlan& plan, const wxListCtrl& list,
-                               std::wstring& errors) {
+std::vector<PlanRow> MatchRows(const AddressPlan& plan, const wxListCtrl& list, wxString& errors) {
     std::vector<PlanRow> rows;
     for (const PlanEntry& entry : plan.entries) {
         std::vector<long> named;
@@ -77,19 +78,22 @@ std::vector<PlanRow> MatchRows(const AddressPlan& plan, const wxListCtrl& list,
         }
         const std::wstring identity = platform::FromUtf8(entry.identityText);
         if (named.empty()) {
-            errors += LineText(entry.line) + L"列表中没有 " + identity + L" 这台设备\n";
+            errors += LineText(entry.line) +
+                      wxString::Format(_(L"列表中没有 %s 这台设备"), wxString(identity)) + "\n";
             continue;
         }
         if (named.size() > 1) {
-            errors += LineText(entry.line) + L"列表中有 " + std::to_wstring(named.size()) +
-                      L" 台设备的生产系列号是 " + identity + L"，请用MAC地址列\n";
+            errors += LineText(entry.line) +
+                      wxString::Format(_(L"列表中有 %zu 台设备的生产系列号是 %s，请用MAC地址列"),
+                                       named.size(), wxString(identity)) +
+                      "\n";
             continue;
         }
         const long row = named[0];
         const std::wstring macText = Cell(list, row, column::kMac);
         const auto mac = protocol::CheckMacIdentity(macText);
         if (!mac) {
-            errors += LineText(entry.line) + L"设备的MAC地址无法识别\n";
+            errors += LineText(entry.line) + _(L"设备的MAC地址无法识别") + "\n";
             continue;
         }
         rows.push_back({&entry, DeviceName(Cell(list, row, column::kSerial), macText), macText,
@@ -106,25 +110,30 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
                                         const TellUser& tell) {
     const std::optional<std::string> text = ReadPlanFile(planFile);
     if (!text) {
-        tell(wxString::Format(L"无法读取地址表“%s”，未发送任何命令。", planFile));
+        tell(wxString::Format(_(L"无法读取地址表“%s”，未发送任何命令。"), planFile));
         return {};
     }
     const AddressPlan plan = ReadAddressPlan(*text, {});
-    std::wstring errors;
-    for (const PlanError& e : plan.errors) errors += LineText(e.line) + e.text + L"\n";
+    wxString errors;
+    // The plan's own faults in the window's language: the command line's
+    // English words when the window speaks English.
+    const bool english = CurrentUiLanguage() == UiLanguage::kEnglish;
+    for (const PlanError& e : plan.errors)
+        errors +=
+            LineText(e.line) + (english ? wxString::FromUTF8(e.reason) : wxString(e.text)) + "\n";
     std::vector<PlanRow> rows;
     if (errors.empty()) rows = MatchRows(plan, list, errors);
     if (!errors.empty()) {
-        tell(L"地址表有误，未发送任何命令：\n" + errors);
+        tell(_(L"地址表有误，未发送任何命令：") + "\n" + errors);
         return {};
     }
 
-    std::wstring preview =
-        L"将按地址表修改以下 " + std::to_wstring(rows.size()) + L" 台设备的IP地址：\n";
+    wxString preview =
+        wxString::Format(_(L"将按地址表修改以下 %zu 台设备的IP地址："), rows.size()) + "\n";
     for (const PlanRow& row : rows)
         preview += row.name + L"  " + row.currentIp + L" → " +
                    platform::FromUtf8(platform::FormatIPv4(row.entry->newIp)) + L"\n";
-    if (!ask(preview + L"确定发送吗？")) return {};
+    if (!ask(preview + _(L"确定发送吗？"))) return {};
 
     std::vector<PlanTarget> targets;
     targets.reserve(rows.size());
@@ -136,33 +145,34 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
     enum class LineOutcome { kNotReached, kTaken, kNotSent, kSent };
     std::vector<LineOutcome> outcomes(rows.size(), LineOutcome::kNotReached);
     BatchReport report;
-    RunWithProgress(parent, L"正在按地址表分配IP地址…", rows.size(), [&](ProgressControl& control) {
-        const DeviceSession::SendTurn turn = session.TakeSendTurn();
-        const std::vector<bool> taken = NewAddressesTaken(targets, listed, probe);
-        std::vector<DeviceSession::NetworkSend> sends;
-        std::vector<std::size_t> rowOf;  // the row of each send
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const PlanEntry& entry = *rows[i].entry;
-            if (taken[i]) {
-                outcomes[i] = LineOutcome::kTaken;
-                continue;
+    RunWithProgress(
+        parent, _(L"正在按地址表分配IP地址…"), rows.size(), [&](ProgressControl& control) {
+            const DeviceSession::SendTurn turn = session.TakeSendTurn();
+            const std::vector<bool> taken = NewAddressesTaken(targets, listed, probe);
+            std::vector<DeviceSession::NetworkSend> sends;
+            std::vector<std::size_t> rowOf;  // the row of each send
+            for (std::size_t i = 0; i < rows.size(); ++i) {
+                const PlanEntry& entry = *rows[i].entry;
+                if (taken[i]) {
+                    outcomes[i] = LineOutcome::kTaken;
+                    continue;
+                }
+                protocol::NetConfig block = protocol::MakeNetConfig(entry.mask, entry.gateway);
+                protocol::SetNetConfigAddress(block, platform::FormatIPv4(entry.newIp).c_str());
+                sends.push_back({block, rows[i].mac});
+                rowOf.push_back(i);
             }
-            protocol::NetConfig block = protocol::MakeNetConfig(entry.mask, entry.gateway);
-            protocol::SetNetConfigAddress(block, platform::FormatIPv4(entry.newIp).c_str());
-            sends.push_back({block, rows[i].mac});
-            rowOf.push_back(i);
-        }
-        // The taken rows are done at once; each sent row as its sweep tells.
-        SweepProgress progress(control, rows.size() - sends.size());
-        const std::vector<TargetOutcome> sent = session.RunSetNetwork(turn, sends, progress);
-        for (std::size_t k = 0; k < sent.size(); ++k) {
-            if (sent[k].outcome == Outcome::kNotReached) continue;
-            const bool went = sent[k].outcome == Outcome::kSent;
-            outcomes[rowOf[k]] = went ? LineOutcome::kSent : LineOutcome::kNotSent;
-            if (!went) NoteSendFailure(report, sent[k].error);
-        }
-        return progress.Count();
-    });
+            // The taken rows are done at once; each sent row as its sweep tells.
+            SweepProgress progress(control, rows.size() - sends.size());
+            const std::vector<TargetOutcome> sent = session.RunSetNetwork(turn, sends, progress);
+            for (std::size_t k = 0; k < sent.size(); ++k) {
+                if (sent[k].outcome == Outcome::kNotReached) continue;
+                const bool went = sent[k].outcome == Outcome::kSent;
+                outcomes[rowOf[k]] = went ? LineOutcome::kSent : LineOutcome::kNotSent;
+                if (!went) NoteSendFailure(report, sent[k].error);
+            }
+            return progress.Count();
+        });
 
     std::vector<MovedDevice> moved;
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -176,7 +186,7 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
             break;
         }
     }
-    if (!report.Empty()) tell(wxString(BatchReportText(report)));
+    if (!report.Empty()) tell(BatchReportWords(report));
     return moved;
 }
 

@@ -18,7 +18,7 @@ namespace {
 constexpr std::chrono::milliseconds kRepaintInterval{40};
 
 wxString ProgressText(const wxString& doing, std::size_t current, std::size_t count) {
-    return doing + "\n" + wxString::Format(L"第 %zu 台，共 %zu 台", current, count);
+    return doing + "\n" + wxString::Format(_(L"第 %zu 台，共 %zu 台"), current, count);
 }
 
 // What the worker and the window thread share.
@@ -86,7 +86,7 @@ std::size_t RunWithProgress(wxWindow* parent, const wxString& doing, std::size_t
         wxProgressDialog dialog(L"Vimbrel", ProgressText(doing, 1, count), static_cast<int>(count),
                                 parent, wxPD_APP_MODAL | wxPD_CAN_ABORT);
         if (auto* cancel = wxDynamicCast(dialog.FindWindow(wxID_CANCEL), wxButton))
-            cancel->SetLabel(L"取消");
+            cancel->SetLabel(_(L"取消"));
         // The press counts at once, not only at the next Update.
         dialog.Bind(
             wxEVT_BUTTON,

@@ -20,6 +20,7 @@ packages=(
   clang-tidy-14 clang-format-14
   clang-14 libclang-rt-14-dev
   jq ccache
+  gettext wx3.2-i18n wx-common
   librsvg2-bin help2man lintian man-db dpkg-dev
 )
 windows=0

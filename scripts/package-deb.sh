@@ -40,6 +40,11 @@ for png in "$build"/res/icons/vimbrel-*.png; do
   install -D -m 0644 "$png" "$root/usr/share/icons/hicolor/${size}x${size}/apps/vimbrel.png"
 done
 install -D -m 0644 "$top/res/vimbrel.svg" "$root/usr/share/icons/hicolor/scalable/apps/vimbrel.svg"
+# The window's catalogs, where the toolkit's translations look for them.
+for mo in "$build"/locale/*/LC_MESSAGES/vimbrel.mo; do
+  lang=$(basename "$(dirname "$(dirname "$mo")")")
+  install -D -m 0644 "$mo" "$root/usr/share/locale/$lang/LC_MESSAGES/vimbrel.mo"
+done
 
 # help2man runs the program for --help and --version: with no network.
 unshare --net -- help2man --no-info --section=1 --version-string="$version" \

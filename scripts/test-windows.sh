@@ -33,13 +33,15 @@ unshare --net -- xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" \
 
 # The main window at 150 % on 1366 x 768 and at 200 % on 1920 x 1080, the
 # scaling Windows laptops ship with: LogPixels in a prefix of its own, set
-# before the test program starts.
-for run in 144:1366x768 192:1920x1080; do
-  unshare --net -- xvfb-run -a -s "-screen 0 ${run#*:}x24 -nolisten tcp" \
+# before the test program starts. In Chinese, and in English (longer texts)
+# at 100 % too.
+for run in zh:144:1366x768 zh:192:1920x1080 en:96:1366x768 en:144:1366x768 en:192:1920x1080; do
+  IFS=: read -r lang dpi screen <<<"$run"
+  unshare --net -- xvfb-run -a -s "-screen 0 ${screen}x24 -nolisten tcp" \
     "$top/scripts/wine-session" "$dir/wine-prefix-scaled" -- bash -c '
       wine reg add "HKCU\\Control Panel\\Desktop" /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null
-      VIMBREL_EXPECT_DPI=$2 ctest --test-dir "$1" --output-on-failure -R "^winwindow_scaled$"
-    ' _ "$dir" "${run%%:*}"
+      VIMBREL_LANG=$3 VIMBREL_EXPECT_DPI=$2 ctest --test-dir "$1" --output-on-failure -R "^winwindow_scaled$"
+    ' _ "$dir" "$dpi" "$lang"
 done
 
 labnet="$top/scripts/labnet"

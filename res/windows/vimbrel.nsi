@@ -10,6 +10,8 @@
 ; "Vimbrel (vimbrel-cli.exe)" as the programs' own fix names them; the
 ; uninstaller deletes exactly these. The installation for the current user
 ; cannot add a rule and says so on its last page, with the one-click fix.
+; In Chinese or English: the system's language chosen in the language
+; dialog (English where the system's is neither).
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -44,7 +46,17 @@ Var FinishText  ; the last page's words, set by the install
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+; The first language is the one for a system that speaks neither.
+!insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "SimpChinese"
+!insertmacro MUI_RESERVEFILE_LANGDLL
+
+LangString AllUsersQuestion ${LANG_SIMPCHINESE} "为这台计算机的所有用户安装 Vimbrel 吗？$\r$\n$\r$\n“是”：安装到 Program Files，需要管理员权限。$\r$\n“否”：只为当前用户安装，不需要管理员权限。"
+LangString AllUsersQuestion ${LANG_ENGLISH} "Install Vimbrel for all users of this computer?$\r$\n$\r$\nYes: into Program Files; needs administrator rights.$\r$\nNo: for the current user only; no administrator rights needed."
+LangString FinishAllUsers ${LANG_SIMPCHINESE} "Vimbrel 已安装。Windows 防火墙已允许它接收摄像机的应答。"
+LangString FinishAllUsers ${LANG_ENGLISH} "Vimbrel is installed. Windows Firewall lets it receive the cameras' replies."
+LangString FinishCurrentUser ${LANG_SIMPCHINESE} "Vimbrel 已安装。$\r$\n$\r$\n只为当前用户安装时无法在 Windows 防火墙中添加允许 Vimbrel 的规则。如果搜索不到摄像机，主窗口会说明防火墙是否拦截了应答：点“允许通过防火墙”（需要确认一次管理员权限）即可；或在管理员命令提示符中运行“vimbrel-cli firewall allow”。"
+LangString FinishCurrentUser ${LANG_ENGLISH} "Vimbrel is installed.$\r$\n$\r$\nInstalled for the current user only, it cannot add a rule that lets Vimbrel through Windows Firewall. If a search finds no camera, the main window says whether the firewall blocks the replies: click $\"Allow through firewall$\" (one administrator confirmation), or run $\"vimbrel-cli firewall allow$\" from an administrator's command prompt."
 
 Var AllUsers
 
@@ -59,6 +71,8 @@ Var AllUsers
 !macroend
 
 Function .onInit
+  ; Offers both languages, the system's chosen; a silent install takes it.
+  !insertmacro MUI_LANGDLL_DISPLAY
   StrCpy $AllUsers 0
   ${GetParameters} $0
   ClearErrors
@@ -66,9 +80,7 @@ Function .onInit
   ${IfNot} ${Errors}
     StrCpy $AllUsers 1
   ${ElseIfNot} ${Silent}
-    MessageBox MB_YESNO|MB_ICONQUESTION \
-      "为这台计算机的所有用户安装 Vimbrel 吗？$\r$\n$\r$\n“是”：安装到 Program Files，需要管理员权限。$\r$\n“否”：只为当前用户安装，不需要管理员权限。" \
-      IDNO onInitDone
+    MessageBox MB_YESNO|MB_ICONQUESTION "$(AllUsersQuestion)" IDNO onInitDone
     StrCpy $AllUsers 1
   ${EndIf}
   ${If} $AllUsers == 1
@@ -112,13 +124,14 @@ Section
   ${If} $AllUsers == 1
     !insertmacro AddFirewallRule "vimbrel.exe"
     !insertmacro AddFirewallRule "vimbrel-cli.exe"
-    StrCpy $FinishText "Vimbrel 已安装。Windows 防火墙已允许它接收摄像机的应答。"
+    StrCpy $FinishText "$(FinishAllUsers)"
   ${Else}
-    StrCpy $FinishText "Vimbrel 已安装。$\r$\n$\r$\n只为当前用户安装时无法在 Windows 防火墙中添加允许 Vimbrel 的规则。如果搜索不到摄像机，主窗口会说明防火墙是否拦截了应答：点“允许通过防火墙”（需要确认一次管理员权限）即可；或在管理员命令提示符中运行“vimbrel-cli firewall allow”。"
+    StrCpy $FinishText "$(FinishCurrentUser)"
   ${EndIf}
 SectionEnd
 
 ; An installation for all users is the one HKLM names.
+; The uninstaller speaks the system's language, without asking.
 Function un.onInit
   StrCpy $AllUsers 0
   ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"

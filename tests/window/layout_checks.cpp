@@ -84,9 +84,12 @@ void ExpectEveryControlReadsInFull(CSearchDeviceDlg& window) {
 
     const auto& list = window.DeviceList();
     ASSERT_EQ(list.GetColumnCount(), column::kCount);
-    for (int i = 0; i < column::kCount; ++i)
-        EXPECT_GE(list.GetColumnWidth(i), list.GetTextExtent(kDeviceColumns[i].title).x)
-            << "column " << i;
+    for (int i = 0; i < column::kCount; ++i) {
+        wxListItem title;  // as shown, in the window's language
+        title.SetMask(wxLIST_MASK_TEXT);
+        list.GetColumn(i, title);
+        EXPECT_GE(list.GetColumnWidth(i), list.GetTextExtent(title.GetText()).x) << "column " << i;
+    }
 }
 
 void ExpectListFillsTheWindow(CSearchDeviceDlg& window) {

@@ -1,5 +1,9 @@
 // Runs the window tests with the toolkit started, as the program does, but
-// without its modal main loop: each test makes its own main window.
+// without its modal main loop: each test makes its own main window. In
+// Chinese, the design's texts, unless VIMBREL_LANG says "en": the build
+// tree's catalogs then give the English.
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/init.h>
@@ -18,7 +22,11 @@ int main(int argc, char** argv) {
     if (!wxEntryStart(argc, argv)) return 2;
     wxTheApp->CallOnInit();
     wxSetAssertHandler(FailOnAssert);
-    vimbrel::SetUpApplication(*wxTheApp);
+    const char* language = std::getenv("VIMBREL_LANG");
+    vimbrel::SetUpApplication(
+        *wxTheApp,
+        vimbrel::ParseUiLanguage(language ? language : "").value_or(vimbrel::UiLanguage::kChinese),
+        VIMBREL_CATALOGS);
     const int result = RUN_ALL_TESTS();
     wxEntryCleanup();
     return result;
