@@ -21,7 +21,10 @@ took "installing"
 # on the network and the displays). A fresh machine compiles wxWidgets for
 # Windows there; with the cache (scripts/cache-env.sh) only the project.
 windows_log=$top/build-windows.log
-setsid nice -n 19 "$top/scripts/build-windows.sh" "$top/build-windows" >"$windows_log" 2>&1 &
+# A session of its own makes a scheduling group of its own where the kernel
+# groups by session (autogroup): the group's priority is lowered too.
+setsid bash -c 'echo 19 >/proc/self/autogroup 2>/dev/null || true; exec nice -n 19 "$@"' _ \
+  "$top/scripts/build-windows.sh" "$top/build-windows" >"$windows_log" 2>&1 &
 windows_build=$!
 # Its own process group: a failing step ends the whole build with it.
 trap 'kill -- "-$windows_build" 2>/dev/null || true' EXIT
