@@ -13,6 +13,7 @@
 
 #include "tests/cli/cli_lab.h"
 #include "tests/support/wait.h"
+#include "tests/support/command_copies.h"
 
 namespace vimbrel::test {
 namespace {
@@ -98,7 +99,6 @@ TEST_F(CommandsCli, EveryCommandGoesOutWithItsCodeAndItsCamera) {
         std::uint8_t code;
         const char* event;  // what SN-B's simulator did
     };
-    const std::uint8_t mac[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x02};
     const Case cases[] = {
         {{"factory-reset", "--serial", "SN-B"}, 104, "SN-B factory-reset 192.168.2.22/24"},
         {{"motor-start", "--serial", "SN-B"}, 106, "SN-B motor-start"},
@@ -124,24 +124,9 @@ TEST_F(CommandsCli, EveryCommandGoesOutWithItsCodeAndItsCamera) {
         const auto& multicast = sent[before];
         const auto& broadcast = sent[before + 1];
         before = sent.size();
-        EXPECT_EQ(multicast.kind, "multicast");
-        EXPECT_EQ(broadcast.kind, "broadcast");
-        EXPECT_EQ(multicast.bytes, broadcast.bytes);
-        const auto& b = multicast.bytes;
-        ASSERT_EQ(b.size(), 344u);
-        EXPECT_EQ(std::vector<std::uint8_t>(b.begin(), b.begin() + 4),
-                  (std::vector<std::uint8_t>{c.code, 0x00, 0x00, 0x00}));
-        EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "IpCamera");
-        const bool byMac = c.code == 102 || c.code == 105;
-        for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(b[20 + i], byMac ? mac[i] : 0) << i;
-        EXPECT_EQ(TextAt(b, 248), byMac ? "" : "SN-B");
-        for (std::size_t i = 252; i < 280; ++i) EXPECT_EQ(b[i], 0) << i;
-        if (c.code == 105) {
-            EXPECT_EQ(TextAt(b, 216), "ZR420-2");
-        }
-        if (c.code == 102) {
-            EXPECT_EQ(TextAt(b, 56), "192.168.2.60");
-        }
+        ExpectCommandCopies(
+            multicast, broadcast,
+            {c.code, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x02}, "SN-B", "ZR420-2", "192.168.2.60"});
     }
     for (const char* other : {"SN-A factory-reset", "SN-A motor-start", "SN-A reboot"})
         for (const std::string& event : net->CameraEvents(cameras[0]))

@@ -16,6 +16,7 @@
 #include "controls_ui/ip_address_ctrl.h"
 #include "tests/support/addresses.h"
 #include "tests/support/camera_log.h"
+#include "tests/support/command_copies.h"
 #include "tests/window/window_fixture.h"
 
 namespace vimbrel::test {
@@ -639,7 +640,6 @@ TEST_F(OperationsWindowTest, EveryButtonSendsItsCodeNamingTheSelectedDevice) {
         {"自动分配IP", 102, "SN-B set-network 192.168.2.60/24"},
         {"重启", 103, "SN-B reboot"},  // last: it goes silent
     };
-    const std::uint8_t mac[6] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x02};
     std::size_t before = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -668,24 +668,9 @@ TEST_F(OperationsWindowTest, EveryButtonSendsItsCodeNamingTheSelectedDevice) {
         const auto& multicast = sent[before];
         const auto& broadcast = sent[before + 1];
         before = sent.size();
-        EXPECT_EQ(multicast.kind, "multicast");
-        EXPECT_EQ(broadcast.kind, "broadcast");
-        EXPECT_EQ(multicast.bytes, broadcast.bytes);
-        const auto& b = multicast.bytes;
-        ASSERT_EQ(b.size(), 344u);
-        EXPECT_EQ(std::vector<std::uint8_t>(b.begin(), b.begin() + 4),
-                  (std::vector<std::uint8_t>{c.code, 0x00, 0x00, 0x00}));
-        EXPECT_EQ(std::string(b.begin() + 8, b.begin() + 16), "IpCamera");
-        const bool byMac = c.code == 102 || c.code == 105;
-        for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(b[20 + i], byMac ? mac[i] : 0) << i;
-        EXPECT_EQ(TextAt(b, 248), byMac ? "" : "SN-B");
-        for (std::size_t i = 252; i < 280; ++i) EXPECT_EQ(b[i], 0) << i;
-        if (c.code == 105) {
-            EXPECT_EQ(TextAt(b, 216), "ZR420-2");
-        }
-        if (c.code == 102) {
-            EXPECT_EQ(TextAt(b, 56), "192.168.2.60");
-        }
+        ExpectCommandCopies(
+            multicast, broadcast,
+            {c.code, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x02}, "SN-B", "ZR420-2", "192.168.2.60"});
     }
     EXPECT_TRUE(told.empty()) << told[0];
 }
