@@ -11,7 +11,10 @@
 
 #include "app/column_titles.h"
 #include "operations/device_columns.h"
+#include "operations/device_row.h"
+#include "operations_ui/selected_rows.h"
 #include "platform/ipv4_text.h"
+#include "platform/utf8_text.h"
 
 namespace vimbrel {
 
@@ -41,32 +44,37 @@ bool PutOnClipboard(const wxString& text) {
 
 }  // namespace
 
-wxString RowsAsTabText(const wxListCtrl& list, const std::vector<long>& rows) {
+wxString RowsAsTabText(const CSortListCtrl& list, const DeviceTable& table,
+                       const std::vector<long>& rows) {
     wxString text;
     for (int c = 0; c < column::kCount; ++c) text << (c ? "\t" : "") << ColumnTitle(c);
     text << "\n";
     for (long row : rows) {
-        for (int c = 0; c < column::kCount; ++c)
-            text << (c ? "\t" : "") << CellForTabText(list.GetItemText(row, c));
+        const TableRow* device = RowOf(list, row, table);
+        if (device == nullptr) continue;
+        const RowTexts texts =
+            TextsInColumnOrder(device->device, static_cast<std::size_t>(row) + 1);
+        for (std::size_t c = 0; c < texts.size(); ++c)
+            text << (c ? "\t" : "") << CellForTabText(wxString(texts[c]));
         text << "\n";
     }
     return text;
 }
 
-DeviceFields RowFields(const CSortListCtrl& list, long row) {
+DeviceFields FieldsOf(const TableRow& row) {
+    const RowTexts texts = TextsInColumnOrder(row.device, 0);  // no row number here
     DeviceFields fields;  // the columns but the row number, then the local address
-    for (int c = column::kSerial; c < column::kCount; ++c)
-        fields[static_cast<std::size_t>(c - column::kSerial)] =
-            list.GetItemText(row, c).utf8_string();
-    const RowRecord* record = list.GetRowRecord(row);
-    if (record && record->rowTag != 0) fields.back() = platform::FormatIPv4(record->rowTag);
+    for (std::size_t c = column::kSerial; c < texts.size(); ++c)
+        fields[c - column::kSerial] = platform::ToUtf8(texts[c]);
+    if (row.localAddress != 0) fields.back() = platform::FormatIPv4(row.localAddress);
     return fields;
 }
 
 DeviceListHandover::DeviceListHandover(wxWindow& window, CSortListCtrl& list,
+                                       const DeviceTable& table,
                                        const std::function<bool(const wxString&)>& openPage,
                                        const TellUser& tell)
-    : m_window(window), m_list(list), m_openPage(openPage), m_tell(tell) {
+    : m_window(window), m_list(list), m_table(table), m_openPage(openPage), m_tell(tell) {
     m_putText = PutOnClipboard;
     m_chooseFile = [this] {
         wxFileDialog dialog(&m_window, _(L"导出为CSV"), wxEmptyString, _(L"设备列表.csv"),
@@ -109,7 +117,8 @@ void DeviceListHandover::CopySelected() {
     wxASSERT(wxIsMainThread());
     const std::vector<long> rows = SelectedRowIndexes(m_list);
     if (rows.empty()) return;
-    if (!m_putText(RowsAsTabText(m_list, rows))) m_tell(_(L"无法打开剪贴板，设备列表未复制。"));
+    if (!m_putText(RowsAsTabText(m_list, m_table, rows)))
+        m_tell(_(L"无法打开剪贴板，设备列表未复制。"));
 }
 
 void DeviceListHandover::ExportCsv() {
@@ -118,7 +127,8 @@ void DeviceListHandover::ExportCsv() {
     if (path.empty()) return;
     std::vector<DeviceFields> devices;
     for (long row = 0; row < m_list.GetItemCount(); ++row)
-        devices.push_back(RowFields(m_list, row));
+        if (const TableRow* device = RowOf(m_list, row, m_table))
+            devices.push_back(FieldsOf(*device));
     std::ostringstream csv;
     WriteDeviceCsv(csv, devices);
     const std::string bytes = csv.str();
@@ -137,7 +147,7 @@ long DeviceListHandover::MenuRow() const {
 
 void DeviceListHandover::OpenPage() {
     wxASSERT(wxIsMainThread());
-    OpenDevicePage(m_list, MenuRow(), m_openPage);
+    OpenDevicePage(m_list, m_table, MenuRow(), m_openPage, m_tell);
 }
 
 void DeviceListHandover::AssignPlan() {

@@ -14,17 +14,20 @@
 #include "controls_ui/sort_list_ctrl.h"
 #include "operations/device_csv.h"
 #include "operations_ui/device_operations.h"
+#include "session/device_table.h"
 
 namespace vimbrel {
 
-// The titles of the eight columns and then each of `rows`, a tab between
+// The titles of the eight columns and then the device of each of the list's
+// `rows` (its table row, numbered by its place in the list), a tab between
 // the cells and a line end after each row. A tab or line break inside a
 // cell (texts from the network) becomes a space, so every cell keeps its
 // place.
-wxString RowsAsTabText(const wxListCtrl& list, const std::vector<long>& rows);
-// The CSV fields of a row: its cells under their keys, and the local address
-// its reply came in on (the row's tag, 0 when not known).
-DeviceFields RowFields(const CSortListCtrl& list, long row);
+wxString RowsAsTabText(const CSortListCtrl& list, const DeviceTable& table,
+                       const std::vector<long>& rows);
+// The CSV fields of a device: its texts under their keys, and the local
+// address its reply came in on (empty when not known).
+DeviceFields FieldsOf(const TableRow& row);
 
 class DeviceListHandover {
 public:
@@ -33,9 +36,10 @@ public:
     // The file to export to, asked of the user; empty when cancelled.
     using ChooseFile = std::function<wxString()>;
 
-    // Binds Ctrl+C on `window` and the context menu on `list`. The page
-    // opener and the message are the window's, read when used.
-    DeviceListHandover(wxWindow& window, CSortListCtrl& list,
+    // Binds Ctrl+C on `window` and the context menu on `list`, whose rows
+    // are tagged with their rows in `table`. The page opener and the message
+    // are the window's, read when used.
+    DeviceListHandover(wxWindow& window, CSortListCtrl& list, const DeviceTable& table,
                        const std::function<bool(const wxString&)>& openPage, const TellUser& tell);
     ~DeviceListHandover();
     DeviceListHandover(const DeviceListHandover&) = delete;
@@ -53,8 +57,8 @@ public:
     // The selected rows as RowsAsTabText, onto the clipboard. Nothing
     // selected: nothing changes.
     void CopySelected();
-    // Every row of the list, in its order, as the command line's CSV, into
-    // a file the user chooses.
+    // The device of every row of the list, in the list's order, as the
+    // command line's CSV, into a file the user chooses.
     void ExportCsv();
     // The page of the menu's row, by the double click's rule.
     void OpenPage();
@@ -78,6 +82,7 @@ private:
 
     wxWindow& m_window;
     CSortListCtrl& m_list;
+    const DeviceTable& m_table;
     const std::function<bool(const wxString&)>& m_openPage;
     const TellUser& m_tell;
     PutText m_putText;

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "controls/wrap_text.h"
-#include "operations/device_columns.h"
+#include "operations_ui/selected_rows.h"
 #include "platform/ipv4_text.h"
 
 namespace vimbrel {
@@ -114,12 +114,14 @@ wxString FirewallFindingWords(FirewallFinding finding, platform::FirewallProfile
 
 }  // namespace
 
-RowMarksView::RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets,
+RowMarksView::RowMarksView(wxDialog& window, CSortListCtrl& list, const DeviceTable& table,
+                           protocol::LocalSockets& sockets,
                            std::function<platform::FirewallState()> firewall,
                            std::function<void()> allowFirewall,
                            std::chrono::milliseconds nothingFoundAfter)
     : m_window(window),
       m_list(list),
+      m_table(table),
       m_info(new wxStaticText(&window, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                               wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END)),
       m_counts(new wxStaticText(&window, wxID_ANY, wxEmptyString,
@@ -256,7 +258,9 @@ void RowMarksView::Update() {
     const std::vector<RowMarks> marks = MarkRows(marked);
     for (long row = 0; row < rows; ++row) {
         const RowMarks& now = marks[static_cast<std::size_t>(row)];
-        RowMarks& shown = m_shown[m_list.GetRowRecord(row)];
+        const auto index = TableIndexOf(m_list, row, m_table);
+        if (!index) continue;  // a row of no device has no marks
+        RowMarks& shown = m_shown[*index];
         const RowColour colour = ColourOf(now);
         if (colour != ColourOf(shown)) {
             if (colour == RowColour::kNone) {
@@ -275,7 +279,9 @@ void RowMarksView::Update() {
 }
 
 RowMarks RowMarksView::MarksOf(long row) const {
-    const auto shown = m_shown.find(m_list.GetRowRecord(row));
+    const auto index = TableIndexOf(m_list, row, m_table);
+    if (!index) return {};
+    const auto shown = m_shown.find(*index);
     return shown == m_shown.end() ? RowMarks{} : shown->second;
 }
 
@@ -295,8 +301,10 @@ void RowMarksView::ShowFocusedRow() {
 
 MarkedRow RowMarksView::RowAt(long row) {
     MarkedRow marked;
-    marked.ip = m_list.GetItemText(row, column::kAddress).ToStdWstring();
-    if (const RowRecord* record = m_list.GetRowRecord(row)) marked.localAddress = record->rowTag;
+    const TableRow* device = RowOf(m_list, row, m_table);
+    if (device == nullptr) return marked;
+    marked.ip = device->device.ip;
+    marked.localAddress = device->localAddress;
     marked.localMask = MaskOf(marked.localAddress);
     return marked;
 }

@@ -9,6 +9,7 @@
 // the replies in when that may help; and under the count the rows with each
 // problem.
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <unordered_map>
@@ -25,6 +26,7 @@
 #include "operations/row_marks.h"
 #include "platform/local_addresses.h"
 #include "protocol/local_sockets.h"
+#include "session/device_table.h"
 
 namespace vimbrel {
 
@@ -39,14 +41,15 @@ inline constexpr std::chrono::milliseconds kNothingFoundAfter{3000};
 class RowMarksView {
 public:
     // Puts the info line under the list and the problem counts under the
-    // count; the list's row tag is the local address of the row's reply.
+    // count; each list row's tag is its row in `table`, whose address and
+    // local address (the socket its reply came in on) the marks read.
     // `sockets` are those the window's searches go out on. After a search
     // nobody answered, `firewall` is asked, and a click on the button
     // "允许通过防火墙" runs `allowFirewall`: nothing else changes the firewall.
     // `nothingFoundAfter`: how long after a search with no reply the info
     // line says where it went.
-    RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets,
-                 std::function<platform::FirewallState()> firewall,
+    RowMarksView(wxDialog& window, CSortListCtrl& list, const DeviceTable& table,
+                 protocol::LocalSockets& sockets, std::function<platform::FirewallState()> firewall,
                  std::function<void()> allowFirewall,
                  std::chrono::milliseconds nothingFoundAfter = kNothingFoundAfter);
     ~RowMarksView();
@@ -80,6 +83,7 @@ private:
 
     wxDialog& m_window;
     CSortListCtrl& m_list;
+    const DeviceTable& m_table;
     wxStaticText* m_info;
     wxStaticText* m_counts;
     wxStaticText* m_finding;  // wraps: reads in full at every scale
@@ -91,8 +95,8 @@ private:
     std::chrono::milliseconds m_nothingFoundAfter;
     std::vector<platform::LocalAddress> m_localAddresses;
     bool m_reread = false;  // the addresses were read again in this update
-    // The marks each row shows now, by its record.
-    std::unordered_map<const RowRecord*, RowMarks> m_shown;
+    // The marks each row shows now, by its index in the table.
+    std::unordered_map<std::size_t, RowMarks> m_shown;
 };
 
 }  // namespace vimbrel

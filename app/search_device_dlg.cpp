@@ -82,10 +82,11 @@ CSearchDeviceDlg::CSearchDeviceDlg(DeviceSession& session, WindowServices servic
     m_bLoaded = true;
     FitToWorkArea();
     SetEscapeId(wxID_CANCEL);
-    m_handover = std::make_unique<DeviceListHandover>(*this, *m_listDevice, m_openPage, m_tellUser);
+    m_handover = std::make_unique<DeviceListHandover>(*this, *m_listDevice, m_session.Table(),
+                                                      m_openPage, m_tellUser);
     m_marks = std::make_unique<RowMarksView>(
-        *this, *m_listDevice, m_session.Sockets(), m_firewall, [this] { OnAllowFirewall(); },
-        m_nothingFoundAfter);
+        *this, *m_listDevice, m_session.Table(), m_session.Sockets(), m_firewall,
+        [this] { OnAllowFirewall(); }, m_nothingFoundAfter);
     m_confirmation = std::make_unique<AddressConfirmation>(
         *m_listDevice, [this] { OnSearch(); }, m_tellUser, m_confirmTime);
     m_handover->SetAssignPlan([this](const wxString& planFile) {
@@ -251,10 +252,14 @@ void CSearchDeviceDlg::OnIdle(wxIdleEvent& event) {
     if (m_moreReplies) event.RequestMore();
 }
 
+// The row's tag is its index in the session's table: the row just added,
+// the table's last.
 void CSearchDeviceDlg::AddDeviceRow(const TableRow& row) {
+    wxASSERT(&row == &m_session.Table().Rows().back());
     const auto number = static_cast<std::size_t>(m_listDevice->GetItemCount()) + 1;
     const RowTexts texts = TextsInColumnOrder(row.device, number);
-    m_listDevice->AddItem(std::vector<wxString>(texts.begin(), texts.end()), row.localAddress);
+    m_listDevice->AddItem(std::vector<wxString>(texts.begin(), texts.end()),
+                          m_session.Table().Rows().size() - 1);
 }
 
 // The number of rows; "+" when replies were lost or the list is full, and
@@ -321,7 +326,7 @@ void CSearchDeviceDlg::OnListClick(wxListEvent&) {
 // The row under a double click of the mouse; a double click off the rows
 // (index -1) opens nothing.
 void CSearchDeviceDlg::OnListDblClk(wxListEvent& event) {
-    OpenDevicePage(*m_listDevice, event.GetIndex(), m_openPage);
+    OpenDevicePage(*m_listDevice, m_session.Table(), event.GetIndex(), m_openPage, m_tellUser);
 }
 
 // A batch's worker refreshes and sends with the send turn: between two

@@ -58,7 +58,7 @@ void CSortListCtrl::OnRowsDoubleClick(wxMouseEvent& event) {
 }
 #endif
 
-int CSortListCtrl::AddItem(const std::vector<wxString>& columnTexts, std::uint32_t rowTag) {
+int CSortListCtrl::AddItem(const std::vector<wxString>& columnTexts, std::size_t rowTag) {
     wxASSERT(wxIsMainThread());
     if (m_nColumnCount <= 0 || columnTexts.size() != static_cast<std::size_t>(m_nColumnCount))
         return -1;

@@ -4,6 +4,7 @@
 
 #include <wx/listctrl.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -21,10 +22,15 @@ wxDECLARE_EVENT(EVT_LIST_DBLCLK, wxListEvent);
 #define EVT_LIST_NM_CLICK(id, fn) wx__DECLARE_EVT1(EVT_LIST_CLICK, id, wxListEventHandler(fn))
 #define EVT_LIST_NM_DBLCLK(id, fn) wx__DECLARE_EVT1(EVT_LIST_DBLCLK, id, wxListEventHandler(fn))
 
-// One row's own copy of its texts, reached through the row's item data.
+// A row tagged with nothing of its owner's.
+inline constexpr std::size_t kNoRowTag = static_cast<std::size_t>(-1);
+
+// One row's own copy of its texts, for display and sorting, reached through
+// the row's item data, and the owner's tag, which travels with the row when
+// it is sorted.
 struct RowRecord {
     std::vector<wxString> columnTexts;
-    std::uint32_t rowTag = 0;  // for the owner; the list never reads it
+    std::size_t rowTag = kNoRowTag;  // for the owner; the list never reads it
 };
 
 // Report-view list that keeps a copy of every row's texts, sorts by a clicked
@@ -42,7 +48,7 @@ public:
     // Appends a row of exactly m_nColumnCount texts at the end, whatever the
     // sort, its record tagged `rowTag`. Returns its index, or -1 (nothing
     // added) for a wrong text count.
-    int AddItem(const std::vector<wxString>& columnTexts, std::uint32_t rowTag = 0);
+    int AddItem(const std::vector<wxString>& columnTexts, std::size_t rowTag = kNoRowTag);
 
     // Removes every row and its record; the sort column and direction stay.
     void DeleteAllItems();

@@ -3,6 +3,7 @@
 #include <wx/log.h>
 #include <wx/xrc/xmlres.h>
 
+#include "operations/model_names.h"
 #include "res/control_ids.h"
 #include "res/resources.h"
 
@@ -15,6 +16,8 @@ CChangeHwModleDlg::CChangeHwModleDlg(wxWindow* parent) {
         if (!wxXmlResource::Get()->LoadDialog(this, parent, ids::kChangeHwModleDialog)) return;
     }
     m_comboModel = wxDynamicCast(FindWindow(ids::kModelCombo), wxComboBox);
+    if (m_comboModel != nullptr)
+        for (const char* name : kModelNames) m_comboModel->Append(name);
     if (wxWindow* ok = FindWindow(wxID_OK)) ok->SetFocus();
 }
 

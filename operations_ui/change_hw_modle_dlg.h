@@ -1,6 +1,7 @@
 #pragma once
 // Asks for the product model the selected devices are to report
-// (template 130), beside the table of models.
+// (template 130), beside the table of models; the combo box offers the
+// known names (kModelNames) and takes a typed one.
 #include <wx/combobox.h>
 #include <wx/dialog.h>
 

@@ -13,7 +13,6 @@
 #include "operations_ui/report_words.h"
 #include "protocol/cell_text.h"
 #include "operations_ui/change_hw_modle_dlg.h"
-#include "operations/device_columns.h"
 #include "operations/device_page.h"
 #include "operations/model_names.h"
 #include "operations_ui/modify_ip_dlg.h"
@@ -27,42 +26,19 @@ wxString ResourceLoadFailed() { return _(L"无法加载对话框资源，操作�
 
 namespace {
 
-// The progress dialog's side of a plan, on the worker thread.
-class DialogProgress final : public PlanProgress {
-public:
-    explicit DialogProgress(ProgressControl& control) : m_control(control) {}
-    void Done(std::size_t target, const TargetOutcome&) override { m_control.Done(target + 1); }
-    bool Cancelled() override { return m_control.Cancelled(); }
-
-private:
-    ProgressControl& m_control;
-};
-
-// Runs `run` on the worker thread under the progress dialog.
-std::vector<TargetOutcome> RunUnderProgress(
-    wxWindow* parent, const wxString& doing, std::size_t targets,
-    const std::function<std::vector<TargetOutcome>(PlanProgress&)>& run) {
-    std::vector<TargetOutcome> outcomes;
-    RunWithProgress(parent, doing, targets, [&](ProgressControl& control) {
-        DialogProgress progress(control);
-        outcomes = run(progress);
-        return targets;
-    });
-    return outcomes;
-}
-
 void TellReport(const BatchReport& report, const TellUser& tell) {
     if (!report.Empty()) tell(BatchReportWords(report));
 }
 
 }  // namespace
 
-void SendCommandToSelected(wxWindow* parent, const wxListCtrl& list, DeviceSession& session,
+void SendCommandToSelected(wxWindow* parent, const CSortListCtrl& list, DeviceSession& session,
                            std::int32_t command, const TellUser& tell) {
-    const CommandPlan plan = PlanCommand(command, SelectedDevices(list));
-    const auto outcomes = RunUnderProgress(
-        parent, _(L"正在发送命令…"), plan.targets.size(),
-        [&](PlanProgress& progress) { return session.RunCommand(plan, progress); });
+    const CommandPlan plan =
+        PlanCommand(command, PlanDevicesOf(SelectedTableRows(list, session.Table())));
+    std::vector<TargetOutcome> outcomes;
+    RunWithProgress(parent, _(L"正在发送命令…"), plan.targets.size(),
+                    [&](PlanProgress& progress) { outcomes = session.RunCommand(plan, progress); });
     TellReport(ReportOf(plan, outcomes), tell);
 }
 
@@ -71,7 +47,7 @@ wxString FactoryResetQuestion(int devices) {
                             devices);
 }
 
-void FactoryResetSelected(wxWindow* parent, const wxListCtrl& list, DeviceSession& session,
+void FactoryResetSelected(wxWindow* parent, const CSortListCtrl& list, DeviceSession& session,
                           const AskUser& ask, const TellUser& tell) {
     const int selected = list.GetSelectedItemCount();
     if (selected == 0 || !ask(FactoryResetQuestion(selected))) return;
@@ -88,17 +64,17 @@ bool OpenInDefaultBrowser(const wxString& address) {
 #endif
 }
 
-bool OpenDevicePage(const wxListCtrl& list, long row,
-                    const std::function<bool(const wxString&)>& open) {
-    if (row < 0 || row >= list.GetItemCount()) return false;
-    const auto address = DevicePageAddress(list.GetItemText(row, column::kAddress).ToStdWstring(),
-                                           list.GetItemText(row, column::kPort).ToStdWstring());
+bool OpenDevicePage(const CSortListCtrl& list, const DeviceTable& table, long row,
+                    const std::function<bool(const wxString&)>& open, const TellUser& tell) {
+    const TableRow* device = RowOf(list, row, table);
+    if (device == nullptr) return false;
+    const auto address = DevicePageAddress(device->device.ip, device->device.port);
     if (!address) return false;
-    open(wxString(*address));
+    if (!open(wxString(*address))) tell(wxString::Format(_(L"无法打开网页 %s"), *address));
     return true;
 }
 
-std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const wxListCtrl& list,
+std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const CSortListCtrl& list,
                                       DeviceSession& session, platform::ArpProbe& probe,
                                       const TellUser& tell) {
     CModifyIPDlg dialog(parent, tell);  // refuses values that cannot be used
@@ -108,12 +84,13 @@ std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const wxListCtrl& list,
     }
     if (dialog.ShowModal() != wxID_OK) return {};
 
-    const MacPlan plan = PlanByMac(SelectedDevices(list));
+    const MacPlan plan = PlanByMac(PlanDevicesOf(SelectedTableRows(list, session.Table())));
     const AssignmentInput input{dialog.m_dwStartIP, dialog.m_dwSubnetMask, dialog.m_dwGateway};
-    const auto outcomes = RunUnderProgress(
-        parent, _(L"正在自动分配IP地址…"), plan.targets.size(), [&](PlanProgress& progress) {
-            return session.RunAssignment(plan, input, probe, progress);
-        });
+    std::vector<TargetOutcome> outcomes;
+    RunWithProgress(parent, _(L"正在自动分配IP地址…"), plan.targets.size(),
+                    [&](PlanProgress& progress) {
+                        outcomes = session.RunAssignment(plan, input, probe, progress);
+                    });
     TellReport(ReportOf(plan, outcomes), tell);
     std::vector<MovedDevice> moved;
     for (std::size_t i = 0; i < plan.targets.size() && i < outcomes.size(); ++i) {
@@ -126,7 +103,7 @@ std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const wxListCtrl& list,
     return moved;
 }
 
-void ChangeModel(wxWindow* parent, const wxListCtrl& list, DeviceSession& session,
+void ChangeModel(wxWindow* parent, const CSortListCtrl& list, DeviceSession& session,
                  const TellUser& tell) {
     CChangeHwModleDlg dialog(parent);
     if (!dialog.Loaded()) {
@@ -136,11 +113,15 @@ void ChangeModel(wxWindow* parent, const wxListCtrl& list, DeviceSession& sessio
     if (dialog.ShowModal() != wxID_OK) return;
 
     const char* model = MatchModelName(ToCellBuffer(dialog.m_strModel.ToStdWstring()));
-    if (!model) return;
-    const MacPlan plan = PlanByMac(SelectedDevices(list));
-    const auto outcomes = RunUnderProgress(
+    if (!model) {
+        tell(wxString::Format(_(L"不是已知的产品型号：%s"), dialog.m_strModel));
+        return;
+    }
+    const MacPlan plan = PlanByMac(PlanDevicesOf(SelectedTableRows(list, session.Table())));
+    std::vector<TargetOutcome> outcomes;
+    RunWithProgress(
         parent, _(L"正在修改产品型号…"), plan.targets.size(),
-        [&](PlanProgress& progress) { return session.RunSetModel(plan, model, progress); });
+        [&](PlanProgress& progress) { outcomes = session.RunSetModel(plan, model, progress); });
     TellReport(ReportOf(plan, outcomes), tell);
 }
 

@@ -21,23 +21,6 @@ namespace vimbrel {
 
 namespace {
 
-// The progress dialog of the address plan's sweep: `before` rows are done
-// before it starts.
-class SweepProgress final : public PlanProgress {
-public:
-    SweepProgress(ProgressControl& control, std::size_t before)
-        : m_control(control), m_count(before) {
-        m_control.Done(m_count);
-    }
-    void Done(std::size_t, const TargetOutcome&) override { m_control.Done(++m_count); }
-    bool Cancelled() override { return m_control.Cancelled(); }
-    std::size_t Count() const { return m_count; }
-
-private:
-    ProgressControl& m_control;
-    std::size_t m_count;
-};
-
 // A plan line with the row it names.
 struct PlanRow {
     const PlanEntry* entry;
@@ -146,7 +129,7 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
     std::vector<LineOutcome> outcomes(rows.size(), LineOutcome::kNotReached);
     BatchReport report;
     RunWithProgress(
-        parent, _(L"正在按地址表分配IP地址…"), rows.size(), [&](ProgressControl& control) {
+        parent, _(L"正在按地址表分配IP地址…"), rows.size(), [&](PlanProgress& progress) {
             const DeviceSession::SendTurn turn = session.TakeSendTurn();
             const std::vector<bool> taken = NewAddressesTaken(targets, listed, probe);
             std::vector<DeviceSession::NetworkSend> sends;
@@ -155,6 +138,7 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
                 const PlanEntry& entry = *rows[i].entry;
                 if (taken[i]) {
                     outcomes[i] = LineOutcome::kTaken;
+                    progress.Done(i, {});  // done at once
                     continue;
                 }
                 protocol::NetConfig block = protocol::MakeNetConfig(entry.mask, entry.gateway);
@@ -162,8 +146,7 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
                 sends.push_back({block, rows[i].mac});
                 rowOf.push_back(i);
             }
-            // The taken rows are done at once; each sent row as its sweep tells.
-            SweepProgress progress(control, rows.size() - sends.size());
+            // Each sent row is done as its sweep tells.
             const std::vector<TargetOutcome> sent = session.RunSetNetwork(turn, sends, progress);
             for (std::size_t k = 0; k < sent.size(); ++k) {
                 if (sent[k].outcome == Outcome::kNotReached) continue;
@@ -171,7 +154,6 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
                 outcomes[rowOf[k]] = went ? LineOutcome::kSent : LineOutcome::kNotSent;
                 if (!went) NoteSendFailure(report, sent[k].error);
             }
-            return progress.Count();
         });
 
     std::vector<MovedDevice> moved;

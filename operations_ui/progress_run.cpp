@@ -22,11 +22,10 @@ wxString ProgressText(const wxString& doing, std::size_t current, std::size_t co
 }
 
 // What the worker and the window thread share.
-struct StepRun final : ProgressControl {
+struct StepRun final : PlanProgress {
     std::mutex lock;
     std::condition_variable changed;
-    std::size_t done = 0;
-    std::size_t reached = 0;  // what the work returned
+    std::size_t done = 0;  // the Done calls
     bool finished = false;
     bool cancel = false;
     std::exception_ptr error;
@@ -35,23 +34,21 @@ struct StepRun final : ProgressControl {
         const std::lock_guard guard(lock);
         return cancel;
     }
-    void Done(std::size_t count) override {
+    void Done(std::size_t, const TargetOutcome&) override {
         const std::lock_guard guard(lock);
-        done = count;
+        ++done;
     }
 };
 
-void RunWork(StepRun& run, const std::function<std::size_t(ProgressControl&)>& work) {
-    std::size_t reached = 0;
+void RunWork(StepRun& run, const std::function<void(PlanProgress&)>& work) {
     try {
-        reached = work(run);
+        work(run);
     } catch (...) {
         const std::lock_guard guard(run.lock);
         run.error = std::current_exception();
     }
     {
         const std::lock_guard guard(run.lock);
-        run.reached = reached;
         run.finished = true;
     }
     run.changed.notify_all();
@@ -59,10 +56,10 @@ void RunWork(StepRun& run, const std::function<std::size_t(ProgressControl&)>& w
 
 }  // namespace
 
-std::size_t RunWithProgress(wxWindow* parent, const wxString& doing, std::size_t count,
-                            const std::function<std::size_t(ProgressControl&)>& work) {
+void RunWithProgress(wxWindow* parent, const wxString& doing, std::size_t count,
+                     const std::function<void(PlanProgress&)>& work) {
     wxASSERT(wxIsMainThread());
-    if (count == 0) return 0;
+    if (count == 0) return;
     StepRun run;
     // On any way out, no further step starts and the worker has ended.
     struct Worker {
@@ -118,7 +115,6 @@ std::size_t RunWithProgress(wxWindow* parent, const wxString& doing, std::size_t
     }
     worker.thread.join();
     if (run.error) std::rethrow_exception(run.error);
-    return run.reached;
 }
 
 }  // namespace vimbrel

@@ -1,7 +1,5 @@
 #include "operations_ui/selected_rows.h"
 
-#include "operations/device_columns.h"
-
 namespace vimbrel {
 
 void SelectAllRows(wxListCtrl& list, bool checked) {
@@ -15,22 +13,24 @@ void SelectAllRows(wxListCtrl& list, bool checked) {
     }
 }
 
-void ForEachSelectedRow(const wxListCtrl& list, const std::function<void(long row)>& process) {
-    long row = list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
-    while (row != -1) {
-        const long next = list.GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED);
-        process(row);
-        row = next;
-    }
+std::optional<std::size_t> TableIndexOf(const CSortListCtrl& list, long item,
+                                        const DeviceTable& table) {
+    const RowRecord* record = list.GetRowRecord(item);
+    if (record == nullptr || record->rowTag >= table.Rows().size()) return std::nullopt;
+    return record->rowTag;
 }
 
-std::vector<PlanDevice> SelectedDevices(const wxListCtrl& list) {
-    std::vector<PlanDevice> devices;
-    ForEachSelectedRow(list, [&](long row) {
-        devices.push_back({list.GetItemText(row, column::kSerial).ToStdWstring(),
-                           list.GetItemText(row, column::kMac).ToStdWstring()});
-    });
-    return devices;
+const TableRow* RowOf(const CSortListCtrl& list, long item, const DeviceTable& table) {
+    const auto index = TableIndexOf(list, item, table);
+    return index ? &table.Rows()[*index] : nullptr;
+}
+
+std::vector<TableRow> SelectedTableRows(const CSortListCtrl& list, const DeviceTable& table) {
+    std::vector<TableRow> rows;
+    for (long item = list.GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); item != -1;
+         item = list.GetNextItem(item, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED))
+        if (const TableRow* row = RowOf(list, item, table)) rows.push_back(*row);
+    return rows;
 }
 
 }  // namespace vimbrel

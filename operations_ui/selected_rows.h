@@ -1,25 +1,30 @@
 #pragma once
-// Selection of the device list: select-all, and the walk over the selected
-// rows in list order.
-#include <functional>
-#include <string>
+// The device list's rows as the session's table rows: each list row is
+// tagged with its index in the table (DeviceTable::Rows), a tag that stays
+// with the row when the list is sorted. What acts on rows reads them here,
+// never the cells' texts, which are for display and sorting only.
+#include <cstddef>
+#include <optional>
 #include <vector>
 
-#include <wx/listctrl.h>
-
-#include "session/command_plan.h"
+#include "controls_ui/sort_list_ctrl.h"
+#include "session/device_table.h"
 
 namespace vimbrel {
 
 // Selects every row (checked) or clears every row's selection and focus.
 void SelectAllRows(wxListCtrl& list, bool checked);
 
-// Calls `process` for each selected row, top to bottom. The next selected
-// row is looked up before a row is processed.
-void ForEachSelectedRow(const wxListCtrl& list, const std::function<void(long row)>& process);
+// The index in `table` of list row `item`; nothing for no row or a row not
+// tagged with a row of this table.
+std::optional<std::size_t> TableIndexOf(const CSortListCtrl& list, long item,
+                                        const DeviceTable& table);
+// The table row list row `item` shows; nullptr as TableIndexOf has nothing.
+const TableRow* RowOf(const CSortListCtrl& list, long item, const DeviceTable& table);
 
-// What a batch needs of the selected rows (column::kSerial, column::kMac),
-// read before the batch starts so the list may change under it.
-std::vector<PlanDevice> SelectedDevices(const wxListCtrl& list);
+// The selected rows' table rows, top to bottom (the list's display order),
+// copied: read before a batch starts, so the list and the table may change
+// under it.
+std::vector<TableRow> SelectedTableRows(const CSortListCtrl& list, const DeviceTable& table);
 
 }  // namespace vimbrel

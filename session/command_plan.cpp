@@ -28,6 +28,13 @@ void AddOutcomes(const std::vector<PlanDevice>& devices,
 
 }  // namespace
 
+std::vector<PlanDevice> PlanDevicesOf(const std::vector<TableRow>& rows) {
+    std::vector<PlanDevice> devices;
+    devices.reserve(rows.size());
+    for (const TableRow& row : rows) devices.push_back({row.device.serial, row.device.mac});
+    return devices;
+}
+
 CommandPlan PlanCommand(std::int32_t command, std::vector<PlanDevice> devices) {
     CommandPlan plan;
     plan.command = command;

@@ -12,14 +12,18 @@
 #include "operations/batch_report.h"
 #include "platform/socket_error.h"
 #include "protocol/device_identity.h"
+#include "session/device_table.h"
 
 namespace vimbrel {
 
-// What a row tells a plan: its serial number and MAC texts as shown.
+// What a row tells a plan: its serial number and MAC texts as the reply
+// gave them, checked by the plan (PlanCommand, PlanByMac).
 struct PlanDevice {
     std::wstring serial;
     std::wstring mac;
 };
+// The plan devices of table rows, in their order.
+std::vector<PlanDevice> PlanDevicesOf(const std::vector<TableRow>& rows);
 
 template <typename Identity>
 struct CommandTarget {

@@ -158,6 +158,38 @@ TEST_F(HandoverWindowTest, ExportWritesTheCommandLinesCsvOfTheWholeList) {
     rmdir(dir);
 }
 
+// After a sort, the copy and the export give each row's own device, in the
+// order the list shows, numbered as it shows them.
+TEST_F(HandoverWindowTest, CopyAndExportAfterASortFollowTheListsOrder) {
+    const wxString camLine =
+        "\tCam,\"7\"\tZR420\t192.168.3.22\t00:1A:2B:3C:4D:02\t8080\tV1.0.0\trunning\n";
+    const wxString snLine =
+        wxString::FromUTF8("\tSN-A\tZR420\t192.168.2.21\t00:1A:2B:3C:4D:01\t80\tV1.0.0\t运行 中\n");
+    SortBy(column::kSerial);  // "Cam,\"7\"" before "SN-A"
+    SelectRows({0});
+    CtrlKey('C');
+    SortBy(column::kSerial);  // the other way round
+    SelectRows({0, 1});
+    CtrlKey('C');
+    ASSERT_EQ(copied.size(), 2u);
+    EXPECT_EQ(copied[0], TitlesLine() + "1" + camLine);
+    EXPECT_EQ(copied[1], TitlesLine() + "1" + snLine + "2" + camLine);
+
+    char dir[] = "/tmp/vimbrel-sorted-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string path = std::string(dir) + "/list.csv";
+    window->Handover().SetChooseFile([&] { return wxString::FromUTF8(path); });
+    Choose(DeviceListHandover::kExportId);
+    std::ifstream file(path, std::ios::binary);
+    const std::string written((std::istreambuf_iterator<char>(file)), {});
+    const std::size_t sn = written.find("\r\nSN-A,"), cam = written.find("\r\n\"Cam,");
+    ASSERT_NE(sn, std::string::npos) << written;
+    ASSERT_NE(cam, std::string::npos) << written;
+    EXPECT_LT(sn, cam) << written;
+    std::remove(path.c_str());
+    rmdir(dir);
+}
+
 TEST_F(HandoverWindowTest, OpenPageOpensTheFocusedSelectedRowsPage) {
     std::vector<wxString> opened;
     window->SetPageOpener([&](const wxString& page) {

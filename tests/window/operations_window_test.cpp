@@ -128,6 +128,35 @@ TEST_F(OperationsWindowTest, RebootSendsOnePacketPerSelectedRowOnEverySocket) {
     }
 }
 
+// Sorted, the list's rows still name their own devices: the selected row's
+// serial number (by serial) and MAC (by MAC) go on the wire, whatever the
+// order the replies came in.
+TEST_F(OperationsWindowTest, ASortedListsSelectionActsOnTheCamerasItShows) {
+    LAB_REQUIRE_ROOT();
+    OpenWithCameras({"SN-A", "SN-B", "SN-C"}, true);
+    SortBy(column::kSerial);
+    SortBy(column::kSerial);  // descending: SN-C, SN-B, SN-A
+    ASSERT_EQ(Cell(0, column::kSerial), "SN-C");
+    SelectRows({0});
+    Press(ids::kReboot);
+    const auto reboots = ReceivedAtLeast(2, cameras[0], 103);
+    ASSERT_EQ(reboots.size(), 2u);  // its multicast and broadcast copies
+    for (const auto& packet : reboots) EXPECT_EQ(TextAt(packet.bytes, kSerialOffset), "SN-C");
+
+    SortBy(column::kMac);  // ascending: 4D:01, 4D:02, 4D:03
+    ASSERT_EQ(Cell(1, column::kSerial), "SN-B");
+    SelectRows({1});
+    ChooseModel("ZR410");
+    const auto models = ReceivedAtLeast(2, cameras[0], 105);
+    ASSERT_EQ(models.size(), 2u);
+    const std::vector<std::uint8_t> macB{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x02};
+    for (const auto& packet : models)
+        EXPECT_EQ(std::vector<std::uint8_t>(packet.bytes.begin() + kTargetMacOffset,
+                                            packet.bytes.begin() + kTargetMacOffset + 6),
+                  macB);
+    EXPECT_TRUE(told.empty());
+}
+
 // A serial number that can't be written whole names no device: that row is
 // skipped and named afterwards; the others go out.
 TEST_F(OperationsWindowTest, RowWhoseSerialDoesNotFitIsSkippedAndNamed) {
@@ -466,7 +495,13 @@ TEST_F(OperationsWindowTest, ModelChangeTakesOnlyAnExactName) {
     LAB_REQUIRE_ROOT();
     OpenWithCameras();
     SelectRows({0, 1});
-    for (const char* refused : {"zr420-2", "ZR420-3", "", " ZR420"}) ChooseModel(refused);
+    const std::vector<const char*> refused{"zr420-2", "ZR420-3", "", " ZR420"};
+    for (const char* name : refused) ChooseModel(name);
+    // Each refused name is said, and nothing is sent for it.
+    ASSERT_EQ(told.size(), refused.size());
+    for (std::size_t i = 0; i < refused.size(); ++i)
+        EXPECT_EQ(told[i], wxString::FromUTF8("不是已知的产品型号：") + refused[i]);
+    EXPECT_TRUE(Received(cameras[0], 105).empty());
     ChooseModel("ZR420-2");
     ChooseModel("ZR420");
     const auto packets = ReceivedAtLeast(4, cameras[0], 105, "multicast");
@@ -487,30 +522,37 @@ TEST_F(OperationsWindowTest, ModelChangeTakesOnlyAnExactName) {
 TEST_F(OperationsWindowTest, OnlyAMouseDoubleClickOpensAValidPageAddress) {
     LAB_REQUIRE_ROOT();
     net.AddLink("192.168.2.100/24");
-    net.AddCamera(0, lab::CameraConfig{});  // 192.168.2.10, port 80
+    lab::CameraConfig c;  // 192.168.2.10, port 80
+    net.AddCamera(0, c);
+    c.serial = "SN0002";
+    c.ip = "192.168.2.11";
+    c.mac = "00:1A:2B:3C:4D:02";
+    c.port = 0;  // no page
+    net.AddCamera(0, c);
     OpenWindow();
-    WaitForRows(1);
+    WaitForRows(2);
     std::vector<wxString> opened;
     window->SetPageOpener([&](const wxString& address) {
         opened.push_back(address);
         return true;
     });
     auto& list = window->DeviceList();
-    list.AddItem(
-        {"2", "X", "ZR410", "192.168.2.10 --new-window", "02:00:00:00:00:09", "80", "V1", "ok"});
-    list.AddItem({"3", "Y", "ZR410", "192.168.2.11", "02:00:00:00:00:0A", "0", "V1", "ok"});
+    SortBy(column::kAddress);
+    SortBy(column::kAddress);  // descending: the row with no page first
+    ASSERT_EQ(Cell(0, column::kAddress), "192.168.2.11");
     wxWindow& rows = RowsWindow(list);
 
-    // Enter on a focused row, and the activation it makes: nothing opens.
+    // Enter on a focused row with a page, and the activation it makes:
+    // nothing opens.
     list.SetFocus();
-    list.SetItemState(0, wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED,
+    list.SetItemState(1, wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED,
                       wxLIST_STATE_FOCUSED | wxLIST_STATE_SELECTED);
     wxKeyEvent enter(wxEVT_KEY_DOWN);
     enter.m_keyCode = WXK_RETURN;
     enter.SetEventObject(&rows);
     rows.GetEventHandler()->ProcessEvent(enter);
     wxListEvent activated(wxEVT_LIST_ITEM_ACTIVATED, ids::kDeviceList);
-    activated.m_itemIndex = 0;
+    activated.m_itemIndex = 1;
     window->GetEventHandler()->ProcessEvent(activated);
     EXPECT_TRUE(opened.empty());
 
@@ -524,16 +566,25 @@ TEST_F(OperationsWindowTest, OnlyAMouseDoubleClickOpensAValidPageAddress) {
     // The rows' window starts below the header: its first row at its top.
     wxRect first;
     ASSERT_TRUE(list.GetItemRect(0, first));
-    for (long row = 0; row < 3; ++row) {
+    auto doubleClickRow = [&](long row) {
         wxRect rect;
         ASSERT_TRUE(list.GetItemRect(row, rect));
         const wxPoint point(20, rect.y - first.y + rect.height / 2);
         int flags = 0;
         ASSERT_EQ(list.HitTest(point, flags), row);
         doubleClickAt(point);
-    }
+    };
+    doubleClickRow(0);
+    doubleClickRow(1);
     doubleClickAt(wxPoint(20, rows.GetClientSize().y - 2));
     EXPECT_EQ(opened, std::vector<wxString>{"http://192.168.2.10:80"});
+    EXPECT_TRUE(told.empty());
+
+    // A browser that can't be started: said, with the address.
+    window->SetPageOpener([](const wxString&) { return false; });
+    doubleClickRow(1);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], wxString::FromUTF8("无法打开网页 http://192.168.2.10:80"));
 }
 
 // A factory reset asks first, naming how many rows it would reset: No

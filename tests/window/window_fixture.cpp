@@ -161,6 +161,14 @@ void WindowTest::SelectRows(const std::vector<long>& rows) {
     ClickList();
 }
 
+void WindowTest::SortBy(int column) {
+    auto& list = window->DeviceList();
+    wxListEvent click(wxEVT_LIST_COL_CLICK, ids::kDeviceList);
+    click.m_col = column;
+    click.SetEventObject(&list);
+    list.GetEventHandler()->ProcessEvent(click);
+}
+
 wxString WindowTest::Cell(long row, int column) {
     return window->DeviceList().GetItemText(row, column);
 }

@@ -83,6 +83,9 @@ protected:
     void SetSelectAll(bool checked);
     void ClickList();
     void SelectRows(const std::vector<long>& rows);
+    // A click on the title of `column`: sorted by it, the other way round
+    // when it was already.
+    void SortBy(int column);
     wxString Cell(long row, int column);
     wxString OnlineCount();
     int EnabledCommandButtons();  // of the seven
