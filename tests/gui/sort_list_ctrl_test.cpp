@@ -49,8 +49,11 @@ protected:
         m_frame.get()->Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent&) { ++m_parentClicks; });
     }
 
+    // Tagged with the number of rows before it: 0, 1, 2…
     int AddRow(const wxString& number, const wxString& serial, const wxString& ip = "10.0.0.1") {
-        return m_list->AddItem({number, serial, "M1", ip, "00:11:22:33:44:55", "80", "V1.0", "OK"});
+        const auto tag = static_cast<std::size_t>(m_list->GetItemCount());
+        return m_list->AddItem({number, serial, "M1", ip, "00:11:22:33:44:55", "80", "V1.0", "OK"},
+                               tag);
     }
 
     void Click(int column) {
@@ -108,6 +111,9 @@ TEST_F(SortListTest, ClicksAlternateDirectionAndRenumber) {
     ExpectSort(1, false);
     EXPECT_EQ(Column(1), (Texts{"A", "9", "10"}));
     EXPECT_EQ(m_list->GetRowRecord(2)->columnTexts.at(1), "10") << "copies travel with their rows";
+    std::vector<std::size_t> tags;
+    for (long row = 0; row < 3; ++row) tags.push_back(m_list->GetRowRecord(row)->rowTag);
+    EXPECT_EQ(tags, (std::vector<std::size_t>{1, 0, 2})) << "and so do the tags";
     Click(1);  // third click
     ExpectSort(1, true);
 
