@@ -18,7 +18,10 @@ TEST(CommandWinlab, RebootCarriesTheSerialNumber) {
     const std::size_t before = CameraLog("cam2").size();
     protocol::SendCommand(sockets, protocol::CMD_REBOOT, *protocol::CheckSerialIdentity(L"SN0002"));
 
-    const std::vector<LoggedDatagram> log = WaitForDatagrams("cam2", before, 2);
+    // Only the reboot's copies: a search's late copy is no concern here.
+    const std::vector<LoggedDatagram> log = WaitForDatagrams(
+        "cam2", before, 2,
+        [](const LoggedDatagram& d) { return d.bytes.size() == 344 && d.bytes[0] == 103; });
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0].kind, "multicast");
     EXPECT_EQ(log[1].kind, "broadcast");
@@ -57,9 +60,14 @@ TEST(CommandWinlab, SetNetworkAndSetModelCarryTheirFields) {
     protocol::SendSetNetwork(sockets, block, *target);
     protocol::SendSetModel(sockets, *target, "ZR4500");
 
-    const std::vector<LoggedDatagram> log = WaitForDatagrams("cam1", before, 4);
-    ASSERT_EQ(log.size(), 4u);
     const std::vector<std::uint8_t> mac = {0x02, 0, 0, 0, 0, 0x99};
+    // Only what carries this MAC: the reboot above reached this camera too.
+    const std::vector<LoggedDatagram> log =
+        WaitForDatagrams("cam1", before, 4, [&](const LoggedDatagram& d) {
+            return d.bytes.size() >= 26 &&
+                   std::vector<std::uint8_t>(d.bytes.begin() + 20, d.bytes.begin() + 26) == mac;
+        });
+    ASSERT_EQ(log.size(), 4u);
     for (std::size_t n = 0; n < 4; ++n) {
         const std::vector<std::uint8_t>& b = log[n].bytes;
         ASSERT_EQ(b.size(), 344u);

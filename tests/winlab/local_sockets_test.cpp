@@ -52,14 +52,20 @@ TEST(LocalSocketsWinlab, MulticastThenBroadcastFromEachAddress) {
     LocalSockets sockets;
     sockets.RefreshLocalSockets();
     const std::size_t before[] = {CameraLog("cam1").size(), CameraLog("cam2").size()};
-    const protocol::DevicePacket packet = protocol::MakeSearchRequest(std::time(nullptr));
+    // A stamp of its own: copies of the searches before this test can still
+    // arrive, and only this test's are counted.
+    const protocol::DevicePacket packet = protocol::MakeSearchRequest(0x5EED);
     sockets.SendToAllSockets(packet);
 
     double multicast[2] = {0, 0}, broadcast[2] = {0, 0};
     for (int i = 0; i < 2; ++i) {
         const std::string camera = "cam" + std::to_string(i + 1);
         SCOPED_TRACE(camera);
-        const std::vector<LoggedDatagram> log = WaitForDatagrams(camera, before[i], 2);
+        const std::vector<LoggedDatagram> log =
+            WaitForDatagrams(camera, before[i], 2, [&](const LoggedDatagram& d) {
+                return std::equal(d.bytes.begin(), d.bytes.end(), packet.bytes().begin(),
+                                  packet.bytes().end());
+            });
         ASSERT_EQ(log.size(), 2u);
         for (const LoggedDatagram& d : log) {
             EXPECT_EQ(d.source.substr(0, d.source.find(':')), kLinkAddresses[i]);

@@ -72,16 +72,23 @@ std::vector<LoggedDatagram> CameraLog(const std::string& name) {
     return datagrams;
 }
 
-std::vector<LoggedDatagram> WaitForDatagrams(const std::string& name, std::size_t skip,
-                                             std::size_t count) {
+std::vector<LoggedDatagram> WaitForDatagrams(
+    const std::string& name, std::size_t skip, std::size_t count,
+    const std::function<bool(const LoggedDatagram&)>& keep) {
+    const auto kept = [&] {
+        const std::vector<LoggedDatagram> log = CameraLog(name);
+        std::vector<LoggedDatagram> out;
+        for (std::size_t i = skip; i < log.size(); ++i)
+            if (!keep || keep(log[i])) out.push_back(log[i]);
+        return out;
+    };
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-    std::vector<LoggedDatagram> log = CameraLog(name);
-    while (log.size() < skip + count && std::chrono::steady_clock::now() < end) {
+    std::vector<LoggedDatagram> log = kept();
+    while (log.size() < count && std::chrono::steady_clock::now() < end) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        log = CameraLog(name);
+        log = kept();
     }
-    if (log.size() <= skip) return {};
-    return {log.begin() + static_cast<std::ptrdiff_t>(skip), log.end()};
+    return log;
 }
 
 }  // namespace vimbrel::winlab

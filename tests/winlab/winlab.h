@@ -6,6 +6,7 @@
 // lie in the folder named by VIMBREL_WINLAB_DIR.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,9 +34,12 @@ void RequireLabNetwork();
 // The datagrams camera `name` ("cam1", "cam2") has logged so far.
 std::vector<LoggedDatagram> CameraLog(const std::string& name);
 
-// The datagrams logged after the first `skip`, once there are at least
-// `count` of them or three seconds have passed.
-std::vector<LoggedDatagram> WaitForDatagrams(const std::string& name, std::size_t skip,
-                                             std::size_t count);
+// The datagrams logged after the first `skip` that `keep` accepts (all when
+// it is empty), once there are at least `count` of them or three seconds have
+// passed. A camera also logs what was sent to its neighbours, and a copy
+// sent by an earlier test can arrive after that test stopped waiting.
+std::vector<LoggedDatagram> WaitForDatagrams(
+    const std::string& name, std::size_t skip, std::size_t count,
+    const std::function<bool(const LoggedDatagram&)>& keep = nullptr);
 
 }  // namespace vimbrel::winlab
