@@ -40,12 +40,14 @@ class RowMarksView {
 public:
     // Puts the info line under the list and the problem counts under the
     // count; the list's row tag is the local address of the row's reply.
-    // `sockets` are those the window's searches go out on. After a search
+    // `searchAddresses` gives where the window's searches went. After a search
     // nobody answered, `firewall` is asked, and a click on the button
     // "允许通过防火墙" runs `allowFirewall`: nothing else changes the firewall.
     // `nothingFoundAfter`: how long after a search with no reply the info
     // line says where it went.
-    RowMarksView(wxDialog& window, CSortListCtrl& list, protocol::LocalSockets& sockets,
+    // The addresses the window's searches go out on.
+    using SearchAddresses = std::function<std::vector<std::uint32_t>()>;
+    RowMarksView(wxDialog& window, CSortListCtrl& list, SearchAddresses searchAddresses,
                  std::function<platform::FirewallState()> firewall,
                  std::function<void()> allowFirewall,
                  std::chrono::milliseconds nothingFoundAfter = kNothingFoundAfter);
@@ -86,7 +88,7 @@ private:
     wxButton* m_allowFirewall;
     wxString m_findingText;
     std::function<platform::FirewallState()> m_firewall;
-    protocol::LocalSockets& m_sockets;
+    SearchAddresses m_searchAddresses;
     wxTimer m_nothingFound;
     std::chrono::milliseconds m_nothingFoundAfter;
     std::vector<platform::LocalAddress> m_localAddresses;

@@ -84,8 +84,8 @@ CSearchDeviceDlg::CSearchDeviceDlg(DeviceSession& session, WindowServices servic
     SetEscapeId(wxID_CANCEL);
     m_handover = std::make_unique<DeviceListHandover>(*this, *m_listDevice, m_openPage, m_tellUser);
     m_marks = std::make_unique<RowMarksView>(
-        *this, *m_listDevice, m_session.Sockets(), m_firewall, [this] { OnAllowFirewall(); },
-        m_nothingFoundAfter);
+        *this, *m_listDevice, [this] { return m_session.SearchAddresses(); }, m_firewall,
+        [this] { OnAllowFirewall(); }, m_nothingFoundAfter);
     m_confirmation = std::make_unique<AddressConfirmation>(
         *m_listDevice, [this] { OnSearch(); }, m_tellUser, m_confirmTime);
     m_handover->SetAssignPlan([this](const wxString& planFile) {
@@ -232,7 +232,7 @@ void CSearchDeviceDlg::OnAllowFirewall() {
 // refuses them from then on, and the count says so.
 void CSearchDeviceDlg::OnDeviceReply() {
     if (!m_started || m_exitDone) return;
-    if (!m_moreReplies && m_session.Replies().Size() == 0) return;  // nothing new
+    if (!m_moreReplies && !m_session.RepliesWaiting()) return;  // nothing new
     m_listDevice->Freeze();
     m_moreReplies = m_session.TakeReplies(std::chrono::steady_clock::now() + kReplySlice,
                                           [this](const TableRow& row) { AddDeviceRow(row); });

@@ -16,7 +16,10 @@ namespace {
 TEST(CommandWinlab, RebootCarriesTheSerialNumber) {
     protocol::LocalSockets sockets;
     const std::size_t before = CameraLog("cam2").size();
-    protocol::SendCommand(sockets, protocol::CMD_REBOOT, *protocol::CheckSerialIdentity(L"SN0002"));
+    EXPECT_GT(protocol::SendCommand(sockets, sockets.TakeSendTurn(), protocol::CMD_REBOOT,
+                                    *protocol::CheckSerialIdentity(L"SN0002"))
+                  .sent,
+              0u);
 
     const std::vector<LoggedDatagram> log = WaitForDatagrams("cam2", before, 2);
     ASSERT_EQ(log.size(), 2u);
@@ -54,8 +57,8 @@ TEST(CommandWinlab, SetNetworkAndSetModelCarryTheirFields) {
     protocol::SetNetConfigAddress(block, "192.168.2.77");
     const auto target = protocol::CheckMacIdentity(std::string_view("02:00:00:00:00:99"));
     ASSERT_TRUE(target);
-    protocol::SendSetNetwork(sockets, block, *target);
-    protocol::SendSetModel(sockets, *target, "ZR4500");
+    EXPECT_GT(protocol::SendSetNetwork(sockets, sockets.TakeSendTurn(), block, *target).sent, 0u);
+    EXPECT_GT(protocol::SendSetModel(sockets, sockets.TakeSendTurn(), *target, "ZR4500").sent, 0u);
 
     const std::vector<LoggedDatagram> log = WaitForDatagrams("cam1", before, 4);
     ASSERT_EQ(log.size(), 4u);
