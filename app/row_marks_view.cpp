@@ -23,17 +23,6 @@ RowColour ColourOf(const RowMarks& marks) {
     return marks.otherSubnet ? RowColour::kOtherSubnet : RowColour::kNone;
 }
 
-// The live sockets' addresses but loopback: where a search went out to
-// cameras.
-std::vector<std::uint32_t> SearchAddresses(protocol::LocalSockets& sockets) {
-    std::vector<std::uint32_t> addresses;
-    const protocol::LocalSockets::Guard guard = sockets.Lock();
-    for (const protocol::LocalSocket& entry : guard.Entries())
-        if (entry.socket != platform::kInvalidSocket && entry.address >> 24 != 127)
-            addresses.push_back(entry.address);
-    return addresses;
-}
-
 // The marks' words in the window's language; in Chinese the very words of
 // operations/row_marks.h, which the command line keeps.
 wxString AddressText(std::uint32_t address) {
@@ -115,7 +104,7 @@ wxString FirewallFindingWords(FirewallFinding finding, platform::FirewallProfile
 }  // namespace
 
 RowMarksView::RowMarksView(wxDialog& window, CSortListCtrl& list, const DeviceTable& table,
-                           protocol::LocalSockets& sockets,
+                           SearchAddresses searchAddresses,
                            std::function<platform::FirewallState()> firewall,
                            std::function<void()> allowFirewall,
                            std::chrono::milliseconds nothingFoundAfter)
@@ -130,7 +119,7 @@ RowMarksView::RowMarksView(wxDialog& window, CSortListCtrl& list, const DeviceTa
       m_finding(new wxStaticText(&window, wxID_ANY, wxEmptyString)),
       m_allowFirewall(new wxButton(&window, wxID_ANY, _(L"允许通过防火墙"))),
       m_firewall(std::move(firewall)),
-      m_sockets(sockets),
+      m_searchAddresses(std::move(searchAddresses)),
       m_nothingFoundAfter(nothingFoundAfter) {
     m_counts->SetForegroundColour(wxColour(176, 0, 32));
     m_finding->Hide();
@@ -210,7 +199,7 @@ void RowMarksView::Place() {
 // again, the list making room for the lines.
 void RowMarksView::ShowNothingFound() {
     wxASSERT(wxIsMainThread());
-    const std::vector<std::uint32_t> addresses = SearchAddresses(m_sockets);
+    const std::vector<std::uint32_t> addresses = m_searchAddresses();
     m_findingText = NothingFoundWords(addresses);
     bool offerFix = false;
     if (!addresses.empty()) {

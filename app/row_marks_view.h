@@ -25,7 +25,6 @@
 #include "operations/firewall_finding.h"
 #include "operations/row_marks.h"
 #include "platform/local_addresses.h"
-#include "protocol/local_sockets.h"
 #include "session/device_table.h"
 
 namespace vimbrel {
@@ -43,13 +42,16 @@ public:
     // Puts the info line under the list and the problem counts under the
     // count; each list row's tag is its row in `table`, whose address and
     // local address (the socket its reply came in on) the marks read.
-    // `sockets` are those the window's searches go out on. After a search
+    // `searchAddresses` gives where the window's searches went. After a search
     // nobody answered, `firewall` is asked, and a click on the button
     // "允许通过防火墙" runs `allowFirewall`: nothing else changes the firewall.
     // `nothingFoundAfter`: how long after a search with no reply the info
     // line says where it went.
+    // The addresses the window's searches go out on.
+    using SearchAddresses = std::function<std::vector<std::uint32_t>()>;
     RowMarksView(wxDialog& window, CSortListCtrl& list, const DeviceTable& table,
-                 protocol::LocalSockets& sockets, std::function<platform::FirewallState()> firewall,
+                 SearchAddresses searchAddresses,
+                 std::function<platform::FirewallState()> firewall,
                  std::function<void()> allowFirewall,
                  std::chrono::milliseconds nothingFoundAfter = kNothingFoundAfter);
     ~RowMarksView();
@@ -90,7 +92,7 @@ private:
     wxButton* m_allowFirewall;
     wxString m_findingText;
     std::function<platform::FirewallState()> m_firewall;
-    protocol::LocalSockets& m_sockets;
+    SearchAddresses m_searchAddresses;
     wxTimer m_nothingFound;
     std::chrono::milliseconds m_nothingFoundAfter;
     std::vector<platform::LocalAddress> m_localAddresses;

@@ -85,7 +85,8 @@ CSearchDeviceDlg::CSearchDeviceDlg(DeviceSession& session, WindowServices servic
     m_handover = std::make_unique<DeviceListHandover>(*this, *m_listDevice, m_session.Table(),
                                                       m_openPage, m_tellUser);
     m_marks = std::make_unique<RowMarksView>(
-        *this, *m_listDevice, m_session.Table(), m_session.Sockets(), m_firewall,
+        *this, *m_listDevice, m_session.Table(), [this] { return m_session.SearchAddresses(); },
+        m_firewall,
         [this] { OnAllowFirewall(); }, m_nothingFoundAfter);
     m_confirmation = std::make_unique<AddressConfirmation>(
         *m_listDevice, [this] { OnSearch(); }, m_tellUser, m_confirmTime);
@@ -233,7 +234,7 @@ void CSearchDeviceDlg::OnAllowFirewall() {
 // refuses them from then on, and the count says so.
 void CSearchDeviceDlg::OnDeviceReply() {
     if (!m_started || m_exitDone) return;
-    if (!m_moreReplies && m_session.Replies().Size() == 0) return;  // nothing new
+    if (!m_moreReplies && !m_session.RepliesWaiting()) return;  // nothing new
     m_listDevice->Freeze();
     m_moreReplies = m_session.TakeReplies(std::chrono::steady_clock::now() + kReplySlice,
                                           [this](const TableRow& row) { AddDeviceRow(row); });

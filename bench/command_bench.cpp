@@ -180,8 +180,9 @@ int main(int argc, char** argv) {
                           Pace{"64 datagrams, 3 ms ", {64, milliseconds(3)}},
                           Pace{"32 datagrams, 3 ms ", {32, milliseconds(3)}}}) {
         vimbrel::protocol::SendSweep(
-            sockets, packets, [](milliseconds pause) { std::this_thread::sleep_for(pause); },
-            nullptr, nullptr, p.pace);
+            sockets, sockets.TakeSendTurn(), packets,
+            [](milliseconds pause) { std::this_thread::sleep_for(pause); }, nullptr, nullptr,
+            p.pace);
         const Wire wire = Measure(net, seen, kCameras, 106);
         std::printf("100 Mbit/s, 32 KB port: %s  first to last %6.3f s  arrived %4zu of %d\n",
                     p.name, wire.firstToLast, wire.arrived, 2 * kCameras);

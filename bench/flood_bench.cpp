@@ -27,6 +27,7 @@
 #include "app/vimbrel_app.h"
 #include "bench/process_figures.h"
 #include "res/control_ids.h"
+#include "tests/support/session_insides.h"
 #include "tests/support/socket_port.h"
 #include "tools/lab/lab_network.h"
 
@@ -37,6 +38,7 @@ using vimbrel::bench::CpuSeconds;
 using vimbrel::bench::MemoryMB;
 using vimbrel::bench::WallSeconds;
 using vimbrel::test::PortOf;
+using vimbrel::test::SessionInsides;
 
 constexpr double kMemoryLimitMB = 2000;  // the run is stopped beyond this
 
@@ -171,7 +173,7 @@ void Run(int seconds, int rate, bool escapeDuring) {
     window->Start();
     WindowState state;
     while (window->DeviceList().GetItemCount() < 3) Pump();
-    const std::uint16_t port = PortOf(window->Session().Sockets().Lock());
+    const std::uint16_t port = PortOf(SessionInsides::Sockets(window->Session()).Lock());
     std::printf("%s: %d s at %d replies/s, window RSS before %.0f MB\n",
                 escapeDuring ? "Esc during the flood" : "flood", seconds, rate, MemoryMB());
     std::fflush(stdout);

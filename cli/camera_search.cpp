@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <ostream>
 #include <thread>
 
 #include "platform/local_addresses.h"
@@ -26,6 +27,12 @@ protocol::LocalSockets::AddressSource Addresses(std::optional<std::uint32_t> onl
 
 }  // namespace
 
+void LogReceiveErrors(std::ostream& log, const protocol::ReceiveErrors& errors) {
+    log << "receive errors: wait " << errors.waits << ", receive " << errors.receives;
+    if (errors.last) log << " (last: " << errors.last.text << ")";
+    log << '\n';
+}
+
 // No bound on the table: a terminal takes every camera that answered (the
 // queue's bound still holds between two takes).
 CameraSearch::CameraSearch(std::optional<std::uint32_t> onlyAddress, DrawDelay draw)
@@ -44,12 +51,14 @@ std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait, st
         return at > std::chrono::milliseconds(0) && at > wait - kLastRoundMargin;
     });
     std::size_t sent = 0;
+    m_anySent = false;
     // Taken off the queue while they come, so that the first reply of a
     // device answering on two links is the one kept.
     for (;;) {
         const auto now = std::chrono::steady_clock::now();
         if (sent < starts.size() && now >= start + starts[sent]) {
-            m_session.SendSearch(m_session.TakeSendTurn());
+            m_lastSend = m_session.SendSearch(m_session.TakeSendTurn());
+            if (m_lastSend.sent > 0) m_anySent = true;
             ++sent;
         }
         while (
@@ -62,6 +71,7 @@ std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait, st
         std::this_thread::sleep_until(next);
     }
     m_dropped = m_session.Dropped();
+    if (m_log) LogReceiveErrors(*m_log, m_session.ReceiveErrors());
     std::vector<FoundCamera> found;
     found.reserve(m_session.Table().Rows().size());
     for (const TableRow& row : m_session.Table().Rows())

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <vector>
 
@@ -40,6 +41,13 @@ public:
     // flood) or by the system on a full socket. The list may lack the
     // cameras they came from.
     std::size_t Dropped() const { return m_dropped; }
+    // Whether any round of the last search went out, and what the last
+    // round's send did (no socket, or why every send failed).
+    bool AnySent() const { return m_anySent; }
+    const protocol::SendReport& LastSend() const { return m_lastSend; }
+    // Each search ends with a line on `log` (none when null): the receive
+    // thread's errors so far (--verbose).
+    void LogTo(std::ostream* log) { m_log = log; }
 
     // What the commands go through.
     DeviceSession& Session() { return m_session; }
@@ -48,6 +56,13 @@ private:
     DeviceSession m_session;
     DrawDelay m_draw;
     std::size_t m_dropped = 0;
+    bool m_anySent = false;
+    protocol::SendReport m_lastSend;
+    std::ostream* m_log = nullptr;
 };
+
+// "receive errors: wait N, receive M (last: REASON)", the reason only when
+// there was an error.
+void LogReceiveErrors(std::ostream& log, const protocol::ReceiveErrors& errors);
 
 }  // namespace vimbrel::cli

@@ -18,6 +18,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (!input) return kExitUsage;
 
     CameraSearch search(input->interfaceAddress);
+    if (line.verbose) search.LogTo(&err);
     if (line.command == "search") return RunSearch(line, search, out, err);
     if (line.command == "assign-ip") {
         std::unique_ptr<platform::ArpProbe> systemProbe;

@@ -143,6 +143,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
         return std::string(kProgram) + ": " + EchoText(e.what(), 400) + "\n";
     });
     AddInterface(app, line);
+    app.add_flag("--verbose", line.verbose, "after each search, its receive errors on stderr");
 
     CLI::App* search = app.add_subcommand("search", "search the network and list the cameras");
     AddWait(*search, line);

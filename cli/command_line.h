@@ -27,6 +27,7 @@ struct CommandLine {
     std::string start, mask, gateway;  // assign-ip
     std::string plan;  // assign-ip --plan: the file (UTF-8 name)
     bool dryRun = false;
+    bool verbose = false;
 };
 
 // The parsed command line, or the exit code when parsing ended the run:

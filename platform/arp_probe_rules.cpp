@@ -4,8 +4,6 @@ namespace vimbrel::platform {
 
 namespace {
 
-bool IsLoopback(std::uint32_t address) { return (address >> 24) == 127; }
-
 bool IsOneOf(std::uint32_t address, const std::vector<LocalAddress>& local) {
     for (const LocalAddress& entry : local)
         if (entry.address == address) return true;

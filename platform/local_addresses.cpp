@@ -5,16 +5,13 @@
 
 namespace vimbrel::platform {
 
-namespace {
-
-bool IsLoopback(const LocalAddress& local) { return (local.address >> 24) == 127; }
-
-}  // namespace
+bool IsLoopback(std::uint32_t address) { return (address >> 24) == 127; }
 
 std::vector<LocalAddress> SocketAddresses() {
     std::vector<LocalAddress> addresses = LocalIPv4Addresses();
-    if (!std::all_of(addresses.begin(), addresses.end(), IsLoopback))
-        std::erase_if(addresses, IsLoopback);
+    const auto loopback = [](const LocalAddress& local) { return IsLoopback(local.address); };
+    if (!std::all_of(addresses.begin(), addresses.end(), loopback))
+        std::erase_if(addresses, loopback);
     return addresses;
 }
 

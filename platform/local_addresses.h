@@ -14,6 +14,10 @@ struct LocalAddress {
 
 std::vector<LocalAddress> LocalIPv4Addresses();
 
+// The loopback network, 127.0.0.0/8 (host order): the one rule of what is
+// loopback, for the sockets, the searches' addresses and the ARP probes.
+bool IsLoopback(std::uint32_t address);
+
 // The addresses that get a socket, as a look-up of the computer's own name
 // gives them: those of its adapters, and loopback (127.0.0.0/8) only when
 // there is no other; a search from 127.0.0.1 reaches no camera.

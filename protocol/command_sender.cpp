@@ -21,19 +21,22 @@ void WriteAddressText(NetConfig& block, std::size_t offset, std::uint32_t addres
 
 }  // namespace
 
-SendReport SendSetNetwork(LocalSockets& sockets, const NetConfig& block, const MacIdentity& mac) {
-    sockets.RefreshLocalSockets();
-    return sockets.SendToAllSockets(MakeSetNetworkPacket(block, mac));
+SendReport SendSetNetwork(LocalSockets& sockets, const LocalSockets::SendTurn& turn,
+                          const NetConfig& block, const MacIdentity& mac) {
+    sockets.RefreshLocalSockets(turn);
+    return sockets.SendToAllSockets(turn, MakeSetNetworkPacket(block, mac));
 }
 
-SendReport SendSetModel(LocalSockets& sockets, const MacIdentity& mac, const char* modelName) {
-    sockets.RefreshLocalSockets();
-    return sockets.SendToAllSockets(MakeSetModelPacket(mac, modelName));
+SendReport SendSetModel(LocalSockets& sockets, const LocalSockets::SendTurn& turn,
+                        const MacIdentity& mac, const char* modelName) {
+    sockets.RefreshLocalSockets(turn);
+    return sockets.SendToAllSockets(turn, MakeSetModelPacket(mac, modelName));
 }
 
-SendReport SendCommand(LocalSockets& sockets, std::int32_t command, const SerialIdentity& serial) {
-    sockets.RefreshLocalSockets();
-    return sockets.SendToAllSockets(MakeCommandPacket(command, serial));
+SendReport SendCommand(LocalSockets& sockets, const LocalSockets::SendTurn& turn,
+                       std::int32_t command, const SerialIdentity& serial) {
+    sockets.RefreshLocalSockets(turn);
+    return sockets.SendToAllSockets(turn, MakeCommandPacket(command, serial));
 }
 
 DevicePacket MakeSetNetworkPacket(const NetConfig& block, const MacIdentity& mac) {

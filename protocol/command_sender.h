@@ -10,12 +10,15 @@
 
 namespace vimbrel::protocol {
 
-// Each send refreshes the sockets, then sends on every live socket and
-// tells what it did (SendReport): nothing went out when the computer has no
-// address or every send failed.
-SendReport SendSetNetwork(LocalSockets& sockets, const NetConfig& block, const MacIdentity& mac);
-SendReport SendSetModel(LocalSockets& sockets, const MacIdentity& mac, const char* modelName);
-SendReport SendCommand(LocalSockets& sockets, std::int32_t command, const SerialIdentity& serial);
+// Each send, with the turn of `sockets`, refreshes the sockets, then sends
+// on every live socket and tells what it did (SendReport): nothing went out
+// when the computer has no address or every send failed.
+[[nodiscard]] SendReport SendSetNetwork(LocalSockets& sockets, const LocalSockets::SendTurn& turn,
+                                        const NetConfig& block, const MacIdentity& mac);
+[[nodiscard]] SendReport SendSetModel(LocalSockets& sockets, const LocalSockets::SendTurn& turn,
+                                      const MacIdentity& mac, const char* modelName);
+[[nodiscard]] SendReport SendCommand(LocalSockets& sockets, const LocalSockets::SendTurn& turn,
+                                     std::int32_t command, const SerialIdentity& serial);
 
 // The packets those sends send.
 DevicePacket MakeSetNetworkPacket(const NetConfig& block, const MacIdentity& mac);

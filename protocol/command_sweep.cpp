@@ -11,13 +11,13 @@ namespace {
 // Sends packets [from, ...) to `to` until a slice's worth of datagrams went
 // out or none is left; each packet's report takes what its send did.
 // Returns the first packet not sent.
-std::size_t SendSlice(LocalSockets& sockets, const std::vector<DevicePacket>& packets,
-                      std::size_t from, std::size_t end, std::uint32_t to, std::size_t slice,
-                      std::vector<SendReport>& reports) {
+std::size_t SendSlice(LocalSockets& sockets, const LocalSockets::SendTurn& turn,
+                      const std::vector<DevicePacket>& packets, std::size_t from, std::size_t end,
+                      std::uint32_t to, std::size_t slice, std::vector<SendReport>& reports) {
     std::size_t datagrams = 0;
     std::size_t i = from;
     for (; i < end && (i == from || datagrams < slice); ++i) {
-        const SendReport one = sockets.SendToEach(packets[i], to);
+        const SendReport one = sockets.SendToEach(turn, packets[i], to);
         datagrams += one.sockets;
         reports[i].sockets += one.sockets;
         reports[i].sent += one.sent;
@@ -28,13 +28,14 @@ std::size_t SendSlice(LocalSockets& sockets, const std::vector<DevicePacket>& pa
 
 }  // namespace
 
-std::size_t SendSweep(LocalSockets& sockets, const std::vector<DevicePacket>& packets,
-                      const LocalSockets::Pause& pause, const std::function<bool()>& keepGoing,
-                      const SweepDone& done, const SweepPace& pace) {
+std::size_t SendSweep(LocalSockets& sockets, const LocalSockets::SendTurn& turn,
+                      const std::vector<DevicePacket>& packets, const LocalSockets::Pause& pause,
+                      const std::function<bool()>& keepGoing, const SweepDone& done,
+                      const SweepPace& pace) {
     const auto wait = [&](std::chrono::milliseconds duration) {
         if (pause) pause(duration);
     };
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(turn);
     std::vector<SendReport> reports(packets.size());
     const std::uint32_t group = platform::ParseIPv4(DEVICE_GROUP).value();
     const std::uint32_t broadcast = platform::ParseIPv4(DEVICE_BROADCAST).value();
@@ -42,7 +43,8 @@ std::size_t SendSweep(LocalSockets& sockets, const std::vector<DevicePacket>& pa
     std::size_t started = 0;
     while (started < packets.size() && (!keepGoing || keepGoing())) {
         if (started > 0) wait(pace.gap);
-        started = SendSlice(sockets, packets, started, packets.size(), group, pace.slice, reports);
+        started =
+            SendSlice(sockets, turn, packets, started, packets.size(), group, pace.slice, reports);
     }
     // Sockets only go away during a sweep: a packet that found none has no
     // copy out, and when none found one there is nothing to pause for.
@@ -52,9 +54,9 @@ std::size_t SendSweep(LocalSockets& sockets, const std::vector<DevicePacket>& pa
     std::vector<SendReport> second(started);
     for (std::size_t next = 0; next < started;) {
         if (next > 0) wait(pace.gap);
-        const std::size_t end =
-            anyCopy ? SendSlice(sockets, packets, next, started, broadcast, pace.slice, second)
-                    : started;
+        const std::size_t end = anyCopy ? SendSlice(sockets, turn, packets, next, started,
+                                                    broadcast, pace.slice, second)
+                                        : started;
         for (std::size_t i = next; i < end; ++i) {
             reports[i].sent += second[i].sent;
             if (!reports[i].error) reports[i].error = second[i].error;

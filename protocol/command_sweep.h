@@ -31,15 +31,16 @@ struct SweepPace {
 // What the sweep tells of each packet once it is done with it.
 using SweepDone = std::function<void(std::size_t packet, const SendReport& report)>;
 
-// Refreshes the sockets once, then sends `packets` in one sweep over
+// With the turn of `sockets`: refreshes the sockets once, then sends `packets` in one sweep over
 // `sockets`, paced in slices; `pause` waits out the gaps and the 50 ms.
 // `keepGoing` runs before each slice of multicast copies: false sends no
 // further multicast copy, but every packet whose multicast copy went out
 // gets its broadcast copy too. `done` runs for each packet sent, after its
 // broadcast copy, in order; its report counts both copies (no socket: no
 // broadcast either). Returns how many packets were sent: the first n.
-std::size_t SendSweep(LocalSockets& sockets, const std::vector<DevicePacket>& packets,
-                      const LocalSockets::Pause& pause, const std::function<bool()>& keepGoing,
-                      const SweepDone& done, const SweepPace& pace = {});
+std::size_t SendSweep(LocalSockets& sockets, const LocalSockets::SendTurn& turn,
+                      const std::vector<DevicePacket>& packets, const LocalSockets::Pause& pause,
+                      const std::function<bool()>& keepGoing, const SweepDone& done,
+                      const SweepPace& pace = {});
 
 }  // namespace vimbrel::protocol

@@ -2,6 +2,8 @@
 #include "protocol/local_sockets.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 #include <utility>
 
@@ -18,7 +20,16 @@ LocalSockets::LocalSockets(AddressSource addresses, Pause pause)
 
 LocalSockets::~LocalSockets() { CloseLocalSockets(); }
 
-void LocalSockets::RefreshLocalSockets() {
+void LocalSockets::CheckTurn(const SendTurn& turn) const {
+    if (turn.m_owner != this) {
+        std::fputs("vimbrel: a send with another socket list's send turn\n", stderr);
+        std::abort();
+    }
+    turn.m_holder.Check("a send with another thread's send turn");
+}
+
+void LocalSockets::RefreshLocalSockets(const SendTurn& turn) {
+    CheckTurn(turn);
     const std::vector<platform::LocalAddress> addresses =
         m_addresses ? m_addresses() : std::vector<platform::LocalAddress>{};
     const std::lock_guard lock(m_csSockets);
@@ -77,49 +88,45 @@ void LocalSockets::DropGoneAddresses(const std::vector<platform::LocalAddress>& 
     }
 }
 
-SendReport LocalSockets::SendToAllSockets(const DevicePacket& packet) {
-    return protocol::SendToAllSockets({this}, packet, m_pause);
-}
-
-SendReport SendToAllSockets(const std::vector<LocalSockets*>& lists, const DevicePacket& packet,
-                            const LocalSockets::Pause& pause) {
-    const auto sendToEach = [&](const char* to) {
-        SendReport report;
-        for (LocalSockets* list : lists) {
-            SendReport one = list->SendToEach(packet, platform::ParseIPv4(to).value());
-            report.sockets += one.sockets;
-            report.sent += one.sent;
-            if (!report.error) report.error = std::move(one.error);
-        }
-        return report;
-    };
-    SendReport report = sendToEach(DEVICE_GROUP);
+SendReport LocalSockets::SendToAllSockets(const SendTurn& turn, const DevicePacket& packet) {
+    SendReport report = SendToEach(turn, packet, platform::ParseIPv4(DEVICE_GROUP).value());
     if (report.sockets == 0) return report;
-    if (pause) pause(kPauseBetweenSends);
-    SendReport broadcast = sendToEach(DEVICE_BROADCAST);
+    if (m_pause) m_pause(kPauseBetweenSends);
+    SendReport broadcast = SendToEach(turn, packet, platform::ParseIPv4(DEVICE_BROADCAST).value());
     report.sent += broadcast.sent;
     if (!report.error) report.error = std::move(broadcast.error);
     return report;
 }
 
-SendReport LocalSockets::SendToEach(const DevicePacket& packet, std::uint32_t to) {
+SendReport LocalSockets::SendToEach(const SendTurn& turn, const DevicePacket& packet,
+                                    std::uint32_t to) {
+    CheckTurn(turn);
     SendReport report;
-    // The entries stay where they are: only one thread at a time refreshes
-    // and sends, and the receive thread only marks entries dead.
+    // Every step of the walk holds the lock; it is let go between two sends
+    // so that the receive thread reads meanwhile. The entry under the walk
+    // stays in the list: only a refresh removes entries, and it needs the
+    // turn this walk holds; the receive thread only marks entries dead.
+    std::unique_lock lock(m_csSockets);
     for (const LocalSocket& entry : m_sockets) {
-        const std::lock_guard lock(m_csSockets);
         if (entry.socket == platform::kInvalidSocket) continue;
         ++report.sockets;
         if (platform::SendDatagram(entry.socket, packet.data(), packet.size(), to, DEVICE_PORT))
             ++report.sent;
         else if (!report.error)
             report.error = platform::LastSocketError();
+        lock.unlock();
+        lock.lock();
     }
-    if (report.sockets == 0) {
-        const std::lock_guard lock(m_csSockets);
-        report.error = m_openError;
-    }
+    if (report.sockets == 0) report.error = m_openError;
     return report;
+}
+
+std::vector<std::uint32_t> LocalSockets::LiveAddresses() {
+    const std::lock_guard lock(m_csSockets);
+    std::vector<std::uint32_t> addresses;
+    for (const LocalSocket& entry : m_sockets)
+        if (entry.socket != platform::kInvalidSocket) addresses.push_back(entry.address);
+    return addresses;
 }
 
 void LocalSockets::CloseLocalSockets() {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/local_addresses.h"
+#include "platform/owner_thread.h"
 #include "platform/socket_error.h"
 #include "platform/udp_socket.h"
 #include "protocol/device_packet.h"
@@ -20,7 +21,7 @@ namespace vimbrel::protocol {
 // went out. No socket means no local address (or none could be opened);
 // sockets but no datagram means every send failed. `error` is the first
 // failure: of a send, or, with no socket, of the refresh that opened none.
-struct SendReport {
+struct [[nodiscard]] SendReport {
     std::size_t sockets = 0;
     std::size_t sent = 0;
     platform::SocketError error;
@@ -44,11 +45,12 @@ inline constexpr std::chrono::milliseconds kPauseBetweenSends{50};
 // (platform::EnableDropCount).
 inline constexpr std::size_t kReceiveBufferBytes = std::size_t{4} * 1024 * 1024;
 
-// The list changes (entries added or removed) only in a refresh, and one
-// thread at a time refreshes and sends (the window's search sender, or a
-// batch's worker once the search has gone out); the receive thread reads the list
-// and marks entries dead. Every read of an entry and every mark holds
-// m_csSockets, through a Guard.
+// The list changes (entries added or removed) only in a refresh. A refresh
+// and every send need the SendTurn, which one thread at a time holds (the
+// window's search sender, or a batch's worker once the search has gone
+// out); the receive thread reads the list and marks entries dead. Every
+// read of the list holds m_csSockets: the receive thread's through a Guard,
+// the sender's inside the calls below.
 class LocalSockets {
 public:
     using AddressSource = std::function<std::vector<platform::LocalAddress>()>;
@@ -80,6 +82,23 @@ public:
         std::lock_guard<std::mutex> m_lock;
     };
 
+    // The right to refresh the list and send on it, held by one thread at a
+    // time for as long as it lives. Only TakeSendTurn makes one, so no
+    // refresh or send can happen without it; each checks that the turn is
+    // this list's and that its holder is the caller.
+    class SendTurn {
+    public:
+        SendTurn(const SendTurn&) = delete;
+        SendTurn& operator=(const SendTurn&) = delete;
+
+    private:
+        friend class LocalSockets;
+        explicit SendTurn(LocalSockets& owner) : m_owner(&owner), m_lock(owner.m_sendLane) {}
+        const LocalSockets* m_owner;
+        std::unique_lock<std::mutex> m_lock;
+        platform::OwnerThread m_holder;
+    };
+
     LocalSockets();  // SocketAddresses, a real 50 ms pause
     LocalSockets(AddressSource addresses, Pause pause);
     ~LocalSockets();  // closes what is still open
@@ -93,25 +112,31 @@ public:
     // receive thread, so that it waits on them at once. A socket that could
     // not be opened is left out; the first such failure of the last refresh
     // goes into the reports of sends that find no socket.
-    void RefreshLocalSockets();
+    void RefreshLocalSockets(const SendTurn& turn);
     // Sends the packet on every live socket: the multicast on each, one
     // pause of 50 ms, then the broadcast on each, so every link sees its two
     // 50 ms apart and the whole costs one pause however many sockets there
     // are. Takes m_csSockets for each send only, so replies are read during
     // the pause; an entry marked dead meanwhile gets no further send.
-    SendReport SendToAllSockets(const DevicePacket& packet);
+    SendReport SendToAllSockets(const SendTurn& turn, const DevicePacket& packet);
     // One half of that: the packet to `to` on every live socket, the lock
-    // taken for each send.
-    SendReport SendToEach(const DevicePacket& packet, std::uint32_t to);
+    // held for each step of the walk and let go between two sends.
+    SendReport SendToEach(const SendTurn& turn, const DevicePacket& packet, std::uint32_t to);
     // Closes every live socket; the entries stay, dead.
     void CloseLocalSockets();
 
+    // Blocks until no other thread holds the turn.
+    [[nodiscard]] SendTurn TakeSendTurn() { return SendTurn(*this); }
     // Socket list before reply queue, when both are held.
     [[nodiscard]] Guard Lock() { return Guard(*this); }
+    // The addresses of the live sockets, in the list's order.
+    std::vector<std::uint32_t> LiveAddresses();
     // Ends the receive thread's wait at once (any thread): it is stopping.
     void WakeReceiver() { m_wake.Wake(); }
 
 private:
+    // Aborts unless `turn` is this list's and the caller holds it.
+    void CheckTurn(const SendTurn& turn) const;
     // Caller holds m_csSockets. Removes dead entries in passing.
     bool FindLocalSocket(std::uint32_t address);
     // Caller holds m_csSockets. Closes and removes live entries bound to
@@ -124,11 +149,7 @@ private:
     std::mutex m_csSockets;
     platform::SocketError m_openError;  // under m_csSockets
     platform::WaitWake m_wake;
+    std::mutex m_sendLane;  // held by the SendTurn
 };
-
-// The same fan-out over several lists as over one list of all their
-// sockets: the multicast on each, one `pause`, the broadcast on each.
-SendReport SendToAllSockets(const std::vector<LocalSockets*>& lists, const DevicePacket& packet,
-                            const LocalSockets::Pause& pause);
 
 }  // namespace vimbrel::protocol

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 #include <vector>
 
 namespace vimbrel::protocol {
@@ -40,6 +41,23 @@ void ReplyReceiver::Stop() {
     if (m_thread.joinable()) m_thread.join();
 }
 
+ReceiveErrors ReplyReceiver::Errors() const {
+    const std::lock_guard lock(m_csErrors);
+    return m_errors;
+}
+
+void ReplyReceiver::CountWaitError(platform::SocketError error) {
+    const std::lock_guard lock(m_csErrors);
+    ++m_errors.waits;
+    m_errors.last = std::move(error);
+}
+
+void ReplyReceiver::CountReceiveError(platform::SocketError error) {
+    const std::lock_guard lock(m_csErrors);
+    ++m_errors.receives;
+    m_errors.last = std::move(error);
+}
+
 void ReplyReceiver::ReceiveThreadProc() {
     if (m_bStop) {
         m_bRecvExited = true;
@@ -64,6 +82,7 @@ void ReplyReceiver::ReceiveThreadProc() {
             platform::WaitReadable(waitSet, m_waitTimeout, wake, failed);
         if (m_bStop) break;
 
+        if (failed) CountWaitError(platform::LastSocketError());
         if (failed || ready.empty()) {
             if (m_replies.Size() > 0 && m_notify) m_notify();  // reminder
             // A failed wait returns at once: do not spin on it.
@@ -94,6 +113,7 @@ void ReplyReceiver::ReceiveThreadProc() {
                         break;
                     }
                     if (received == platform::kReceiveFailed) {
+                        CountReceiveError(platform::LastSocketError());
                         sockets.MarkDead(s);
                         break;
                     }

@@ -4,7 +4,9 @@
 // on, and tells the window.
 #include <atomic>
 #include <chrono>
+#include <cstddef>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 #include "protocol/local_sockets.h"
@@ -13,6 +15,15 @@
 namespace vimbrel::protocol {
 
 inline constexpr std::chrono::milliseconds kReceiveWaitTimeout{1000};
+
+// The receive thread's failures since it started: waits on the sockets that
+// failed, receives that failed (each retires its socket until the next
+// refresh), and the last failure's reason.
+struct ReceiveErrors {
+    std::size_t waits = 0;
+    std::size_t receives = 0;
+    platform::SocketError last;
+};
 
 class ReplyReceiver {
 public:
@@ -34,9 +45,12 @@ public:
     // to end: at most one slice of received datagrams.
     void Stop();
     bool Exited() const { return m_bRecvExited.load(); }
+    ReceiveErrors Errors() const;
 
 private:
     void ReceiveThreadProc();
+    void CountWaitError(platform::SocketError error);
+    void CountReceiveError(platform::SocketError error);
 
     LocalSockets& m_sockets;
     ReplyQueue& m_replies;
@@ -44,6 +58,8 @@ private:
     std::chrono::milliseconds m_waitTimeout;
     std::atomic<bool> m_bStop{false};
     std::atomic<bool> m_bRecvExited{false};
+    mutable std::mutex m_csErrors;
+    ReceiveErrors m_errors;  // under m_csErrors
     std::thread m_thread;
 };
 

@@ -6,6 +6,7 @@
 #include "operations/address_planner.h"
 #include "operations/address_rules.h"
 #include "platform/ipv4_text.h"
+#include "platform/local_addresses.h"
 #include "protocol/command_sender.h"
 #include "protocol/command_sweep.h"
 
@@ -49,10 +50,6 @@ void DeviceSession::Stop() {
     m_taken.clear();
 }
 
-void DeviceSession::CheckTurn(const SendTurn& turn) const {
-    turn.m_holder.Check("a send with another thread's send turn");
-}
-
 void DeviceSession::ClearTable(bool forgetQueued) {
     m_tableThread.Check("DeviceSession::ClearTable");
     m_table.Clear();
@@ -64,9 +61,14 @@ void DeviceSession::ClearTable(bool forgetQueued) {
 }
 
 protocol::SendReport DeviceSession::SendSearch(const SendTurn& turn) {
-    CheckTurn(turn);
-    m_sockets.RefreshLocalSockets();
-    return m_sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
+    m_sockets.RefreshLocalSockets(turn);
+    return m_sockets.SendToAllSockets(turn, protocol::MakeSearchRequest(std::time(nullptr)));
+}
+
+std::vector<std::uint32_t> DeviceSession::SearchAddresses() {
+    std::vector<std::uint32_t> addresses = m_sockets.LiveAddresses();
+    std::erase_if(addresses, platform::IsLoopback);
+    return addresses;
 }
 
 std::size_t DeviceSession::SendSearchRounds(
@@ -105,9 +107,8 @@ bool DeviceSession::TakeReplies(std::chrono::steady_clock::time_point until,
 
 void DeviceSession::Sweep(const SendTurn& turn, const std::vector<protocol::DevicePacket>& packets,
                           PlanProgress& progress, std::vector<TargetOutcome>& outcomes) {
-    CheckTurn(turn);
     protocol::SendSweep(
-        m_sockets, packets, m_pause, [&] { return !progress.Cancelled(); },
+        m_sockets, turn, packets, m_pause, [&] { return !progress.Cancelled(); },
         [&](std::size_t i, const protocol::SendReport& report) {
             const TargetOutcome sent = SentOrNot(report);
             outcomes[i].outcome = sent.outcome;

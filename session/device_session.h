@@ -9,7 +9,8 @@
 // is read and written on one thread, the one that takes the replies (the
 // window thread, the command line's only one). One thread at a time
 // refreshes the sockets and sends: every send needs the SendTurn, which only
-// one thread holds at a time, and checks that its holder is the caller.
+// one thread holds at a time, and checks that its holder is the caller. The
+// sockets and the queue stay inside; the front ends ask for what they need.
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -26,6 +27,10 @@
 #include "session/search_rounds.h"
 
 namespace vimbrel {
+
+namespace test {
+struct SessionInsides;
+}
 
 // The address assignment's input, checked (CheckAssignmentInput).
 struct AssignmentInput {
@@ -55,25 +60,16 @@ public:
     bool ReceiveThreadExited() const { return m_receiver.Exited(); }
 
     // The right to refresh the sockets and send, held by one thread at a
-    // time for as long as it lives.
-    class SendTurn {
-    public:
-        SendTurn(const SendTurn&) = delete;
-        SendTurn& operator=(const SendTurn&) = delete;
-
-    private:
-        friend class DeviceSession;
-        explicit SendTurn(std::mutex& lane) : m_lock(lane) {}
-        std::unique_lock<std::mutex> m_lock;
-        platform::OwnerThread m_holder;
-    };
-    SendTurn TakeSendTurn() { return SendTurn(m_sendLane); }
+    // time for as long as it lives: the socket list's own, which every
+    // refresh and send of the protocol asks for.
+    using SendTurn = protocol::LocalSockets::SendTurn;
+    [[nodiscard]] SendTurn TakeSendTurn() { return m_sockets.TakeSendTurn(); }
 
     // A new search: the table emptied, a new count of dropped replies; with
     // `forgetQueued` the replies queued for an earlier search go too.
     void ClearTable(bool forgetQueued);
     // Refreshes the sockets and sends the search request on every one.
-    protocol::SendReport SendSearch(const SendTurn& turn);
+    [[nodiscard]] protocol::SendReport SendSearch(const SendTurn& turn);
     // The search in rounds that start at `starts` (RoundStarts), counted
     // from now, each round with the send turn for itself alone: a batch may
     // send between two rounds, never inside one. `sent` hears each round's
@@ -121,11 +117,18 @@ public:
                                              const std::vector<NetworkSend>& sends,
                                              PlanProgress& progress);
 
-    protocol::LocalSockets& Sockets() { return m_sockets; }
-    protocol::ReplyQueue& Replies() { return m_replies; }
+    // The addresses the searches go out on: those of the live sockets, in
+    // the list's order, loopback left out (a search from it reaches no
+    // camera).
+    std::vector<std::uint32_t> SearchAddresses();
+    // Replies are queued that TakeReplies has not taken yet.
+    bool RepliesWaiting() { return m_replies.Size() > 0; }
+    // The receive thread's failed waits and receives since it started.
+    protocol::ReceiveErrors ReceiveErrors() const { return m_receiver.Errors(); }
 
 private:
-    void CheckTurn(const SendTurn& turn) const;
+    friend struct test::SessionInsides;  // tests/support/session_insides.h
+
     // Sends `packets` in one sweep; outcome i (its address kept) is packet
     // i's and is told to `progress` as it is done.
     void Sweep(const SendTurn& turn, const std::vector<protocol::DevicePacket>& packets,
@@ -136,7 +139,6 @@ private:
     protocol::ReplyQueue m_replies;
     Notify m_notify;
     protocol::ReplyReceiver m_receiver{m_sockets, m_replies, [this] { m_notify(); }};
-    std::mutex m_sendLane;
     DeviceTable m_table;
     protocol::ReplyQueue::Replies m_taken;  // taken off the queue, not yet in the table
     platform::OwnerThread m_tableThread;

@@ -34,7 +34,7 @@ TEST(LocalSocketsLab, TwoInterfacesGiveTwoEntriesOnceAndLoopbackNone) {
     lab.AddLink("10.20.0.100/24");
     lab.EnterComputer();
     LocalSockets sockets;
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     std::vector<LocalSocket> first = Snapshot(sockets);
     std::multiset<std::uint32_t> addresses;
     for (const LocalSocket& entry : first) {
@@ -44,7 +44,8 @@ TEST(LocalSocketsLab, TwoInterfacesGiveTwoEntriesOnceAndLoopbackNone) {
     EXPECT_EQ(addresses, (std::multiset<std::uint32_t>{*ParseIPv4("192.168.2.100"),
                                                        *ParseIPv4("10.20.0.100")}));
 
-    sockets.RefreshLocalSockets();  // nothing new: the same sockets, no copies
+    sockets.RefreshLocalSockets(
+        sockets.TakeSendTurn());  // nothing new: the same sockets, no copies
     std::vector<LocalSocket> second = Snapshot(sockets);
     ASSERT_EQ(second.size(), first.size());
     for (std::size_t i = 0; i < first.size(); ++i) EXPECT_EQ(second[i].socket, first[i].socket);
@@ -55,7 +56,7 @@ TEST(LocalSocketsLab, LoopbackAloneGetsItsSocket) {
     LabNetwork lab;
     lab.EnterComputer();
     LocalSockets sockets;
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     const std::vector<LocalSocket> entries = Snapshot(sockets);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].address, *ParseIPv4("127.0.0.1"));
@@ -68,11 +69,11 @@ TEST(LocalSocketsLab, DeadEntryIsReplacedAtTheEnd) {
     lab.AddLink("192.168.3.100/24");
     lab.EnterComputer();
     LocalSockets sockets;
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     std::vector<LocalSocket> before = Snapshot(sockets);
     ASSERT_EQ(before.size(), 2u);
     sockets.Lock().MarkDead(before.front().socket);
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     std::vector<LocalSocket> after = Snapshot(sockets);
     ASSERT_EQ(after.size(), 2u);
     EXPECT_EQ(after[0].socket, before[1].socket);
@@ -97,11 +98,11 @@ TEST(LocalSocketsLab, ThreeSocketsSendSixDatagramsInOrder) {
     }
     lab.EnterComputer();
     LocalSockets sockets;
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     std::vector<LocalSocket> entries = Snapshot(sockets);
     ASSERT_EQ(entries.size(), 3u);
     protocol::DevicePacket packet = protocol::MakeSearchRequest(std::time(nullptr));
-    sockets.SendToAllSockets(packet);
+    EXPECT_GT(sockets.SendToAllSockets(sockets.TakeSendTurn(), packet).sent, 0u);
 
     std::vector<std::tuple<double, std::size_t, std::string>> seen;  // time, entry, kind
     for (std::size_t e = 0; e < entries.size(); ++e) {
@@ -143,10 +144,10 @@ TEST(LocalSocketsLab, NoAddressSendsNothingAndSaysSo) {
     lab.EnterComputer();
     int pauses = 0;
     LocalSockets sockets(platform::SocketAddresses, [&](std::chrono::milliseconds) { ++pauses; });
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     EXPECT_TRUE(Snapshot(sockets).empty());
-    const protocol::SendReport report =
-        sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
+    const protocol::SendReport report = sockets.SendToAllSockets(
+        sockets.TakeSendTurn(), protocol::MakeSearchRequest(std::time(nullptr)));
     EXPECT_EQ(pauses, 0) << "no socket, no pause between copies";
     EXPECT_EQ(report.sockets, 0u);
     EXPECT_EQ(report.sent, 0u);
@@ -162,12 +163,12 @@ TEST(LocalSocketsLab, FailedSendsAndFailedOpensTellTheReason) {
     lab.EnterComputer();
     const protocol::DevicePacket packet = protocol::MakeSearchRequest(std::time(nullptr));
     LocalSockets sockets;
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     ASSERT_EQ(Snapshot(sockets).size(), 1u);
-    EXPECT_FALSE(sockets.SendToAllSockets(packet).error);
+    EXPECT_FALSE(sockets.SendToAllSockets(sockets.TakeSendTurn(), packet).error);
     // The socket's address taken away: no route leaves from it.
     lab.RunInComputer({"ip", "addr", "del", "192.168.2.100/24", "dev", "br0"});
-    const protocol::SendReport gone = sockets.SendToAllSockets(packet);
+    const protocol::SendReport gone = sockets.SendToAllSockets(sockets.TakeSendTurn(), packet);
     EXPECT_EQ(gone.sockets, 1u);
     EXPECT_EQ(gone.sent, 0u);
     EXPECT_EQ(gone.error.code, ENETUNREACH) << gone.error.text;
@@ -178,8 +179,9 @@ TEST(LocalSocketsLab, FailedSendsAndFailedOpensTellTheReason) {
             return std::vector<platform::LocalAddress>{{*ParseIPv4("10.99.0.1"), 0xFFFFFF00}};
         },
         nullptr);
-    elsewhere.RefreshLocalSockets();  // not an address of this computer: bind refuses
-    const protocol::SendReport none = elsewhere.SendToAllSockets(packet);
+    elsewhere.RefreshLocalSockets(
+        elsewhere.TakeSendTurn());  // not an address of this computer: bind refuses
+    const protocol::SendReport none = elsewhere.SendToAllSockets(elsewhere.TakeSendTurn(), packet);
     EXPECT_EQ(none.sockets, 0u);
     EXPECT_EQ(none.error.code, EADDRNOTAVAIL) << none.error.text;
     EXPECT_FALSE(none.error.text.empty());
@@ -196,22 +198,22 @@ TEST(LocalSocketsLab, SocketOfARemovedAddressIsDropped) {
     lab.RunInComputer({"ip", "addr", "add", "192.168.2.101/24", "dev", "br0"});
     lab.EnterComputer();
     LocalSockets sockets;
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     ASSERT_EQ(Snapshot(sockets).size(), 2u);
     const protocol::DevicePacket packet = protocol::MakeSearchRequest(std::time(nullptr));
-    const protocol::SendReport both = sockets.SendToAllSockets(packet);
+    const protocol::SendReport both = sockets.SendToAllSockets(sockets.TakeSendTurn(), packet);
     EXPECT_EQ(both.sockets, 2u);
     EXPECT_EQ(both.sent, 4u);
     ASSERT_EQ(WaitForDatagrams(lab, camera, 4).size(), 4u);
 
     lab.RunInComputer({"ip", "addr", "del", "192.168.2.101/24", "dev", "br0"});
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     const std::vector<LocalSocket> left = Snapshot(sockets);
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0].address, ParseIPv4("192.168.2.100"));
-    EXPECT_EQ(sockets.SendToAllSockets(packet).sockets, 1u);
+    EXPECT_EQ(sockets.SendToAllSockets(sockets.TakeSendTurn(), packet).sockets, 1u);
     // Twice: a copy from the removed address would come before the last.
-    EXPECT_EQ(sockets.SendToAllSockets(packet).sockets, 1u);
+    EXPECT_EQ(sockets.SendToAllSockets(sockets.TakeSendTurn(), packet).sockets, 1u);
     const std::vector<LoggedDatagram> log = WaitForDatagrams(lab, camera, 8);
     ASSERT_EQ(log.size(), 8u);
     for (std::size_t i = 4; i < 8; ++i)

@@ -60,7 +60,7 @@ TEST(ReceiveLab, BurstLargerThanTheDefaultBufferIsDrainedWhole) {
     protocol::ReplyQueue queue;
     std::atomic<int> notifies{0};
     protocol::ReplyReceiver receiver(sockets, queue, [&] { ++notifies; });
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     receiver.Start();
 
     // The system's default buffer (212,992 bytes) holds about 166 replies;
@@ -95,7 +95,7 @@ TEST(ReceiveLab, RepliesTheSystemDroppedOnAFullSocketAreCounted) {
     protocol::LocalSockets sockets;
     protocol::ReplyQueue queue;
     protocol::ReplyReceiver receiver(sockets, queue, nullptr);
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     receiver.Start();
 
     constexpr std::uint16_t kBurst = 300;
@@ -142,12 +142,16 @@ TEST(ReceiveLab, ReplySentDuringTheSearchPauseIsQueuedBeforeTheBroadcast) {
         pauseEnd = static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
     });
     protocol::ReplyReceiver receiver(sockets, queue, [] {});
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     port = PortOf(sockets.Lock(), kComputer);
     ASSERT_NE(port, 0);
     receiver.Start();
 
-    sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
+    EXPECT_GT(sockets
+                  .SendToAllSockets(sockets.TakeSendTurn(),
+                                    protocol::MakeSearchRequest(std::time(nullptr)))
+                  .sent,
+              0u);
     EXPECT_EQ(pauses, 1);
     EXPECT_TRUE(queuedInPause);
     // The broadcast still went out, after the pause.
@@ -169,7 +173,7 @@ TEST(ReceiveLab, EveryOneOfSeventyTwoLocalAddressesIsHeard) {
     protocol::LocalSockets sockets;
     protocol::ReplyQueue queue;
     protocol::ReplyReceiver receiver(sockets, queue, [] {});
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     std::uint32_t first = 0, last = 0;
     std::uint16_t firstPort = 0, lastPort = 0;
     {
@@ -205,7 +209,7 @@ TEST(ReceiveLab, StopWakesTheWait) {
     protocol::ReplyQueue queue;
     protocol::ReplyReceiver receiver(
         sockets, queue, [] {}, kLongWait);
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     receiver.Start();
     std::this_thread::sleep_for(50ms);  // most likely in its wait now; either way it must end
     std::thread stopper([&] { receiver.Stop(); });
@@ -226,7 +230,7 @@ TEST(ReceiveLab, ARefreshThatAddsASocketWakesTheWait) {
     protocol::ReplyQueue queue;
     protocol::ReplyReceiver receiver(
         sockets, queue, [] {}, kLongWait);
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     ASSERT_EQ(sockets.Lock().Entries().size(), 1u);
     receiver.Start();
     std::this_thread::sleep_for(50ms);  // most likely in its wait on the one socket
@@ -234,9 +238,41 @@ TEST(ReceiveLab, ARefreshThatAddsASocketWakesTheWait) {
     CameraConfig camera;
     camera.ip = "192.168.3.10";
     lab.AddCamera(lab.AddLink("192.168.3.100/24"), camera);
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     ASSERT_EQ(sockets.Lock().Entries().size(), 2u);
-    sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
+    EXPECT_GT(sockets
+                  .SendToAllSockets(sockets.TakeSendTurn(),
+                                    protocol::MakeSearchRequest(std::time(nullptr)))
+                  .sent,
+              0u);
+    EXPECT_TRUE(test::WaitUntil([&] { return queue.Size() > 0; }, 10s));
+    receiver.Stop();
+}
+
+// With no socket yet the wait watches only its wake: the refresh that opens
+// the first socket ends it, and the new socket is heard at once.
+TEST(ReceiveLab, ARefreshThatAddsTheFirstSocketWakesTheWait) {
+    LAB_REQUIRE_ROOT();
+    LabNetwork lab;
+    lab.SetLoopback(false);  // no address at all: no socket
+    lab.EnterComputer();
+    protocol::LocalSockets sockets;
+    protocol::ReplyQueue queue;
+    protocol::ReplyReceiver receiver(
+        sockets, queue, [] {}, kLongWait);
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
+    ASSERT_TRUE(sockets.LiveAddresses().empty());
+    receiver.Start();
+    std::this_thread::sleep_for(50ms);  // most likely in its wait on nothing
+
+    lab.AddCamera(lab.AddLink("192.168.2.100/24"), CameraConfig{});
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
+    ASSERT_EQ(sockets.LiveAddresses().size(), 1u);
+    EXPECT_GT(sockets
+                  .SendToAllSockets(sockets.TakeSendTurn(),
+                                    protocol::MakeSearchRequest(std::time(nullptr)))
+                  .sent,
+              0u);
     EXPECT_TRUE(test::WaitUntil([&] { return queue.Size() > 0; }, 10s));
     receiver.Stop();
 }

@@ -31,7 +31,7 @@ class SearchProbe {
 public:
     SearchProbe() : m_receiver(m_sockets, m_replies, [this] { ++m_notifies; }) {
         RequirePrivateNetwork();
-        m_sockets.RefreshLocalSockets();
+        m_sockets.RefreshLocalSockets(m_sockets.TakeSendTurn());
         m_receiver.Start();
     }
 
@@ -39,8 +39,10 @@ public:
     // arrived, or what has after 5 s.
     std::vector<protocol::ReplyBuffer> Search(std::size_t expected) {
         m_replies.Clear();
-        m_sockets.RefreshLocalSockets();
-        m_sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
+        m_sockets.RefreshLocalSockets(m_sockets.TakeSendTurn());
+        const protocol::SendReport sent = m_sockets.SendToAllSockets(
+            m_sockets.TakeSendTurn(), protocol::MakeSearchRequest(std::time(nullptr)));
+        EXPECT_GT(sent.sent, 0u) << sent.error.text;
         test::WaitUntil([&] { return m_replies.Size() >= expected; });
         std::vector<protocol::ReplyBuffer> replies;
         for (const auto& reply : m_replies.TakeAll()) replies.push_back(*reply);

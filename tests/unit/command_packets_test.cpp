@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "protocol/command_sender.h"
@@ -52,11 +53,33 @@ TEST(CommandSenderTest, NoLocalAddressSendsNothing) {
 
     const auto mac = CheckMacIdentity(std::string_view("00:11:22:33:44:55"));
     ASSERT_TRUE(mac);
-    SendCommand(sockets, CMD_REBOOT, *CheckSerialIdentity(L""));
-    SendSetModel(sockets, *mac, "ZR420");
-    SendSetNetwork(sockets, MakeNetConfig(0xFFFFFF00, 0xC0A80201), *mac);
+    EXPECT_EQ(
+        SendCommand(sockets, sockets.TakeSendTurn(), CMD_REBOOT, *CheckSerialIdentity(L"")).sent,
+        0u);
+    EXPECT_EQ(SendSetModel(sockets, sockets.TakeSendTurn(), *mac, "ZR420").sockets, 0u);
+    EXPECT_EQ(
+        SendSetNetwork(sockets, sockets.TakeSendTurn(), MakeNetConfig(0xFFFFFF00, 0xC0A80201), *mac)
+            .sockets,
+        0u);
 
     EXPECT_EQ(addressLookups, 3);  // every command refreshes the list first
     EXPECT_EQ(pauses, 0);  // no socket, so no multicast/broadcast pair
     EXPECT_TRUE(sockets.Lock().Entries().empty());
+}
+
+// The send turn is made only by its list: not from outside, not copied,
+// not moved to another holder; the senders cannot be called without one.
+static_assert(!std::is_constructible_v<LocalSockets::SendTurn, LocalSockets&>);
+static_assert(!std::is_copy_constructible_v<LocalSockets::SendTurn>);
+static_assert(!std::is_move_constructible_v<LocalSockets::SendTurn>);
+static_assert(!std::is_invocable_v<decltype(&LocalSockets::RefreshLocalSockets), LocalSockets&>);
+static_assert(!std::is_invocable_v<decltype(&SendCommand), LocalSockets&, std::int32_t,
+                                   const SerialIdentity&>);
+
+// A turn of another list does not let a thread send on this one.
+TEST(CommandSenderDeathTest, AnotherListsTurnAborts) {
+    const auto none = [] { return std::vector<vimbrel::platform::LocalAddress>{}; };
+    LocalSockets first(none, nullptr);
+    LocalSockets second(none, nullptr);
+    EXPECT_DEATH(first.RefreshLocalSockets(second.TakeSendTurn()), "another socket list");
 }

@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "session/device_session.h"
+#include "tests/support/session_insides.h"
 
 namespace vimbrel {
 namespace {
+
+using test::SessionInsides;
 
 // Offsets of a reply's fields on the wire, pinned here.
 constexpr std::size_t kReplyMac = 92, kReplySerial = 292;
@@ -55,9 +58,9 @@ private:
 TEST(DeviceSessionTable, OneRowPerMacFirstReplyWinsBoundedAndCounted) {
     NoNetwork lab;
     DeviceSession& session = lab.session;
-    session.Replies().Push(Reply(1, "first"), 0x0A000001);
-    session.Replies().Push(Reply(1, "second"), 0x0A000002);  // the same MAC again
-    session.Replies().Push(Reply(2), 0x0A000002);
+    SessionInsides::Replies(session).Push(Reply(1, "first"), 0x0A000001);
+    SessionInsides::Replies(session).Push(Reply(1, "second"), 0x0A000002);  // the same MAC again
+    SessionInsides::Replies(session).Push(Reply(2), 0x0A000002);
     auto rows = TakeAll(session);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0]->device.serial, L"first");
@@ -68,7 +71,7 @@ TEST(DeviceSessionTable, OneRowPerMacFirstReplyWinsBoundedAndCounted) {
 
     // The bound is three rows: a fourth MAC is dropped and counted, a listed
     // one is not.
-    for (std::uint8_t mac : {3, 4, 1}) session.Replies().Push(Reply(mac));
+    for (std::uint8_t mac : {3, 4, 1}) SessionInsides::Replies(session).Push(Reply(mac));
     rows = TakeAll(session);
     EXPECT_EQ(rows.size(), 3u);
     EXPECT_EQ(session.Dropped(), 1u);
@@ -78,16 +81,17 @@ TEST(DeviceSessionTable, OneRowPerMacFirstReplyWinsBoundedAndCounted) {
     session.ClearTable(true);
     EXPECT_TRUE(session.Table().Rows().empty());
     EXPECT_EQ(session.Dropped(), 0u);
-    session.Replies().Push(Reply(9));
+    SessionInsides::Replies(session).Push(Reply(9));
     EXPECT_EQ(TakeAll(session).size(), 1u);
 }
 
 TEST(DeviceSessionPlans, IdentitiesFromTheRowsTextsOrSkipped) {
     // 甲 is BC D7 in GBK; the reply's text and the identity's field agree.
     NoNetwork lab;
-    lab.session.Replies().Push(Reply(0x5E,
-                                     "SN-\xBC\xD7"
-                                     "7"));
+    SessionInsides::Replies(lab.session)
+        .Push(Reply(0x5E,
+                    "SN-\xBC\xD7"
+                    "7"));
     const auto rows = TakeAll(lab.session);
     ASSERT_EQ(rows.size(), 1u);
     const DeviceRow& row = rows[0]->device;

@@ -14,6 +14,7 @@
 
 #include "res/control_ids.h"
 #include "tests/support/replies.h"
+#include "tests/support/session_insides.h"
 #include "tests/support/socket_port.h"
 #include "tests/window/window_fixture.h"
 
@@ -67,7 +68,7 @@ TEST_F(ScaleWindowTest, ThousandCamerasAnsweringAtOnceGiveAThousandRows) {
     ASSERT_TRUE(PumpUntil(
         [&] {
             for (const auto& datagram : net.CameraLog(camera))
-                if (datagram.kind == "broadcast") return window->Session().Replies().Size() == 0;
+                if (datagram.kind == "broadcast") return !window->Session().RepliesWaiting();
             return false;
         },
         10s));
@@ -81,7 +82,7 @@ TEST_F(ScaleWindowTest, QueueAndRowsStayAtTheirBoundsAndTheCountSaysSo) {
     net.AddLink("192.168.2.100/24");
     OpenWindow();
     PumpFor(200ms);
-    protocol::ReplyQueue& queue = window->Session().Replies();
+    protocol::ReplyQueue& queue = SessionInsides::Replies(window->Session());
     // Queued as the receive thread would, without a word to the window: its
     // reminder brings them.
     for (std::uint16_t n = 0; n < protocol::kMaxQueuedReplies + 5; ++n)
@@ -139,7 +140,7 @@ TEST_F(ScaleWindowTest, FloodOfDistinctRepliesLeavesTheWindowUsable) {
     const std::string host = net.AddHost(link, "192.168.2.200");
     OpenWindow();
     WaitForRows(3);
-    const std::uint16_t port = PortOf(window->Session().Sockets().Lock());
+    const std::uint16_t port = PortOf(SessionInsides::Sockets(window->Session()).Lock());
     ASSERT_NE(port, 0);
 
     std::atomic<bool> flooding{false};
@@ -159,7 +160,7 @@ TEST_F(ScaleWindowTest, FloodOfDistinctRepliesLeavesTheWindowUsable) {
     std::size_t mostQueued = 0;
     auto watch = [&] {
         mostRows = std::max<long>(mostRows, window->DeviceList().GetItemCount());
-        mostQueued = std::max(mostQueued, window->Session().Replies().Size());
+        mostQueued = std::max(mostQueued, SessionInsides::Replies(window->Session()).Size());
     };
 
     // Far more distinct MACs than the list may hold: it fills to its bound.
@@ -197,7 +198,7 @@ TEST_F(ScaleWindowTest, FloodOfDistinctRepliesLeavesTheWindowUsable) {
     // copies and all is taken.
     EXPECT_TRUE(PumpUntil(
         [&] {
-            return window->Session().Replies().Size() == 0 && ReceiveQueued(port) == 0 &&
+            return !window->Session().RepliesWaiting() && ReceiveQueued(port) == 0 &&
                    !window->TakingReplies() && !window->SearchGoingOut();
         },
         30s));
@@ -210,7 +211,7 @@ TEST_F(ScaleWindowTest, FloodOfDistinctRepliesLeavesTheWindowUsable) {
             for (std::size_t i = before; i < log.size(); ++i)
                 broadcasts += log[i].kind == "broadcast" ? 1 : 0;
             return broadcasts >= 1 && window->DeviceList().GetItemCount() >= 3 &&
-                   window->Session().Replies().Size() == 0;
+                   !window->Session().RepliesWaiting();
         },
         10s));
     EXPECT_EQ(window->DeviceList().GetItemCount(), 3);

@@ -13,6 +13,7 @@
 #include "platform/udp_socket.h"
 #include "tests/support/addresses.h"
 #include "tests/support/column_titles.h"
+#include "tests/support/session_insides.h"
 #include "tests/support/socket_port.h"
 #include "tests/window/window_fixture.h"
 
@@ -45,7 +46,7 @@ protected:
     // Sends `bytes` to the window's socket on the first link, from the
     // computer's own namespace.
     void SendToWindow(const std::vector<std::uint8_t>& bytes) {
-        const std::uint16_t port = PortOf(window->Session().Sockets().Lock());
+        const std::uint16_t port = PortOf(SessionInsides::Sockets(window->Session()).Lock());
         ASSERT_NE(port, 0);
         lab::RequirePrivateNetwork();
         const platform::SocketHandle s = platform::OpenUdpSocket();
@@ -119,7 +120,8 @@ TEST_F(SearchWindowTest, SearchWhoseEverySendFailsSaysNotSent) {
                     return std::vector<platform::LocalAddress>{{0xC0A80264, 0xFFFFFF00}};
                 }),
                 SEARCH_PERIOD_MS);
-    ASSERT_TRUE(PumpUntil([&] { return PortOf(window->Session().Sockets().Lock()) != 0; }, 5s));
+    ASSERT_TRUE(PumpUntil(
+        [&] { return PortOf(SessionInsides::Sockets(window->Session()).Lock()) != 0; }, 5s));
     ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
     EXPECT_EQ(OnlineCount(), "");
 
@@ -153,7 +155,7 @@ TEST_F(SearchWindowTest, FirstSearchListsEachCameraOnce) {
         [&] {
             for (int camera = 0; camera < 3; ++camera)
                 if (Received(camera, 100, "broadcast").empty()) return false;
-            return window->Session().Replies().Size() == 0;
+            return !window->Session().RepliesWaiting();
         },
         10s));
     auto& list = window->DeviceList();
@@ -173,7 +175,8 @@ TEST_F(SearchWindowTest, OnlyRealRepliesBecomeRowsAndQueuedOnesComeByReminder) {
     LAB_REQUIRE_ROOT();
     net.AddLink("192.168.2.100/24");
     OpenWindow();
-    ASSERT_TRUE(PumpUntil([&] { return PortOf(window->Session().Sockets().Lock()) != 0; }, 5s));
+    ASSERT_TRUE(PumpUntil(
+        [&] { return PortOf(SessionInsides::Sockets(window->Session()).Lock()) != 0; }, 5s));
     // One sender, one path: the window's socket gets them in this order, and
     // each is taken before the next.
     SendToWindow(CraftedReply(101, kMagicOffset, 0x01));  // another code
@@ -203,7 +206,7 @@ TEST_F(SearchWindowTest, OnlyRealRepliesBecomeRowsAndQueuedOnesComeByReminder) {
         auto bytes = CraftedReply(100, kMagicOffset, mac);
         protocol::ReplyBuffer reply{};
         std::copy(bytes.begin(), bytes.end(), reply.begin());
-        window->Session().Replies().Push(reply);
+        SessionInsides::Replies(window->Session()).Push(reply);
     }
     Press(ids::kSearch);
     PumpUntil([&] { return window->DeviceList().GetItemCount() == 3; }, 5s);
@@ -243,10 +246,8 @@ TEST_F(SearchWindowTest, CameraBehindTheSeventySecondLocalAddressIsListed) {
     net.AddCamera(net.AddLink("192.168.3.100/24"), camera);
     OpenWindow();
     // The first search's refresh runs on the search's own thread.
-    ASSERT_TRUE(
-        PumpUntil([&] { return window->Session().Sockets().Lock().Entries().size() == 72u; }));
-    EXPECT_EQ(window->Session().Sockets().Lock().Entries().back().address,
-              *platform::ParseIPv4("192.168.3.100"));
+    ASSERT_TRUE(PumpUntil([&] { return window->Session().SearchAddresses().size() == 72u; }));
+    EXPECT_EQ(window->Session().SearchAddresses().back(), *platform::ParseIPv4("192.168.3.100"));
     WaitForRows(1);
     EXPECT_EQ(Cell(0, column::kAddress), "192.168.3.10");
 }
@@ -361,7 +362,7 @@ TEST_P(ExitPathTest, StopsTheReceiveThreadAndClosesTheSockets) {
     }
     EXPECT_TRUE(window->ExitDone());
     EXPECT_TRUE(window->ReceiveThreadExited());
-    const auto sockets = window->Session().Sockets().Lock();
+    const auto sockets = SessionInsides::Sockets(window->Session()).Lock();
     for (const auto& entry : sockets.Entries()) EXPECT_EQ(entry.socket, platform::kInvalidSocket);
 }
 

@@ -16,7 +16,10 @@ namespace {
 TEST(CommandWinlab, RebootCarriesTheSerialNumber) {
     protocol::LocalSockets sockets;
     const std::size_t before = CameraLog("cam2").size();
-    protocol::SendCommand(sockets, protocol::CMD_REBOOT, *protocol::CheckSerialIdentity(L"SN0002"));
+    EXPECT_GT(protocol::SendCommand(sockets, sockets.TakeSendTurn(), protocol::CMD_REBOOT,
+                                    *protocol::CheckSerialIdentity(L"SN0002"))
+                  .sent,
+              0u);
 
     // Only the reboot's copies: a search's late copy is no concern here.
     const std::vector<LoggedDatagram> log = WaitForDatagrams(
@@ -57,8 +60,8 @@ TEST(CommandWinlab, SetNetworkAndSetModelCarryTheirFields) {
     protocol::SetNetConfigAddress(block, "192.168.2.77");
     const auto target = protocol::CheckMacIdentity(std::string_view("02:00:00:00:00:99"));
     ASSERT_TRUE(target);
-    protocol::SendSetNetwork(sockets, block, *target);
-    protocol::SendSetModel(sockets, *target, "ZR4500");
+    EXPECT_GT(protocol::SendSetNetwork(sockets, sockets.TakeSendTurn(), block, *target).sent, 0u);
+    EXPECT_GT(protocol::SendSetModel(sockets, sockets.TakeSendTurn(), *target, "ZR4500").sent, 0u);
 
     const std::vector<std::uint8_t> mac = {0x02, 0, 0, 0, 0, 0x99};
     // Only what carries this MAC: the reboot above reached this camera too.

@@ -26,7 +26,7 @@ std::vector<LocalSocket> Snapshot(LocalSockets& sockets) {
 // One socket per adapter address; loopback, up beside them, gets none.
 TEST(LocalSocketsWinlab, OneSocketPerAdapterAddressOnce) {
     LocalSockets sockets;
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     const std::vector<LocalSocket> first = Snapshot(sockets);
     std::multiset<std::uint32_t> addresses;
     for (const LocalSocket& entry : first) {
@@ -37,7 +37,7 @@ TEST(LocalSocketsWinlab, OneSocketPerAdapterAddressOnce) {
     EXPECT_EQ(addresses,
               (std::multiset<std::uint32_t>{Address("192.168.2.100"), Address("192.168.3.100")}));
 
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     const std::vector<LocalSocket> second = Snapshot(sockets);
     ASSERT_EQ(second.size(), first.size());
     for (std::size_t i = 0; i < first.size(); ++i) EXPECT_EQ(second[i].socket, first[i].socket);
@@ -50,12 +50,12 @@ TEST(LocalSocketsWinlab, OneSocketPerAdapterAddressOnce) {
 // only as good as the machine's scheduling.)
 TEST(LocalSocketsWinlab, MulticastThenBroadcastFromEachAddress) {
     LocalSockets sockets;
-    sockets.RefreshLocalSockets();
+    sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     const std::size_t before[] = {CameraLog("cam1").size(), CameraLog("cam2").size()};
     // A stamp of its own: copies of the searches before this test can still
     // arrive, and only this test's are counted.
     const protocol::DevicePacket packet = protocol::MakeSearchRequest(0x5EED);
-    sockets.SendToAllSockets(packet);
+    EXPECT_GT(sockets.SendToAllSockets(sockets.TakeSendTurn(), packet).sent, 0u);
 
     double multicast[2] = {0, 0}, broadcast[2] = {0, 0};
     for (int i = 0; i < 2; ++i) {

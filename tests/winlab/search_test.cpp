@@ -25,7 +25,7 @@ using namespace std::chrono_literals;
 class SearchWinlab : public testing::Test {
 protected:
     SearchWinlab() : m_receiver(m_sockets, m_replies, [this] { ++m_notifies; }) {
-        m_sockets.RefreshLocalSockets();
+        m_sockets.RefreshLocalSockets(m_sockets.TakeSendTurn());
         m_receiver.Start();
     }
 
@@ -55,7 +55,11 @@ protected:
 };
 
 TEST_F(SearchWinlab, BothCamerasAnswerAndTheirRepliesAreAccepted) {
-    m_sockets.SendToAllSockets(protocol::MakeSearchRequest(std::time(nullptr)));
+    EXPECT_GT(m_sockets
+                  .SendToAllSockets(m_sockets.TakeSendTurn(),
+                                    protocol::MakeSearchRequest(std::time(nullptr)))
+                  .sent,
+              0u);
     // Each camera answers the multicast and the broadcast copy.
     const std::vector<protocol::ReplyBuffer> replies = TakeReplies(4);
     ASSERT_EQ(replies.size(), 4u);
