@@ -196,6 +196,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
         ->option_text("FILE")
         ->excludes(start);
     assign->add_flag("--dry-run", line.dryRun, "probe and print the plan; send nothing");
+    assign->add_flag("--yes", line.yes,
+                     "assign also to cameras whose new address is outside the network they "
+                     "answered through (else refused, exit 64)");
 
     for (auto& [command, options] : commands) {
         AddTargetOptions(*command, options, line);

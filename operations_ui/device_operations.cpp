@@ -17,9 +17,11 @@
 #include "operations/device_page.h"
 #include "operations/model_names.h"
 #include "operations_ui/modify_ip_dlg.h"
+#include "operations_ui/off_link_question.h"
 #include "operations_ui/progress_run.h"
 #include "operations_ui/selected_rows.h"
 #include "platform/ipv4_text.h"
+#include "platform/utf8_text.h"
 
 namespace vimbrel {
 
@@ -100,7 +102,7 @@ bool OpenDevicePage(const wxListCtrl& list, long row,
 
 std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const wxListCtrl& list,
                                       DeviceSession& session, platform::ArpProbe& probe,
-                                      const TellUser& tell) {
+                                      const AskUser& ask, const TellUser& tell) {
     CModifyIPDlg dialog(parent, tell);  // refuses values that cannot be used
     if (!dialog.Loaded()) {
         tell(ResourceLoadFailed());
@@ -110,6 +112,21 @@ std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const wxListCtrl& list,
 
     const MacPlan plan = PlanByMac(SelectedDevices(list));
     const AssignmentInput input{dialog.m_dwStartIP, dialog.m_dwSubnetMask, dialog.m_dwGateway};
+    // Each target's row in the table, found by its MAC; every candidate lies
+    // in the start address's network.
+    std::vector<TableRow> rows;
+    std::vector<MoveTarget> moves;
+    std::vector<std::wstring> names;
+    for (const auto& target : plan.targets) {
+        const PlanDevice& device = plan.devices[target.device];
+        rows.push_back({{device.serial, {}, {}, device.mac}, 0});
+        for (const TableRow& row : session.Table().Rows())
+            if (protocol::ParseMacText(platform::ToUtf8(row.device.mac)) == target.identity.Bytes())
+                rows.back() = row;
+        moves.push_back({rows.back().localAddress, input.start, input.mask});
+        names.push_back(DeviceName(device.serial, device.mac));
+    }
+    if (!AgreedToOffLinkMoves(moves, names, ask)) return {};
     const auto outcomes = RunUnderProgress(
         parent, _(L"正在自动分配IP地址…"), plan.targets.size(), [&](PlanProgress& progress) {
             return session.RunAssignment(plan, input, probe, progress);
@@ -118,10 +135,7 @@ std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const wxListCtrl& list,
     std::vector<MovedDevice> moved;
     for (std::size_t i = 0; i < plan.targets.size() && i < outcomes.size(); ++i) {
         if (outcomes[i].outcome != Outcome::kSent) continue;
-        const PlanDevice& device = plan.devices[plan.targets[i].device];
-        const std::string given = platform::FormatIPv4(outcomes[i].address);
-        moved.push_back({DeviceName(device.serial, device.mac), device.mac,
-                         std::wstring(given.begin(), given.end())});
+        moved.push_back({rows[i], plan.targets[i].identity.Bytes(), outcomes[i].address});
     }
     return moved;
 }
