@@ -47,8 +47,9 @@ const char* const kWarning =
     "  SN-C 00:1A:2B:3C:4D:03 192.168.3.23\n";
 
 TEST_F(OffLinkCli, AssignIpRefusesUnlessYesAndDryRunShowsIt) {
-    const std::vector<std::string> assign = {"assign-ip", "--all",  "--start", "192.168.2.30",
-                                             "--mask", "255.255.255.0", "--gateway", "192.168.2.1", "--wait", "0.5"};
+    const std::vector<std::string> assign = {
+        "assign-ip",     "--all",     "--start",     "192.168.2.30", "--mask",
+        "255.255.255.0", "--gateway", "192.168.2.1", "--wait",       "0.5"};
     const CliRun refused = RunCliHere(assign);
     EXPECT_EQ(refused.exitCode, 64);
     EXPECT_EQ(refused.out, "");
@@ -67,8 +68,9 @@ TEST_F(OffLinkCli, AssignIpRefusesUnlessYesAndDryRunShowsIt) {
     EXPECT_EQ(SetNetworkSent(), 0u);
 
     // The same cameras staying on their own network: nothing to warn of.
-    std::vector<std::string> onLink = {"assign-ip", "--serial", "SN-A", "--start", "192.168.2.30",
-                                       "--mask", "255.255.255.0", "--gateway", "192.168.2.1", "--wait", "0.5", "--dry-run"};
+    std::vector<std::string> onLink = {"assign-ip",    "--serial", "SN-A",          "--start",
+                                       "192.168.2.30", "--mask",   "255.255.255.0", "--gateway",
+                                       "192.168.2.1",  "--wait",   "0.5",           "--dry-run"};
     const CliRun quiet = RunCliHere(onLink);
     EXPECT_EQ(quiet.exitCode, 0);
     EXPECT_EQ(quiet.err, "");
