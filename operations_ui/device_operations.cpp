@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 #endif
+#include <map>
 #include <string>
 #include <vector>
 
@@ -114,15 +115,18 @@ std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const wxListCtrl& list,
     const AssignmentInput input{dialog.m_dwStartIP, dialog.m_dwSubnetMask, dialog.m_dwGateway};
     // Each target's row in the table, found by its MAC; every candidate lies
     // in the start address's network.
+    std::map<protocol::MacBytes, const TableRow*> byMac;
+    for (const TableRow& row : session.Table().Rows())
+        if (const auto mac = protocol::ParseMacText(platform::ToUtf8(row.device.mac)))
+            byMac.emplace(*mac, &row);
     std::vector<TableRow> rows;
     std::vector<MoveTarget> moves;
     std::vector<std::wstring> names;
     for (const auto& target : plan.targets) {
         const PlanDevice& device = plan.devices[target.device];
-        rows.push_back({{device.serial, {}, {}, device.mac}, 0});
-        for (const TableRow& row : session.Table().Rows())
-            if (protocol::ParseMacText(platform::ToUtf8(row.device.mac)) == target.identity.Bytes())
-                rows.back() = row;
+        const auto found = byMac.find(target.identity.Bytes());
+        rows.push_back(found != byMac.end() ? *found->second
+                                            : TableRow{{device.serial, {}, {}, device.mac}, 0});
         moves.push_back({rows.back().localAddress, input.start, input.mask});
         names.push_back(DeviceName(device.serial, device.mac));
     }
