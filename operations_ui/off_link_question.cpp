@@ -14,7 +14,7 @@ wxString OffLinkQuestion(const std::vector<OffLinkGroup>& groups,
             group.targets.size(), wxString(platform::FormatIPv4(group.localAddress)));
         question += "\n";
         for (std::size_t k = 0; k < group.targets.size(); ++k)
-            question += (k ? L"、" : L"") + names[group.targets[k]];
+            question += (k ? _(L"、") : wxString()) + wxString(names[group.targets[k]]);
     }
     return question;
 }
