@@ -1,29 +1,28 @@
 #pragma once
-// After the address assignment: the window searches again by itself, again
-// every few seconds, until every device answers from its new address or
-// kConfirmTime has passed; then it says only which did not. The list shows
-// the new addresses without a click on "搜索".
+// After the address assignment: the window searches again by itself, every
+// kConfirmSearchEvery, until every device answers from its new address or
+// the confirmation time has passed; then it says only which did not. The
+// list shows the new addresses without a click on "搜索". What waits and
+// when to search is the session's ConfirmationState, fed by the session's
+// table; this drives its clock from a timer.
 #include <chrono>
 #include <functional>
-#include <string>
+#include <optional>
 #include <vector>
 
 #include <wx/timer.h>
 
-#include "controls_ui/sort_list_ctrl.h"
 #include "operations_ui/device_operations.h"
+#include "session/address_confirmation.h"
+#include "session/device_session.h"
 
 namespace vimbrel {
-
-inline constexpr std::chrono::seconds kConfirmTime{15};
-// A search that has gone out gets this long for its replies before the next.
-inline constexpr std::chrono::seconds kConfirmSearchEvery{3};
 
 class AddressConfirmation {
 public:
     // `search` is the window's search; `tell` its message; `confirmTime`
     // how long the devices get.
-    AddressConfirmation(const CSortListCtrl& list, std::function<void()> search,
+    AddressConfirmation(const DeviceSession& session, std::function<void()> search,
                         const TellUser& tell, std::chrono::milliseconds confirmTime = kConfirmTime);
 
     // Searches (once the handler has returned) and waits for `moved` to
@@ -37,12 +36,11 @@ public:
 private:
     void OnTick(wxTimerEvent& event);
 
-    const CSortListCtrl& m_list;
+    const DeviceSession& m_session;
     std::function<void()> m_search;
     const TellUser& m_tell;
     std::chrono::milliseconds m_confirmTime;
-    std::vector<MovedDevice> m_waiting;
-    std::chrono::steady_clock::time_point m_end, m_nextSearch;
+    std::optional<ConfirmationState> m_state;
     wxTimer m_timer;
 };
 

@@ -89,11 +89,11 @@ CSearchDeviceDlg::CSearchDeviceDlg(DeviceSession& session, WindowServices servic
         m_firewall,
         [this] { OnAllowFirewall(); }, m_nothingFoundAfter);
     m_confirmation = std::make_unique<AddressConfirmation>(
-        *m_listDevice, [this] { OnSearch(); }, m_tellUser, m_confirmTime);
+        m_session, [this] { OnSearch(); }, m_tellUser, m_confirmTime);
     m_handover->SetAssignPlan([this](const wxString& planFile) {
         const HandlerScope scope(*this);
-        m_confirmation->Start(AssignFromPlan(this, *m_listDevice, m_session, *m_arpProbe, planFile,
-                                             m_askUser, m_tellUser));
+        m_confirmation->Start(
+            AssignFromPlan(this, m_session, *m_arpProbe, planFile, m_askUser, m_tellUser));
     });
     Bind(EVT_DEVICE_REPLY, &CSearchDeviceDlg::OnDeviceReplyEvent, this);
     Bind(wxEVT_IDLE, &CSearchDeviceDlg::OnIdle, this);
@@ -343,7 +343,8 @@ CSearchDeviceDlg::HandlerScope::~HandlerScope() {
 
 void CSearchDeviceDlg::OnAutoAssignIP(wxCommandEvent&) {
     const HandlerScope scope(*this);
-    m_confirmation->Start(AutoAssignIP(this, *m_listDevice, m_session, *m_arpProbe, m_tellUser));
+    m_confirmation->Start(
+        AutoAssignIP(this, *m_listDevice, m_session, *m_arpProbe, m_askUser, m_tellUser));
 }
 
 void CSearchDeviceDlg::OnChangeModel(wxCommandEvent&) {

@@ -41,7 +41,7 @@ CameraSearch::CameraSearch(std::optional<std::uint32_t> onlyAddress, DrawDelay d
     m_session.Start(nullptr);
 }
 
-std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait, std::size_t rounds) {
+std::vector<TableRow> CameraSearch::Search(std::chrono::milliseconds wait, std::size_t rounds) {
     m_session.ClearTable(true);  // answers to an earlier search tell nothing now
     const auto start = std::chrono::steady_clock::now();
     const auto end = start + wait;
@@ -51,15 +51,18 @@ std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait, st
         return at > std::chrono::milliseconds(0) && at > wait - kLastRoundMargin;
     });
     std::size_t sent = 0;
-    m_anySent = false;
+    bool wentOut = false, hadSocket = false;
+    m_sent = {};
     // Taken off the queue while they come, so that the first reply of a
     // device answering on two links is the one kept.
     for (;;) {
         const auto now = std::chrono::steady_clock::now();
         if (sent < starts.size() && now >= start + starts[sent]) {
-            m_lastSend = m_session.SendSearch(m_session.TakeSendTurn());
-            if (m_lastSend.sent > 0) m_anySent = true;
+            const protocol::SendReport report = m_session.SendSearch(m_session.TakeSendTurn());
             ++sent;
+            wentOut = wentOut || report.sent > 0;
+            hadSocket = hadSocket || report.sockets > 0;
+            if (report.sent == 0 && report.error && !m_sent.error) m_sent.error = report.error;
         }
         while (
             m_session.TakeReplies(std::chrono::steady_clock::now() + kCollectInterval, nullptr)) {
@@ -72,12 +75,9 @@ std::vector<FoundCamera> CameraSearch::Search(std::chrono::milliseconds wait, st
     }
     m_dropped = m_session.Dropped();
     if (m_log) LogReceiveErrors(*m_log, m_session.ReceiveErrors());
-    std::vector<FoundCamera> found;
-    found.reserve(m_session.Table().Rows().size());
-    for (const TableRow& row : m_session.Table().Rows())
-        found.push_back(
-            {row.device, row.localAddress ? std::optional(row.localAddress) : std::nullopt});
-    return found;
+    if (!wentOut)
+        m_sent.fault = hadSocket ? SearchSendFault::kNotSent : SearchSendFault::kNoLocalAddress;
+    return m_session.Table().Rows();
 }
 
 }  // namespace vimbrel::cli

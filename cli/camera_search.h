@@ -8,7 +8,8 @@
 #include <optional>
 #include <vector>
 
-#include "operations/device_row.h"
+#include "platform/socket_error.h"
+#include "session/device_table.h"
 #include "session/device_session.h"
 #include "session/search_rounds.h"
 
@@ -17,11 +18,16 @@ namespace vimbrel::cli {
 // A round is worth sending only with this long left for its replies.
 inline constexpr std::chrono::milliseconds kLastRoundMargin{200};
 
-struct FoundCamera {
-    DeviceRow row;
-    // The address of the local socket the reply came in on; nothing when
-    // not known.
-    std::optional<std::uint32_t> localAddress;
+// Why a search found nothing though cameras may be there: none of its
+// rounds went out.
+enum class SearchSendFault {
+    kNone,  // a round went out
+    kNoLocalAddress,  // no round had a socket to go out on
+    kNotSent,  // every send failed; `error` is the first failure
+};
+struct SearchSend {
+    SearchSendFault fault = SearchSendFault::kNone;
+    platform::SocketError error;
 };
 
 class CameraSearch {
@@ -31,20 +37,19 @@ public:
                           DrawDelay draw = RandomDelays());
 
     // Sends the search in `rounds` rounds as the window does and collects the
-    // replies that come within `wait` after its start: one entry per MAC
-    // address, from its first reply, in the order they came. A round that
-    // would start less than kLastRoundMargin before the end of `wait` is not
-    // sent; the search takes `wait` and no more.
-    std::vector<FoundCamera> Search(std::chrono::milliseconds wait,
-                                    std::size_t rounds = kSearchRounds);
+    // replies that come within `wait` after its start: the session's table,
+    // one row per MAC address, from its first reply, in the order they came
+    // (local address 0: not known). A round that would start less than
+    // kLastRoundMargin before the end of `wait` is not sent; the search takes
+    // `wait` and no more.
+    std::vector<TableRow> Search(std::chrono::milliseconds wait,
+                                 std::size_t rounds = kSearchRounds);
     // Replies of the last search lost: dropped at the queue's bound (a
     // flood) or by the system on a full socket. The list may lack the
     // cameras they came from.
     std::size_t Dropped() const { return m_dropped; }
-    // Whether any round of the last search went out, and what the last
-    // round's send did (no socket, or why every send failed).
-    bool AnySent() const { return m_anySent; }
-    const protocol::SendReport& LastSend() const { return m_lastSend; }
+    // Whether the last search's rounds went out, and why not.
+    const SearchSend& Sent() const { return m_sent; }
     // Each search ends with a line on `log` (none when null): the receive
     // thread's errors so far (--verbose).
     void LogTo(std::ostream* log) { m_log = log; }
@@ -56,8 +61,7 @@ private:
     DeviceSession m_session;
     DrawDelay m_draw;
     std::size_t m_dropped = 0;
-    bool m_anySent = false;
-    protocol::SendReport m_lastSend;
+    SearchSend m_sent;
     std::ostream* m_log = nullptr;
 };
 

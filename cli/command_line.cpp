@@ -138,6 +138,10 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
     CLI::App app("Finds the network cameras on the local network and acts on them.", kProgram);
     app.set_version_flag("--version", std::string(kProgram) + " " + VIMBREL_VERSION);
     app.require_subcommand(1);
+    app.footer(
+        "Exit codes: 0 done; 1 something asked for did not happen (a search that could not go "
+        "out too); 2 no camera answered; 3 replies were lost; 64 a usage error or a refused "
+        "assignment, nothing sent.");
     app.fallthrough();
     app.failure_message([](const CLI::App*, const CLI::Error& e) {
         return std::string(kProgram) + ": " + EchoText(e.what(), 400) + "\n";
@@ -197,6 +201,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
         ->option_text("FILE")
         ->excludes(start);
     assign->add_flag("--dry-run", line.dryRun, "probe and print the plan; send nothing");
+    assign->add_flag("--yes", line.yes,
+                     "assign also to cameras whose new address is outside the network they "
+                     "answered through (else refused, exit 64)");
 
     for (auto& [command, options] : commands) {
         AddTargetOptions(*command, options, line);

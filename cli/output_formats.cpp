@@ -20,12 +20,12 @@ constexpr const auto& kKeys = kDeviceCsvKeys;
 
 // A camera's fields in the order of kKeys, as UTF-8: the columns but the row
 // number, then the local address.
-DeviceFields Fields(const FoundCamera& camera) {
-    const RowTexts texts = TextsInColumnOrder(camera.row, 0);  // no row number here
+DeviceFields Fields(const TableRow& camera) {
+    const RowTexts texts = TextsInColumnOrder(camera.device, 0);  // no row number here
     DeviceFields fields;
     for (std::size_t c = column::kSerial; c < texts.size(); ++c)
         fields[c - column::kSerial] = ToUtf8(texts[c]);
-    if (camera.localAddress) fields.back() = platform::FormatIPv4(*camera.localAddress);
+    if (camera.localAddress) fields.back() = platform::FormatIPv4(camera.localAddress);
     return fields;
 }
 
@@ -38,13 +38,13 @@ std::optional<OutputFormat> ParseOutputFormat(std::string_view name) {
     return std::nullopt;
 }
 
-void WriteTable(std::ostream& out, const std::vector<FoundCamera>& cameras) {
+void WriteTable(std::ostream& out, const std::vector<TableRow>& cameras) {
     using Line = std::array<std::string, column::kCount>;  // the window's columns
     std::vector<Line> lines(1);
     for (std::size_t c = 0; c < kDeviceColumns.size(); ++c)
         lines[0][c] = ToUtf8(kDeviceColumns[c].title);
     for (std::size_t i = 0; i < cameras.size(); ++i) {
-        const RowTexts texts = TextsInColumnOrder(cameras[i].row, i + 1);
+        const RowTexts texts = TextsInColumnOrder(cameras[i].device, i + 1);
         Line line;
         for (std::size_t c = 0; c < line.size(); ++c) line[c] = WithoutControls(ToUtf8(texts[c]));
         lines.push_back(line);
@@ -65,15 +65,15 @@ void WriteTable(std::ostream& out, const std::vector<FoundCamera>& cameras) {
     }
 }
 
-void WriteJson(std::ostream& out, const std::vector<FoundCamera>& cameras) {
+void WriteJson(std::ostream& out, const std::vector<TableRow>& cameras) {
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
-    for (const FoundCamera& camera : cameras) {
+    for (const TableRow& camera : cameras) {
         const DeviceFields fields = Fields(camera);
         nlohmann::ordered_json object;
         for (std::size_t k = 0; k < kKeys.size(); ++k) {
             if (k + column::kSerial == column::kPort)
-                object[kKeys[k]] = camera.row.portNumber;  // a number, not its text
-            else if (k + 1 == kKeys.size() && !camera.localAddress)
+                object[kKeys[k]] = camera.device.portNumber;  // a number, not its text
+            else if (k + 1 == kKeys.size() && camera.localAddress == 0)
                 continue;  // the local address, when known
             else
                 object[kKeys[k]] = fields[k];
@@ -83,14 +83,14 @@ void WriteJson(std::ostream& out, const std::vector<FoundCamera>& cameras) {
     out << array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
 }
 
-void WriteCsv(std::ostream& out, const std::vector<FoundCamera>& cameras) {
+void WriteCsv(std::ostream& out, const std::vector<TableRow>& cameras) {
     std::vector<DeviceFields> devices;
     devices.reserve(cameras.size());
-    for (const FoundCamera& camera : cameras) devices.push_back(Fields(camera));
+    for (const TableRow& camera : cameras) devices.push_back(Fields(camera));
     WriteDeviceCsv(out, devices);
 }
 
-void WriteCameras(std::ostream& out, OutputFormat format, const std::vector<FoundCamera>& cameras) {
+void WriteCameras(std::ostream& out, OutputFormat format, const std::vector<TableRow>& cameras) {
     switch (format) {
     case OutputFormat::Table: WriteTable(out, cameras); break;
     case OutputFormat::Json: WriteJson(out, cameras); break;

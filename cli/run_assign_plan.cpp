@@ -1,7 +1,9 @@
 // assign-ip --plan FILE: the addresses a CSV file gives each camera. The
 // whole plan is checked first, in the file and against the cameras that
-// answer the search; then each new address is probed, and a camera whose
-// new address some other host answers for is left alone. After the
+// answer the search (MatchPlan), and refused when it moves cameras off the
+// network they answered through (unless --yes); then the session runs it
+// (RunAddressPlan): each new address is probed, and a camera whose new
+// address some other host answers for is left alone. After the
 // commands, the search that confirms the new addresses.
 #include <chrono>
 #include <filesystem>
@@ -13,21 +15,13 @@
 #include "cli/runs.h"
 #include "cli/utf8_text.h"
 #include "operations/address_plan.h"
-#include "protocol/cell_text.h"
-#include "protocol/device_identity.h"
 #include "platform/ipv4_text.h"
-#include "protocol/command_sender.h"
+#include "session/address_plan_run.h"
+#include "session/match_plan.h"
 
 namespace vimbrel::cli {
 
 namespace {
-
-// A plan line with the camera it names.
-struct Step {
-    const PlanEntry* entry;
-    const FoundCamera* camera;
-    protocol::MacIdentity mac;
-};
 
 std::optional<std::string> ReadFile(const std::string& utf8Name) {
     std::ifstream file(std::filesystem::path(std::u8string(utf8Name.begin(), utf8Name.end())),
@@ -42,87 +36,70 @@ std::string Place(const std::string& file, std::size_t line) {
     return EchoText(file) + (line ? " line " + std::to_string(line) : std::string()) + ": ";
 }
 
-std::string IdentityOf(const PlanEntry& entry) {
-    return (entry.byMac ? "MAC " : "serial ") + EchoText(entry.identityText);
-}
-
-// The plan's lines matched to the cameras found, or the reasons they can't
-// be: a line no camera answered for, a serial number several report.
-std::vector<Step> MatchCameras(const AddressPlan& plan, const std::vector<FoundCamera>& found,
-                               std::vector<PlanError>& errors) {
-    std::vector<Step> steps;
-    for (const PlanEntry& entry : plan.entries) {
-        std::vector<const FoundCamera*> named;
-        for (const FoundCamera& camera : found) {
-            const auto mac = protocol::CheckMacIdentity(camera.row.mac);
-            const bool match =
-                entry.byMac ? mac && mac->Bytes() == entry.mac : camera.row.serial == entry.serial;
-            if (match) named.push_back(&camera);
-        }
-        if (named.empty()) {
-            errors.push_back({entry.line, "no camera answered for " + IdentityOf(entry), {}});
-            continue;
-        }
-        if (named.size() > 1) {
-            errors.push_back({entry.line,
-                              std::to_string(named.size()) + " cameras report " +
-                                  IdentityOf(entry) + "; name them by mac",
-                              {}});
-            continue;
-        }
-        const auto mac = protocol::CheckMacIdentity(named[0]->row.mac);
-        if (!mac) {
+// The plan's lines no single camera answers to, in the command line's words.
+std::vector<PlanError> MatchErrors(const PlanMatching& matching,
+                                   const std::vector<TableRow>& found) {
+    std::vector<PlanError> errors;
+    for (const PlanMatchError& e : matching.errors) {
+        const std::string identity = (e.byMac ? "MAC " : "serial ") + EchoText(e.identity);
+        switch (e.fault) {
+        case PlanMatchFault::kNoRow:
+            errors.push_back({e.line, "no camera answered for " + identity, {}});
+            break;
+        case PlanMatchFault::kSerialShared:
             errors.push_back(
-                {entry.line, Describe(*named[0]) + ": its MAC address names no device", {}});
-            continue;
+                {e.line,
+                 std::to_string(e.count) + " cameras report " + identity + "; name them by mac",
+                 {}});
+            break;
+        case PlanMatchFault::kMacUnusable:
+            errors.push_back(
+                {e.line, Describe(found[e.row]) + ": its MAC address names no device", {}});
+            break;
         }
-        steps.push_back({&entry, named[0], *mac});
     }
-    return steps;
+    return errors;
 }
 
-// Each sent line as its command completes: on stdout when it went, on stderr
-// when not; the cameras it went to are kept for the confirming search.
+// Each line as it is settled: a taken address and a failed send on stderr,
+// the rest on stdout; the cameras sent to are kept for the confirming search.
 class PlanLines final : public PlanProgress {
 public:
-    PlanLines(const std::vector<Step>& steps, const std::vector<std::size_t>& stepOf,
-              std::ostream& out, std::ostream& err, std::vector<MovedCamera>& moved)
-        : m_steps(steps), m_stepOf(stepOf), m_out(out), m_err(err), m_moved(moved) {}
-    void Done(std::size_t send, const TargetOutcome& outcome) override {
-        const Step& step = m_steps[m_stepOf[send]];
-        const std::string address = platform::FormatIPv4(step.entry->newIp);
-        if (outcome.outcome != Outcome::kSent) {
-            m_err << "vimbrel-cli: " << Describe(*step.camera) << " -> " << address
+    PlanLines(const CommandLine& line, const std::vector<PlanMatch>& matches,
+              const std::vector<TableRow>& found, std::ostream& out, std::ostream& err)
+        : m_line(line), m_matches(matches), m_found(found), m_out(out), m_err(err) {}
+    void Done(std::size_t i, const TargetOutcome& outcome) override {
+        const PlanMatch& match = m_matches[i];
+        const TableRow& camera = m_found[match.row];
+        const std::string address = platform::FormatIPv4(match.entry->newIp);
+        switch (outcome.outcome) {
+        case Outcome::kAddressTaken:
+            m_err << "vimbrel-cli: " << Place(m_line.plan, match.entry->line) << Describe(camera)
+                  << ": another host answers for " << address << "; nothing sent to it\n";
+            failed = true;
+            break;
+        case Outcome::kPlanned: m_out << Describe(camera) << " -> " << address << '\n'; break;
+        case Outcome::kSent:
+            m_out << Describe(camera) << " -> " << address << " sent" << std::endl;
+            moved.push_back({camera, match.mac.Bytes(), match.entry->newIp});
+            break;
+        default:
+            m_err << "vimbrel-cli: " << Describe(camera) << " -> " << address
                   << ": the command could not be sent" << ReasonText(outcome.error) << '\n';
-            m_failed = true;
-            return;
+            failed = true;
+            break;
         }
-        m_out << Describe(*step.camera) << " -> " << address << " sent" << std::endl;
-        m_moved.push_back({*step.camera, address});
     }
-    bool Failed() const { return m_failed; }
+    std::vector<MovedDevice> moved;
+    bool failed = false;
 
 private:
-    const std::vector<Step>& m_steps;
-    const std::vector<std::size_t>& m_stepOf;
+    const CommandLine& m_line;
+    const std::vector<PlanMatch>& m_matches;
+    const std::vector<TableRow>& m_found;
     std::ostream& m_out;
     std::ostream& m_err;
-    std::vector<MovedCamera>& m_moved;
-    bool m_failed = false;
 };
-
-// The new addresses some host answers for, or another camera of the search
-// reports.
-std::vector<bool> Taken(const std::vector<Step>& steps, const std::vector<FoundCamera>& found,
-                        platform::ArpProbe& probe) {
-    std::vector<PlanTarget> targets;
-    targets.reserve(steps.size());
-    for (const Step& step : steps) targets.push_back({step.entry->newIp, step.camera->row.ip});
-    std::vector<std::wstring> foundIps;
-    foundIps.reserve(found.size());
-    for (const FoundCamera& camera : found) foundIps.push_back(camera.row.ip);
-    return NewAddressesTaken(targets, foundIps, probe);
-}
 
 }  // namespace
 
@@ -144,48 +121,30 @@ int RunAssignPlan(const CommandLine& line, const CheckedInput& input, CameraSear
         return kExitUsage;
     }
 
-    const std::vector<FoundCamera> found = search.Search(WaitOf(line), line.rounds);
-    std::vector<PlanError> errors;
-    const std::vector<Step> steps = MatchCameras(plan, found, errors);
-    if (!errors.empty()) {
-        tellErrors(errors);
+    const std::vector<TableRow> found = search.Search(WaitOf(line), line.rounds);
+    if (found.empty() && SaidSearchNotSent(search, err)) return kExitFailed;
+    const PlanMatching matching = MatchPlan(plan, found);
+    if (!matching.errors.empty()) {
+        tellErrors(MatchErrors(matching, found));
         return kExitUsage;
     }
-
-    int result = kExitOk;
-    const std::vector<bool> taken = Taken(steps, found, probe);
-    std::vector<MovedCamera> moved;
-    // The sends hold the turn; the confirming search afterwards takes it anew.
-    {
-        const DeviceSession::SendTurn turn = search.Session().TakeSendTurn();
-        std::vector<DeviceSession::NetworkSend> sends;
-        std::vector<std::size_t> stepOf;  // the step of each send
-        for (std::size_t i = 0; i < steps.size(); ++i) {
-            const Step& step = steps[i];
-            const std::string address = platform::FormatIPv4(step.entry->newIp);
-            if (taken[i]) {
-                err << "vimbrel-cli: " << Place(line.plan, step.entry->line)
-                    << Describe(*step.camera) << ": another host answers for " << address
-                    << "; nothing sent to it\n";
-                result = kExitFailed;
-                continue;
-            }
-            if (line.dryRun) {
-                out << Describe(*step.camera) << " -> " << address << '\n';
-                continue;
-            }
-            protocol::NetConfig block =
-                protocol::MakeNetConfig(step.entry->mask, step.entry->gateway);
-            protocol::SetNetConfigAddress(block, address.c_str());
-            sends.push_back({block, step.mac});
-            stepOf.push_back(i);
-        }
-        PlanLines lines(steps, stepOf, out, err, moved);
-        search.Session().RunSetNetwork(turn, sends, lines);
-        if (lines.Failed()) result = kExitFailed;
+    std::vector<TableRow> targeted;
+    std::vector<MoveTarget> moves;
+    for (const PlanMatch& match : matching.matches) {
+        targeted.push_back(found[match.row]);
+        moves.push_back({targeted.back().localAddress, match.entry->newIp, match.entry->mask});
     }
-    if (line.dryRun || moved.empty()) return result;
-    const int confirmed = ConfirmNewAddresses(line, search, std::move(moved), out, err);
+    if (RefusedOffLinkMoves(targeted, moves, line, err)) return kExitUsage;
+
+    PlanLines lines(line, matching.matches, found, out, err);
+    const std::vector<TargetOutcome> outcomes =
+        RunAddressPlan(search.Session(), matching.matches, found, probe, lines, line.dryRun);
+    int result = lines.failed ? kExitFailed : kExitOk;
+    // Lines a cancel left unsent: none on the command line, but never taken for sent.
+    for (const TargetOutcome& outcome : outcomes)
+        if (outcome.outcome == Outcome::kNotReached) result = kExitFailed;
+    if (line.dryRun || lines.moved.empty()) return result;
+    const int confirmed = ConfirmNewAddresses(line, search, std::move(lines.moved), out, err);
     return result == kExitOk ? confirmed : result;
 }
 

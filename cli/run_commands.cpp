@@ -27,13 +27,12 @@ std::int32_t CommandCode(const std::string& command) {
 // The cameras outside the selection by the serial number they report: a
 // command addressed by serial number reaches them too. Made once for a run
 // (a batch of a thousand cameras looks each up as its line is printed).
-std::map<std::wstring, std::vector<const FoundCamera*>> OutsideBySerial(
-    const Selection& selection) {
+std::map<std::wstring, std::vector<const TableRow*>> OutsideBySerial(const Selection& selection) {
     std::set<std::wstring> selected;
-    for (const FoundCamera& c : selection.cameras) selected.insert(c.row.mac);
-    std::map<std::wstring, std::vector<const FoundCamera*>> outside;
-    for (const FoundCamera& other : selection.found)
-        if (selected.count(other.row.mac) == 0) outside[other.row.serial].push_back(&other);
+    for (const TableRow& c : selection.cameras) selected.insert(c.device.mac);
+    std::map<std::wstring, std::vector<const TableRow*>> outside;
+    for (const TableRow& other : selection.found)
+        if (selected.count(other.device.mac) == 0) outside[other.device.serial].push_back(&other);
     return outside;
 }
 
@@ -43,23 +42,23 @@ class PrintedProgress final : public PlanProgress {
 public:
     // `sharing`: warn of the cameras outside it that receive a command by
     // serial number too; none for a command by MAC address.
-    PrintedProgress(const std::vector<FoundCamera>& cameras, std::vector<std::size_t> order,
+    PrintedProgress(const std::vector<TableRow>& cameras, std::vector<std::size_t> order,
                     std::string what, const Selection* sharing, std::ostream& out,
                     std::ostream& err)
         : m_cameras(cameras),
           m_order(std::move(order)),
           m_what(std::move(what)),
           m_outside(sharing ? OutsideBySerial(*sharing)
-                            : std::map<std::wstring, std::vector<const FoundCamera*>>{}),
+                            : std::map<std::wstring, std::vector<const TableRow*>>{}),
           m_out(out),
           m_err(err) {}
     void Done(std::size_t target, const TargetOutcome& outcome) override {
-        const FoundCamera& camera = m_cameras[m_order[target]];
+        const TableRow& camera = m_cameras[m_order[target]];
         if (outcome.outcome == Outcome::kSent) {
             m_out << m_what << " sent to " << Describe(camera) << '\n';
-            const auto sharing = m_outside.find(camera.row.serial);
+            const auto sharing = m_outside.find(camera.device.serial);
             if (sharing == m_outside.end()) return;
-            for (const FoundCamera* other : sharing->second)
+            for (const TableRow* other : sharing->second)
                 m_err << "vimbrel-cli: warning: " << Describe(*other)
                       << " reports the same serial number and receives it too\n";
             return;
@@ -71,12 +70,12 @@ public:
     bool Failed() const { return m_failed; }
 
 private:
-    const std::vector<FoundCamera>& m_cameras;
+    const std::vector<TableRow>& m_cameras;
     std::vector<std::size_t> m_order;  // the camera of each target
     std::string m_what;
     // By serial number, the cameras outside the selection (none for a
     // command by MAC address).
-    std::map<std::wstring, std::vector<const FoundCamera*>> m_outside;
+    std::map<std::wstring, std::vector<const TableRow*>> m_outside;
     std::ostream& m_out;
     std::ostream& m_err;
     bool m_failed = false;
@@ -94,7 +93,7 @@ int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraS
     const std::int32_t code = CommandCode(line.command);
     const bool byMac = code == protocol::CMD_SET_MODEL;
     const std::string what = byMac ? "set-model " + std::string(input.model) : line.command;
-    const std::vector<FoundCamera>& cameras = selection.cameras;
+    const std::vector<TableRow>& cameras = selection.cameras;
     const auto said = [&](const auto& plan) {
         for (const std::size_t i : plan.skipped) {
             err << "vimbrel-cli: " << Describe(cameras[i]) << ": its "

@@ -24,9 +24,27 @@ bool SaidDropped(const CameraSearch& search, std::ostream& err) {
 
 }  // namespace
 
+bool SaidSearchNotSent(const CameraSearch& search, std::ostream& err) {
+    const SearchSend& sent = search.Sent();
+    switch (sent.fault) {
+    case SearchSendFault::kNone: return false;
+    case SearchSendFault::kNoLocalAddress:
+        err << "vimbrel-cli: no local address to search from\n";
+        return true;
+    case SearchSendFault::kNotSent:
+        err << "vimbrel-cli: the search could not be sent" << ReasonText(sent.error) << '\n';
+        return true;
+    }
+    return false;
+}
+
 std::optional<Selection> SearchTargets(const CommandLine& line, CameraSearch& search,
                                        std::ostream& err, int& result) {
-    const std::vector<FoundCamera> found = search.Search(WaitOf(line), line.rounds);
+    const std::vector<TableRow> found = search.Search(WaitOf(line), line.rounds);
+    if (found.empty() && SaidSearchNotSent(search, err)) {
+        result = kExitFailed;
+        return std::nullopt;
+    }
     if (line.all && found.empty()) {
         err << "vimbrel-cli: no camera answered\n";
         SayFirewallFinding(err);
@@ -43,16 +61,16 @@ std::optional<Selection> SearchTargets(const CommandLine& line, CameraSearch& se
     return selection;
 }
 
-std::string Describe(const FoundCamera& camera) {
-    return EchoText(ToUtf8(camera.row.serial)) + " " + EchoText(ToUtf8(camera.row.mac)) + " " +
-           EchoText(ToUtf8(camera.row.ip));
+std::string Describe(const TableRow& camera) {
+    return EchoText(ToUtf8(camera.device.serial)) + " " + EchoText(ToUtf8(camera.device.mac)) +
+           " " + EchoText(ToUtf8(camera.device.ip));
 }
 
-std::vector<PlanDevice> PlanDevices(const std::vector<FoundCamera>& cameras) {
+std::vector<PlanDevice> PlanDevices(const std::vector<TableRow>& cameras) {
     std::vector<PlanDevice> devices;
     devices.reserve(cameras.size());
-    for (const FoundCamera& camera : cameras)
-        devices.push_back({camera.row.serial, camera.row.mac});
+    for (const TableRow& camera : cameras)
+        devices.push_back({camera.device.serial, camera.device.mac});
     return devices;
 }
 
@@ -62,8 +80,9 @@ std::string ReasonText(const platform::SocketError& error) {
 }
 
 int RunSearch(const CommandLine& line, CameraSearch& search, std::ostream& out, std::ostream& err) {
-    const std::vector<FoundCamera> cameras = search.Search(WaitOf(line), line.rounds);
+    const std::vector<TableRow> cameras = search.Search(WaitOf(line), line.rounds);
     WriteCameras(out, *ParseOutputFormat(line.format), cameras);
+    if (cameras.empty() && SaidSearchNotSent(search, err)) return kExitFailed;
     if (cameras.empty()) {
         err << "vimbrel-cli: no camera answered\n";
         SayFirewallFinding(err);

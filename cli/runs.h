@@ -10,6 +10,8 @@
 #include "cli/input_checks.h"
 #include "cli/target_selection.h"
 #include "platform/arp_probe.h"
+#include "operations/off_link_moves.h"
+#include "session/address_confirmation.h"
 #include "session/command_plan.h"
 #include "protocol/local_sockets.h"
 
@@ -29,23 +31,26 @@ int RunAssignIp(const CommandLine& line, const CheckedInput& input, CameraSearch
 int RunAssignPlan(const CommandLine& line, const CheckedInput& input, CameraSearch& search,
                   platform::ArpProbe& probe, std::ostream& out, std::ostream& err);
 
-// A camera told to take a new address.
-struct MovedCamera {
-    FoundCamera camera;
-    std::string address;
-};
-// Searches again until every moved camera answers from its new address or
-// 15 s have passed; says which answer and which do not. kExitFailed when
-// one does not, else kExitOk.
+// Searches again, every kConfirmSearchEvery, until every moved camera
+// answers from its new address or kConfirmTime has passed; says which answer
+// and which do not. kExitFailed when one does not, else kExitOk.
 int ConfirmNewAddresses(const CommandLine& line, CameraSearch& search,
-                        std::vector<MovedCamera> moved, std::ostream& out, std::ostream& err);
+                        std::vector<MovedDevice> moved, std::ostream& out, std::ostream& err);
+// Says on `err` which of `cameras` the assignment moves off the network they
+// answered through (`targets`: theirs, in the same order), one paragraph per
+// local address. True when that refuses the run: no --yes and no --dry-run.
+bool RefusedOffLinkMoves(const std::vector<TableRow>& cameras,
+                         const std::vector<MoveTarget>& targets, const CommandLine& line,
+                         std::ostream& err);
+// When the last search sent nothing, says why on `err` and returns true.
+bool SaidSearchNotSent(const CameraSearch& search, std::ostream& err);
 
 // "SN0001 00:1A:2B:3C:4D:01 192.168.2.10", for the lines about one camera.
-std::string Describe(const FoundCamera& camera);
+std::string Describe(const TableRow& camera);
 // ": " and why a send failed, for the end of a line; empty when not known.
 std::string ReasonText(const platform::SocketError& error);
 // What a plan needs of the chosen cameras, in their order.
-std::vector<PlanDevice> PlanDevices(const std::vector<FoundCamera>& cameras);
+std::vector<PlanDevice> PlanDevices(const std::vector<TableRow>& cameras);
 std::chrono::milliseconds WaitOf(const CommandLine& line);
 
 // Searches and picks the command line's targets. Each target no camera

@@ -9,17 +9,18 @@ namespace vimbrel::cli {
 
 namespace {
 
-bool Names(const NamedTarget& target, const FoundCamera& camera) {
-    if (target.kind == NamedTarget::Kind::Serial) return camera.row.serial == FromUtf8(target.text);
+bool Names(const NamedTarget& target, const TableRow& camera) {
+    if (target.kind == NamedTarget::Kind::Serial)
+        return camera.device.serial == FromUtf8(target.text);
     const auto wanted = protocol::CheckMacIdentity(std::string_view(target.text));
-    const auto have = protocol::CheckMacIdentity(camera.row.mac);
+    const auto have = protocol::CheckMacIdentity(camera.device.mac);
     return wanted && have && *wanted == *have;
 }
 
 }  // namespace
 
 Selection SelectTargets(const std::vector<NamedTarget>& targets, bool all,
-                        const std::vector<FoundCamera>& found) {
+                        const std::vector<TableRow>& found) {
     Selection selection;
     if (all) {
         selection.cameras = found;
@@ -27,12 +28,12 @@ Selection SelectTargets(const std::vector<NamedTarget>& targets, bool all,
     }
     for (const NamedTarget& target : targets) {
         bool any = false;
-        for (const FoundCamera& camera : found) {
+        for (const TableRow& camera : found) {
             if (!Names(target, camera)) continue;
             any = true;
             const bool chosen =
                 std::any_of(selection.cameras.begin(), selection.cameras.end(),
-                            [&](const FoundCamera& c) { return c.row.mac == camera.row.mac; });
+                            [&](const TableRow& c) { return c.device.mac == camera.device.mac; });
             if (!chosen) selection.cameras.push_back(camera);
         }
         if (!any)

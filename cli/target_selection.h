@@ -9,9 +9,9 @@
 namespace vimbrel::cli {
 
 struct Selection {
-    std::vector<FoundCamera> cameras;  // each once, in the order named
+    std::vector<TableRow> cameras;  // each once, in the order named
     std::vector<std::string> absent;  // "serial S", "MAC M": no camera answered for them
-    std::vector<FoundCamera> found;  // every camera the search found, in answer order
+    std::vector<TableRow> found;  // every camera the search found, in answer order
 };
 
 // `all`: every camera found, in the order they answered. Otherwise the
@@ -19,6 +19,6 @@ struct Selection {
 // every camera that reports it exactly, a MAC address the one camera with
 // those six bytes. The MAC texts must have been checked already.
 Selection SelectTargets(const std::vector<NamedTarget>& targets, bool all,
-                        const std::vector<FoundCamera>& found);
+                        const std::vector<TableRow>& found);
 
 }  // namespace vimbrel::cli

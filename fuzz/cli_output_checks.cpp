@@ -100,7 +100,7 @@ void CheckUtf8(const std::wstring& text) {
 }
 
 void CheckCliOutput(const DeviceRow& row) {
-    const std::vector<cli::FoundCamera> cameras = {{row, std::nullopt}};
+    const std::vector<TableRow> cameras = {{row, 0}};
     const std::array<std::string, 7> texts = {
         platform::ToUtf8(row.serial), platform::ToUtf8(row.model), platform::ToUtf8(row.ip),
         platform::ToUtf8(row.mac),    platform::ToUtf8(row.port),  platform::ToUtf8(row.firmware),

@@ -16,9 +16,11 @@
 #include "operations/device_page.h"
 #include "operations/model_names.h"
 #include "operations_ui/modify_ip_dlg.h"
+#include "operations_ui/off_link_question.h"
 #include "operations_ui/progress_run.h"
 #include "operations_ui/selected_rows.h"
 #include "platform/ipv4_text.h"
+#include "platform/utf8_text.h"
 
 namespace vimbrel {
 
@@ -76,7 +78,7 @@ bool OpenDevicePage(const CSortListCtrl& list, const DeviceTable& table, long ro
 
 std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const CSortListCtrl& list,
                                       DeviceSession& session, platform::ArpProbe& probe,
-                                      const TellUser& tell) {
+                                      const AskUser& ask, const TellUser& tell) {
     CModifyIPDlg dialog(parent, tell);  // refuses values that cannot be used
     if (!dialog.Loaded()) {
         tell(ResourceLoadFailed());
@@ -84,8 +86,19 @@ std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const CSortListCtrl& lis
     }
     if (dialog.ShowModal() != wxID_OK) return {};
 
-    const MacPlan plan = PlanByMac(PlanDevicesOf(SelectedTableRows(list, session.Table())));
+    const std::vector<TableRow> rows = SelectedTableRows(list, session.Table());
+    const MacPlan plan = PlanByMac(PlanDevicesOf(rows));
     const AssignmentInput input{dialog.m_dwStartIP, dialog.m_dwSubnetMask, dialog.m_dwGateway};
+    // Every candidate lies in the start address's network: ask before moving
+    // devices off the network they answered through.
+    std::vector<MoveTarget> moves;
+    std::vector<std::wstring> names;
+    for (const auto& target : plan.targets) {
+        const PlanDevice& device = plan.devices[target.device];
+        moves.push_back({rows[target.device].localAddress, input.start, input.mask});
+        names.push_back(DeviceName(device.serial, device.mac));
+    }
+    if (!AgreedToOffLinkMoves(moves, names, ask)) return {};
     std::vector<TargetOutcome> outcomes;
     RunWithProgress(parent, _(L"正在自动分配IP地址…"), plan.targets.size(),
                     [&](PlanProgress& progress) {
@@ -95,10 +108,7 @@ std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const CSortListCtrl& lis
     std::vector<MovedDevice> moved;
     for (std::size_t i = 0; i < plan.targets.size() && i < outcomes.size(); ++i) {
         if (outcomes[i].outcome != Outcome::kSent) continue;
-        const PlanDevice& device = plan.devices[plan.targets[i].device];
-        const std::string given = platform::FormatIPv4(outcomes[i].address);
-        moved.push_back({DeviceName(device.serial, device.mac), device.mac,
-                         std::wstring(given.begin(), given.end())});
+        moved.push_back({rows[i], plan.targets[i].identity.Bytes(), outcomes[i].address});
     }
     return moved;
 }

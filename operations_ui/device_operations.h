@@ -12,6 +12,7 @@
 #include "controls_ui/sort_list_ctrl.h"
 
 #include "platform/arp_probe.h"
+#include "session/address_confirmation.h"
 #include "session/device_session.h"
 
 namespace vimbrel {
@@ -53,20 +54,14 @@ bool OpenInDefaultBrowser(const wxString& address);
 bool OpenDevicePage(const CSortListCtrl& list, const DeviceTable& table, long row,
                     const std::function<bool(const wxString&)>& open, const TellUser& tell);
 
-// A device the assignment told to take a new address.
-struct MovedDevice {
-    std::wstring name;  // as the batch report names it
-    std::wstring macText;  // its row's MAC text
-    std::wstring address;  // the new address
-};
-
 // Asks for the network settings; refuses a broken mask or a gateway outside
-// the start address's network; then gives each selected device the next
-// address that may be handed out and no host answers an ARP probe for.
-// Returns the devices whose command went out.
+// the start address's network; asks (AgreedToOffLinkMoves) before moving
+// devices off the network they answered through; then gives each selected
+// device the next address that may be handed out and no host answers an ARP
+// probe for. Returns the devices whose command went out.
 std::vector<MovedDevice> AutoAssignIP(wxWindow* parent, const CSortListCtrl& list,
                                       DeviceSession& session, platform::ArpProbe& probe,
-                                      const TellUser& tell);
+                                      const AskUser& ask, const TellUser& tell);
 
 // Asks for a model name; if it is one of the known names exactly, tells each
 // selected device to report it, else says it is not known and sends nothing.

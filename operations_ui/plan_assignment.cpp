@@ -6,27 +6,20 @@
 #include <wx/ffile.h>
 #include <wx/log.h>
 
+#include "controls_ui/translations.h"
 #include "operations/address_plan.h"
 #include "operations/batch_report.h"
-#include "operations_ui/report_words.h"
-#include "operations/device_columns.h"
-#include "protocol/device_identity.h"
-#include "controls_ui/translations.h"
+#include "operations_ui/off_link_question.h"
 #include "operations_ui/progress_run.h"
+#include "operations_ui/report_words.h"
 #include "platform/ipv4_text.h"
 #include "platform/utf8_text.h"
-#include "protocol/command_sender.h"
+#include "session/address_plan_run.h"
+#include "session/match_plan.h"
 
 namespace vimbrel {
 
 namespace {
-
-// A plan line with the row it names.
-struct PlanRow {
-    const PlanEntry* entry;
-    std::wstring name, macText, currentIp;
-    protocol::MacIdentity mac;
-};
 
 std::optional<std::string> ReadPlanFile(const wxString& path) {
     const wxLogNull quiet;  // said by the caller
@@ -43,54 +36,35 @@ wxString LineText(std::size_t line) {
     return line ? wxString::Format(_(L"第 %zu 行："), line) : wxString();
 }
 
-std::wstring Cell(const wxListCtrl& list, long row, int column) {
-    return list.GetItemText(row, column).ToStdWstring();
+// The lines no single row answers to, in the window's language.
+wxString MatchErrorWords(const std::vector<PlanMatchError>& errors) {
+    wxString words;
+    for (const PlanMatchError& e : errors) {
+        const wxString identity(platform::FromUtf8(e.identity));
+        words += LineText(e.line);
+        switch (e.fault) {
+        case PlanMatchFault::kNoRow:
+            words += wxString::Format(_(L"列表中没有 %s 这台设备"), identity);
+            break;
+        case PlanMatchFault::kSerialShared:
+            words += wxString::Format(_(L"列表中有 %zu 台设备的生产系列号是 %s，请用MAC地址列"),
+                                      e.count, identity);
+            break;
+        case PlanMatchFault::kMacUnusable: words += _(L"设备的MAC地址无法识别"); break;
+        }
+        words += "\n";
+    }
+    return words;
 }
 
-// The rows the plan's lines name, or the lines no single row answers to.
-std::vector<PlanRow> MatchRows(const AddressPlan& plan, const wxListCtrl& list, wxString& errors) {
-    std::vector<PlanRow> rows;
-    for (const PlanEntry& entry : plan.entries) {
-        std::vector<long> named;
-        for (long row = 0; row < list.GetItemCount(); ++row) {
-            const std::wstring mac = Cell(list, row, column::kMac);
-            const auto rowMac = protocol::CheckMacIdentity(mac);
-            const bool match = entry.byMac ? rowMac && rowMac->Bytes() == entry.mac
-                                           : Cell(list, row, column::kSerial) == entry.serial;
-            if (match) named.push_back(row);
-        }
-        const std::wstring identity = platform::FromUtf8(entry.identityText);
-        if (named.empty()) {
-            errors += LineText(entry.line) +
-                      wxString::Format(_(L"列表中没有 %s 这台设备"), wxString(identity)) + "\n";
-            continue;
-        }
-        if (named.size() > 1) {
-            errors += LineText(entry.line) +
-                      wxString::Format(_(L"列表中有 %zu 台设备的生产系列号是 %s，请用MAC地址列"),
-                                       named.size(), wxString(identity)) +
-                      "\n";
-            continue;
-        }
-        const long row = named[0];
-        const std::wstring macText = Cell(list, row, column::kMac);
-        const auto mac = protocol::CheckMacIdentity(macText);
-        if (!mac) {
-            errors += LineText(entry.line) + _(L"设备的MAC地址无法识别") + "\n";
-            continue;
-        }
-        rows.push_back({&entry, DeviceName(Cell(list, row, column::kSerial), macText), macText,
-                        Cell(list, row, column::kAddress), *mac});
-    }
-    return rows;
-}
+std::wstring NameOf(const TableRow& row) { return DeviceName(row.device.serial, row.device.mac); }
 
 }  // namespace
 
-std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list,
-                                        DeviceSession& session, platform::ArpProbe& probe,
-                                        const wxString& planFile, const AskUser& ask,
-                                        const TellUser& tell) {
+std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, DeviceSession& session,
+                                        platform::ArpProbe& probe, const wxString& planFile,
+                                        const AskUser& ask, const TellUser& tell) {
+    wxASSERT(wxIsMainThread());
     const std::optional<std::string> text = ReadPlanFile(planFile);
     if (!text) {
         tell(wxString::Format(_(L"无法读取地址表“%s”，未发送任何命令。"), planFile));
@@ -104,68 +78,54 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
     for (const PlanError& e : plan.errors)
         errors +=
             LineText(e.line) + (english ? wxString::FromUTF8(e.reason) : wxString(e.text)) + "\n";
-    std::vector<PlanRow> rows;
-    if (errors.empty()) rows = MatchRows(plan, list, errors);
+    // The rows as they stand now: the list may change while the plan runs.
+    const std::vector<TableRow> rows = session.Table().Rows();
+    PlanMatching matching;
+    if (errors.empty()) {
+        matching = MatchPlan(plan, rows);
+        errors = MatchErrorWords(matching.errors);
+    }
     if (!errors.empty()) {
         tell(_(L"地址表有误，未发送任何命令：") + "\n" + errors);
         return {};
     }
+    const std::vector<PlanMatch>& matches = matching.matches;
 
     wxString preview =
-        wxString::Format(_(L"将按地址表修改以下 %zu 台设备的IP地址："), rows.size()) + "\n";
-    for (const PlanRow& row : rows)
-        preview += row.name + L"  " + row.currentIp + L" → " +
-                   platform::FromUtf8(platform::FormatIPv4(row.entry->newIp)) + L"\n";
+        wxString::Format(_(L"将按地址表修改以下 %zu 台设备的IP地址："), matches.size()) + "\n";
+    for (const PlanMatch& match : matches)
+        preview += NameOf(rows[match.row]) + L"  " + rows[match.row].device.ip + L" → " +
+                   platform::FromUtf8(platform::FormatIPv4(match.entry->newIp)) + L"\n";
     if (!ask(preview + _(L"确定发送吗？"))) return {};
 
-    std::vector<PlanTarget> targets;
-    targets.reserve(rows.size());
-    for (const PlanRow& row : rows) targets.push_back({row.entry->newIp, row.currentIp});
-    std::vector<std::wstring> listed;
-    for (long row = 0; row < list.GetItemCount(); ++row)
-        listed.push_back(Cell(list, row, column::kAddress));
+    std::vector<MoveTarget> moves;
+    std::vector<std::wstring> names;
+    for (const PlanMatch& match : matches) {
+        moves.push_back({rows[match.row].localAddress, match.entry->newIp, match.entry->mask});
+        names.push_back(NameOf(rows[match.row]));
+    }
+    if (!AgreedToOffLinkMoves(moves, names, ask)) return {};
 
-    enum class LineOutcome { kNotReached, kTaken, kNotSent, kSent };
-    std::vector<LineOutcome> outcomes(rows.size(), LineOutcome::kNotReached);
+    std::vector<TargetOutcome> outcomes(matches.size());
+    RunWithProgress(parent, _(L"正在按地址表分配IP地址…"), matches.size(),
+                    [&](PlanProgress& progress) {
+                        outcomes = RunAddressPlan(session, matches, rows, probe, progress);
+                    });
+
     BatchReport report;
-    RunWithProgress(
-        parent, _(L"正在按地址表分配IP地址…"), rows.size(), [&](PlanProgress& progress) {
-            const DeviceSession::SendTurn turn = session.TakeSendTurn();
-            const std::vector<bool> taken = NewAddressesTaken(targets, listed, probe);
-            std::vector<DeviceSession::NetworkSend> sends;
-            std::vector<std::size_t> rowOf;  // the row of each send
-            for (std::size_t i = 0; i < rows.size(); ++i) {
-                const PlanEntry& entry = *rows[i].entry;
-                if (taken[i]) {
-                    outcomes[i] = LineOutcome::kTaken;
-                    progress.Done(i, {});  // done at once
-                    continue;
-                }
-                protocol::NetConfig block = protocol::MakeNetConfig(entry.mask, entry.gateway);
-                protocol::SetNetConfigAddress(block, platform::FormatIPv4(entry.newIp).c_str());
-                sends.push_back({block, rows[i].mac});
-                rowOf.push_back(i);
-            }
-            // Each sent row is done as its sweep tells.
-            const std::vector<TargetOutcome> sent = session.RunSetNetwork(turn, sends, progress);
-            for (std::size_t k = 0; k < sent.size(); ++k) {
-                if (sent[k].outcome == Outcome::kNotReached) continue;
-                const bool went = sent[k].outcome == Outcome::kSent;
-                outcomes[rowOf[k]] = went ? LineOutcome::kSent : LineOutcome::kNotSent;
-                if (!went) NoteSendFailure(report, sent[k].error);
-            }
-        });
-
     std::vector<MovedDevice> moved;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        switch (outcomes[i]) {
-        case LineOutcome::kNotReached: report.notReached.push_back(rows[i].name); break;
-        case LineOutcome::kTaken: report.addressTaken.push_back(rows[i].name); break;
-        case LineOutcome::kNotSent: report.notSent.push_back(rows[i].name); break;
-        case LineOutcome::kSent:
-            moved.push_back({rows[i].name, rows[i].macText,
-                             platform::FromUtf8(platform::FormatIPv4(rows[i].entry->newIp))});
+    for (std::size_t i = 0; i < matches.size(); ++i) {
+        const TableRow& row = rows[matches[i].row];
+        switch (outcomes[i].outcome) {
+        case Outcome::kSent:
+            moved.push_back({row, matches[i].mac.Bytes(), matches[i].entry->newIp});
             break;
+        case Outcome::kAddressTaken: report.addressTaken.push_back(NameOf(row)); break;
+        case Outcome::kNotSent:
+            report.notSent.push_back(NameOf(row));
+            NoteSendFailure(report, outcomes[i].error);
+            break;
+        default: report.notReached.push_back(NameOf(row)); break;
         }
     }
     if (!report.Empty()) tell(BatchReportWords(report));

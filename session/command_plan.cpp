@@ -16,6 +16,7 @@ void AddOutcomes(const std::vector<PlanDevice>& devices,
         switch (outcome) {
         case Outcome::kNotReached: report.notReached.push_back(name); break;
         case Outcome::kNoAddress: report.unassigned.push_back(name); break;
+        case Outcome::kAddressTaken: report.addressTaken.push_back(name); break;
         case Outcome::kNotSent:
             report.notSent.push_back(name);
             NoteSendFailure(report, outcomes[i].error);

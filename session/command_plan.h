@@ -55,6 +55,7 @@ enum class Outcome {
     kNotSent,  // no local address, or every send failed
     kNoAddress,  // the assignment had no free address left for it
     kPlanned,  // a dry run: the address it would get
+    kAddressTaken,  // the address plan's new address is another host's: nothing sent
 };
 struct TargetOutcome {
     Outcome outcome = Outcome::kNotReached;

@@ -15,6 +15,7 @@
 #include <wx/timer.h>
 
 #include "cli/cli_app.h"
+#include "tests/support/addresses.h"
 #include "tests/support/column_titles.h"
 #include "tests/support/wait.h"
 #include "tests/window/window_fixture.h"
@@ -261,6 +262,38 @@ TEST_F(HandoverWindowTest, AnAddressPlanMovesTheCamerasAfterAPreview) {
     EXPECT_TRUE(PumpUntil([&] { return !window->ConfirmingAddresses(); }, 5s));
     EXPECT_EQ(told.size(), 1u) << told.back();
     std::remove(faulty.c_str());
+    std::remove(plan.c_str());
+    rmdir(dir);
+}
+
+// A line moving Cam,"7" (answered through 192.168.3.100) to 192.168.2.62 is
+// asked about after the preview: no probes and sends nothing, yes sends.
+TEST_F(HandoverWindowTest, AnAddressPlanAsksBeforeMovingACameraOffItsNetwork) {
+    std::vector<std::uint32_t> probed;
+    window->SetArpProbe(std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{}, &probed));
+    char dir[] = "/tmp/vimbrel-plan-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string plan = std::string(dir) + "/plan.csv";
+    std::ofstream(plan, std::ios::binary)
+        << "mac,new_ip,mask,gateway\r\n"
+           "00:1A:2B:3C:4D:02,192.168.2.62,255.255.255.0,192.168.2.1\r\n";
+    window->Handover().SetChoosePlan([&] { return wxString::FromUTF8(plan); });
+
+    const wxString moveQuestion = wxString::FromUTF8(
+        "1 台设备经 192.168.3.100 收到，新地址不在该网段，分配后本机将无法直接访问它们。仍然分配？"
+        "\nCam,\"7\"");
+    answer = [&](const wxString& question) { return question != moveQuestion; };
+    Choose(DeviceListHandover::kAssignPlanId);
+    ASSERT_EQ(asked.size(), 2u);  // the preview, then the move
+    EXPECT_EQ(asked[1], moveQuestion);
+    EXPECT_TRUE(probed.empty());
+    EXPECT_TRUE(Received(1, 102).empty());
+
+    answer = nullptr;
+    Choose(DeviceListHandover::kAssignPlanId);
+    EXPECT_EQ(asked.size(), 4u);
+    EXPECT_EQ(probed, (std::vector<std::uint32_t>{Ip(192, 168, 2, 62)}));
+    EXPECT_EQ(ReceivedAtLeast(1, 1, 102, "multicast").size(), 1u);
     std::remove(plan.c_str());
     rmdir(dir);
 }

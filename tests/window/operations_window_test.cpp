@@ -14,6 +14,8 @@
 #include <wx/xrc/xmlres.h>
 
 #include "controls_ui/ip_address_ctrl.h"
+#include "platform/ipv4_text.h"
+#include "platform/utf8_text.h"
 #include "tests/support/addresses.h"
 #include "tests/support/camera_log.h"
 #include "tests/support/command_copies.h"
@@ -215,6 +217,31 @@ TEST_F(OperationsWindowTest, SelectAllAndClicksDriveTheButtons) {
     SelectRows({0});
     Press(ids::kReboot);
     EXPECT_EQ(ReceivedAtLeast(2, camera, 103).size(), 2u);
+}
+
+// SN-C answered through 192.168.3.100; 192.168.2.x would leave it where
+// this computer does not reach it. The window asks first: no probes and
+// sends nothing, yes assigns as asked.
+TEST_F(OperationsWindowTest, MovingCamerasOffTheirNetworkIsAskedFirst) {
+    LAB_REQUIRE_ROOT();
+    OpenWithCameras();
+    std::vector<std::uint32_t> probed;
+    window->SetArpProbe(std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{}, &probed));
+    SetSelectAll(true);
+    answerYes = false;
+    RunAddressDialog(wxID_OK);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0],
+              wxString::FromUTF8("1 台设备经 192.168.3.100 收到，新地址不在该网段，分配后本"
+                                 "机将无法直接访问它们。仍然分配？\nSN-C"));
+    EXPECT_TRUE(probed.empty());
+    for (int camera : cameras) EXPECT_TRUE(Received(camera, 102).empty()) << camera;
+
+    answerYes = true;
+    RunAddressDialog(wxID_OK);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(probed.size(), 3u);
+    EXPECT_EQ(ReceivedAtLeast(3, cameras[2], 102, "multicast").size(), 3u);
 }
 
 TEST_F(OperationsWindowTest, AssignsFreeAddressesProbedOnTheWire) {
@@ -650,15 +677,20 @@ TEST_F(OperationsWindowTest, ADeviceThatDoesNotAnswerFromItsNewAddressIsNamed) {
     const TellUser tell = [&](const wxString& text) { told.push_back(text); };
     constexpr auto kConfirmFor = 3500ms;  // a search at 0 and at 3 s
     AddressConfirmation confirmation(
-        window->DeviceList(),
+        window->Session(),
         [&] {
             ++searches;
             window->OnSearch();
         },
         tell, kConfirmFor);
     const auto start = std::chrono::steady_clock::now();
-    confirmation.Start({{L"SN-A", Cell(0, 4).ToStdWstring(), Cell(0, 3).ToStdWstring()},
-                        {L"SN-GONE", L"00:1A:2B:3C:4D:99", L"192.168.2.99"}});
+    const TableRow& a = window->Session().Table().Rows().at(0);
+    TableRow gone;
+    gone.device.serial = L"SN-GONE";
+    gone.device.mac = L"00:1A:2B:3C:4D:99";
+    confirmation.Start({{a, *protocol::ParseMacText(platform::ToUtf8(a.device.mac)),
+                         *platform::ParseIPv4(platform::ToUtf8(a.device.ip))},
+                        {gone, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x99}, test::Ip(192, 168, 2, 99)}});
     ASSERT_TRUE(PumpUntil([&] { return !told.empty(); }, 20s));
     EXPECT_GE(std::chrono::steady_clock::now() - start, kConfirmFor);
     EXPECT_FALSE(confirmation.Running());

@@ -87,7 +87,7 @@ void WindowTest::StartWindow(std::unique_ptr<DeviceSession> windowSession,
     services.tell = [this](const wxString& text) { told.push_back(text); };
     services.ask = [this](const wxString& question) {
         asked.push_back(question);
-        return answerYes;
+        return answer ? answer(question) : answerYes;
     };
     if (firewall) {
         services.firewall = [this] { return *firewall; };

@@ -117,6 +117,8 @@ protected:
     // The questions asked, and what the user answers to each.
     std::vector<wxString> asked;
     bool answerYes = true;
+    // When set, answers each question in place of answerYes.
+    std::function<bool(const wxString&)> answer;
     // The window's waits, shortened by a test that would otherwise wait them
     // out; set before the window opens.
     std::chrono::milliseconds confirmTime = kConfirmTime;
