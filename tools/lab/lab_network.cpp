@@ -170,11 +170,16 @@ std::vector<std::uint8_t> HexBytes(const std::string& hex) {
     return bytes;
 }
 
+// The log's whole lines: a line the simulator is still writing has no end
+// yet, and is left for the next read.
 std::vector<std::string> LogLines(const std::string& path) {
     std::vector<std::string> lines;
     std::ifstream file(path);
     std::string line;
-    while (std::getline(file, line)) lines.push_back(line);
+    while (std::getline(file, line)) {
+        if (file.eof()) break;  // no newline after it
+        lines.push_back(line);
+    }
     return lines;
 }
 
