@@ -12,6 +12,7 @@
 #include "cli/exit_codes.h"
 #include "cli/runs.h"
 #include "cli/utf8_text.h"
+#include "cli/words.h"
 #include "operations/address_plan.h"
 #include "protocol/cell_text.h"
 #include "protocol/device_identity.h"
@@ -46,10 +47,16 @@ std::string IdentityOf(const PlanEntry& entry) {
     return (entry.byMac ? "MAC " : "serial ") + EchoText(entry.identityText);
 }
 
+// A plan line that names no camera it can go to, and why.
+struct MatchError {
+    std::size_t line;
+    std::string reason;
+};
+
 // The plan's lines matched to the cameras found, or the reasons they can't
 // be: a line no camera answered for, a serial number several report.
 std::vector<Step> MatchCameras(const AddressPlan& plan, const std::vector<FoundCamera>& found,
-                               std::vector<PlanError>& errors) {
+                               std::vector<MatchError>& errors) {
     std::vector<Step> steps;
     for (const PlanEntry& entry : plan.entries) {
         std::vector<const FoundCamera*> named;
@@ -60,20 +67,18 @@ std::vector<Step> MatchCameras(const AddressPlan& plan, const std::vector<FoundC
             if (match) named.push_back(&camera);
         }
         if (named.empty()) {
-            errors.push_back({entry.line, "no camera answered for " + IdentityOf(entry), {}});
+            errors.push_back({entry.line, "no camera answered for " + IdentityOf(entry)});
             continue;
         }
         if (named.size() > 1) {
-            errors.push_back({entry.line,
-                              std::to_string(named.size()) + " cameras report " +
-                                  IdentityOf(entry) + "; name them by mac",
-                              {}});
+            errors.push_back({entry.line, std::to_string(named.size()) + " cameras report " +
+                                              IdentityOf(entry) + "; name them by mac"});
             continue;
         }
         const auto mac = protocol::CheckMacIdentity(named[0]->row.mac);
         if (!mac) {
             errors.push_back(
-                {entry.line, Describe(*named[0]) + ": its MAC address names no device", {}});
+                {entry.line, Describe(*named[0]) + ": its MAC address names no device"});
             continue;
         }
         steps.push_back({&entry, named[0], *mac});
@@ -134,18 +139,20 @@ int RunAssignPlan(const CommandLine& line, const CheckedInput& input, CameraSear
         return kExitUsage;
     }
     const AddressPlan plan = ReadAddressPlan(*text, {input.planMask, input.planGateway});
-    auto tellErrors = [&](const std::vector<PlanError>& errors) {
-        for (const PlanError& e : errors)
+    auto tellErrors = [&](const std::vector<MatchError>& errors) {
+        for (const MatchError& e : errors)
             err << "vimbrel-cli: " << Place(line.plan, e.line) << EchoText(e.reason, 400) << '\n';
         err << "vimbrel-cli: nothing sent\n";
     };
     if (!plan.errors.empty()) {
-        tellErrors(plan.errors);
+        std::vector<MatchError> said;
+        for (const PlanError& e : plan.errors) said.push_back({e.line, PlanErrorWords(e)});
+        tellErrors(said);
         return kExitUsage;
     }
 
     const std::vector<FoundCamera> found = search.Search(WaitOf(line), line.rounds);
-    std::vector<PlanError> errors;
+    std::vector<MatchError> errors;
     const std::vector<Step> steps = MatchCameras(plan, found, errors);
     if (!errors.empty()) {
         tellErrors(errors);

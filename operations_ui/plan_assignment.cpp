@@ -115,12 +115,7 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, const wxListCtrl& list
     }
     const AddressPlan plan = ReadAddressPlan(*text, {});
     wxString errors;
-    // The plan's own faults in the window's language: the command line's
-    // English words when the window speaks English.
-    const bool english = CurrentUiLanguage() == UiLanguage::kEnglish;
-    for (const PlanError& e : plan.errors)
-        errors +=
-            LineText(e.line) + (english ? wxString::FromUTF8(e.reason) : wxString(e.text)) + "\n";
+    for (const PlanError& e : plan.errors) errors += LineText(e.line) + PlanErrorWords(e) + "\n";
     std::vector<PlanRow> rows;
     if (errors.empty()) rows = MatchRows(plan, list, errors);
     if (!errors.empty()) {
