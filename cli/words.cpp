@@ -49,7 +49,8 @@ std::string PlanErrorWords(const PlanError& error) {
     case PlanFault::kNoIdentityColumn: return "the header has no mac or serial column";
     case PlanFault::kNoNewIpColumn: return "the header has no new_ip column";
     case PlanFault::kNoEntry: return "no line has a new_ip";
-    case PlanFault::kMalformedCsv: return error.text;
+    case PlanFault::kCsvQuoteNotClosed: return "a quoted field is not closed";
+    case PlanFault::kCsvTextAfterQuote: return "text after a closing quote";
     case PlanFault::kMalformedMac:
         return "malformed MAC address " + quoted + " (expected XX:XX:XX:XX:XX:XX)";
     case PlanFault::kEmptySerial: return "empty serial number";

@@ -184,7 +184,9 @@ AddressPlan ReadAddressPlan(std::string_view csvText, const PlanDefaults& defaul
         }
     }
     if (csv.faultLine)
-        plan.errors.push_back(Fault(*csv.faultLine, PlanFault::kMalformedCsv, csv.fault));
+        plan.errors.push_back(Fault(*csv.faultLine, csv.fault == CsvFault::kQuoteNotClosed
+                                                        ? PlanFault::kCsvQuoteNotClosed
+                                                        : PlanFault::kCsvTextAfterQuote));
     if (plan.entries.empty() && plan.errors.empty())
         plan.errors.push_back(Fault(0, PlanFault::kNoEntry));
     return plan;

@@ -47,7 +47,8 @@ enum class PlanFault {
     kNoIdentityColumn,  // the header has no mac or serial column
     kNoNewIpColumn,
     kNoEntry,  // no line has a new_ip
-    kMalformedCsv,  // text: the CSV reader's fault (csv_reader.h)
+    kCsvQuoteNotClosed,  // a quoted field never ends
+    kCsvTextAfterQuote,
     kMalformedMac,  // text
     kEmptySerial,
     kSerialNotUtf8,  // text

@@ -103,7 +103,8 @@ wxString PlanErrorWords(const PlanError& error) {
     case PlanFault::kNoIdentityColumn: return _(L"标题行没有 mac 或 serial 列");
     case PlanFault::kNoNewIpColumn: return _(L"标题行没有 new_ip 列");
     case PlanFault::kNoEntry: return _(L"没有一行填了 new_ip");
-    case PlanFault::kMalformedCsv: return wxString::Format(_(L"CSV格式有误（%s）"), text);
+    case PlanFault::kCsvQuoteNotClosed: return _(L"CSV格式有误（带引号的字段没有结束）");
+    case PlanFault::kCsvTextAfterQuote: return _(L"CSV格式有误（右引号后还有文字）");
     case PlanFault::kMalformedMac:
         return wxString::Format(_(L"MAC地址 %s 无法识别（应为 XX:XX:XX:XX:XX:XX）"), quoted);
     case PlanFault::kEmptySerial: return _(L"生产系列号为空");

@@ -139,8 +139,9 @@ TEST(AddressPlan, AFileThatIsNoPlanSaysWhy) {
     EXPECT_EQ(badGateway.text, "10.0.0");
     const PlanError open = onlyError("mac,new_ip\n\"00:1A:2B:3C:4D:01,10.0.0.5\n");
     EXPECT_EQ(open.line, 2u);
-    EXPECT_EQ(open.fault, F::kMalformedCsv);
-    EXPECT_EQ(open.text, "a quoted field is not closed");
+    EXPECT_EQ(open.fault, F::kCsvQuoteNotClosed);
+    EXPECT_EQ(onlyError("mac,new_ip\n\"00:1A:2B:3C:4D:01\"x,10.0.0.5\n").fault,
+              F::kCsvTextAfterQuote);
     EXPECT_EQ(onlyError("serial,new_ip\n,10.0.0.5\n").fault, F::kEmptySerial);
     const PlanError longSerial =
         onlyError("serial,new_ip\n" + std::string(31, 'S') + ",192.168.2.5\n");

@@ -72,16 +72,15 @@ TEST(WindowWords, APlansFaultsWithTheirValues) {
         return words.size() == 1 ? words[0] : wxString("not one fault");
     };
     EXPECT_EQ(only(""), English() ? L"the file is empty" : L"文件是空的");
-    EXPECT_EQ(only("model,new_ip\n"),
-              English() ? L"the header has no mac or serial column" : L"标题行没有 mac 或 serial 列");
+    EXPECT_EQ(only("model,new_ip\n"), English() ? L"the header has no mac or serial column"
+                                                : L"标题行没有 mac 或 serial 列");
     EXPECT_EQ(only("mac,new_ip\n\"00:1A:2B:3C:4D:01,10.0.0.5\n"),
-              English() ? L"a quoted field is not closed"
-                        : L"CSV格式有误（a quoted field is not closed）");
+              English() ? L"a quoted field is not closed" : L"CSV格式有误（带引号的字段没有结束）");
     EXPECT_EQ(only("mac,new_ip\n00:1A:2B:3C:4D:01,10.0.0.5\n"),
               English() ? L"no mask: give a mask column" : L"没有子网掩码（mask 列）");
-    EXPECT_EQ(only("serial,new_ip\nSN-A,10.0.0.5\nSN-A,10.0.0.6\n",
-                   {Ip(255, 0, 0, 0), Ip(10, 0, 0, 1)}),
-              English() ? L"serial number 'SN-A' is also on line 2" : L"生产系列号 'SN-A' 与第 2 行重复");
+    EXPECT_EQ(
+        only("serial,new_ip\nSN-A,10.0.0.5\nSN-A,10.0.0.6\n", {Ip(255, 0, 0, 0), Ip(10, 0, 0, 1)}),
+        English() ? L"serial number 'SN-A' is also on line 2" : L"生产系列号 'SN-A' 与第 2 行重复");
 }
 
 TEST(WindowWords, TheFirewallsFindingWithTheProfile) {
@@ -125,8 +124,9 @@ TEST(WindowWords, TheMarksAndABatchsReport) {
     const MarkedRow row{L"192.168.2.10", Ip(192, 168, 2, 100), Ip(255, 255, 255, 0)};
     EXPECT_EQ(RowInfoWords(row, {}), L"经 192.168.2.100 收到");
     EXPECT_EQ(RowInfoWords(row, {2, false}), L"IP地址与另外 2 台设备相同（经 192.168.2.100 收到）");
-    EXPECT_EQ(RowInfoWords(row, {0, true}),
-              L"不在本机网段（经 192.168.2.100 收到），网页无法直接打开；可用“自动分配IP”改到本机网段");
+    EXPECT_EQ(
+        RowInfoWords(row, {0, true}),
+        L"不在本机网段（经 192.168.2.100 收到），网页无法直接打开；可用“自动分配IP”改到本机网段");
     EXPECT_EQ(RowInfoWords({L"10.0.0.5", 0, 0}, {1, true}),
               L"IP地址与另外 1 台设备相同；不在本机网段（收到它的本机地址不详），网页无法直接打开；"
               L"可用“自动分配IP”改到本机网段");
