@@ -13,14 +13,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const ParseResult parsed = ParseCommandLine(args, out, err);
     if (!parsed.commandLine) return parsed.exitCode;
     const CommandLine& line = *parsed.commandLine;
-    if (line.command == "firewall") return RunFirewallAllow(out, err);  // no socket opened
+    if (line.command->kind == CommandKind::kFirewall)
+        return RunFirewallAllow(out, err);  // no socket opened
     const std::optional<CheckedInput> input = CheckInput(line, err);
     if (!input) return kExitUsage;
 
     CameraSearch search(input->interfaceAddress);
     if (line.verbose) search.LogTo(&err);
-    if (line.command == "search") return RunSearch(line, search, out, err);
-    if (line.command == "assign-ip") {
+    switch (line.command->kind) {
+    case CommandKind::kSearch: return RunSearch(line, search, out, err);
+    case CommandKind::kAssignIp: {
         std::unique_ptr<platform::ArpProbe> systemProbe;
         if (!probe) {
             systemProbe = platform::MakeSystemArpProbe();
@@ -28,6 +30,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
         if (!line.plan.empty()) return RunAssignPlan(line, *input, search, *probe, out, err);
         return RunAssignIp(line, *input, search, *probe, out, err);
+    }
+    default: break;  // a command sent to each chosen camera
     }
     return RunDeviceCommand(line, *input, search, out, err);
 }

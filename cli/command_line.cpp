@@ -10,6 +10,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/utf8_text.h"
+#include "operations/model_names.h"
 
 #ifndef VIMBREL_VERSION
 #define VIMBREL_VERSION "0"
@@ -130,6 +131,16 @@ std::vector<NamedTarget> InOrder(const CLI::App& command, const TargetOptions& o
     return targets;
 }
 
+// The help of set-model's MODEL: "ZR410, ZR420, … or ZR4500-1".
+std::string ModelChoice() {
+    std::string choice;
+    for (std::size_t i = 0; i < kModelNames.size(); ++i) {
+        if (i > 0) choice += i + 1 < kModelNames.size() ? ", " : " or ";
+        choice += kModelNames[i];
+    }
+    return choice;
+}
+
 }  // namespace
 
 ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream& out,
@@ -149,43 +160,39 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
     AddInterface(app, line);
     app.add_flag("--verbose", line.verbose, "after each search, its receive errors on stderr");
 
-    CLI::App* search = app.add_subcommand("search", "search the network and list the cameras");
+    // A subcommand for each row of the table; those that name cameras take
+    // the target options.
+    struct OnCameras {
+        CLI::App* app;
+        const CliCommand* row;
+        TargetOptions options;
+    };
+    std::vector<OnCameras> commands;
+    commands.reserve(kCliCommands.size());
+    CLI::App* search = nullptr;
+    CLI::App* setModel = nullptr;
+    CLI::App* assign = nullptr;
+    CLI::App* firewall = nullptr;
+    for (const CliCommand& row : kCliCommands) {
+        CLI::App* command = app.add_subcommand(row.name, row.help);
+        if (row.identity != IdentityKind::kNone) commands.push_back({command, &row, {}});
+        switch (row.kind) {
+        case CommandKind::kSearch: search = command; break;
+        case CommandKind::kSetModel: setModel = command; break;
+        case CommandKind::kAssignIp: assign = command; break;
+        case CommandKind::kFirewall: firewall = command; break;
+        default: break;
+        }
+    }
+
     AddWait(*search, line);
     AddRounds(*search, line);
     search->add_option("--format", line.format, "table, json or csv")
         ->check(CLI::IsMember({"table", "json", "csv"}))
         ->option_text("FORMAT (default table)");
 
-    struct Plain {
-        const char* name;
-        const char* description;
-    };
-    const Plain plain[] = {
-        {"reboot", "reboot the chosen cameras"},
-        {"factory-reset", "restore the factory settings of the chosen cameras"},
-        {"motor-start", "start the motor of the chosen cameras"},
-        {"motor-stop", "stop the motor of the chosen cameras"},
-    };
-    std::vector<std::pair<CLI::App*, TargetOptions>> commands;
-    commands.reserve(std::size(plain) + 2);
-    for (const Plain& p : plain) {
-        commands.emplace_back(app.add_subcommand(p.name, p.description), TargetOptions{});
-    }
+    setModel->add_option("MODEL", line.model, ModelChoice())->required();
 
-    commands.emplace_back(
-        app.add_subcommand("set-model", "make the chosen cameras report another model"),
-        TargetOptions{});
-    commands.back()
-        .first
-        ->add_option("MODEL", line.model,
-                     "ZR410, ZR420, ZR420-2, ZR4300-0, ZR4500-0, ZR4300-1 or ZR4500-1")
-        ->required();
-
-    commands.emplace_back(
-        app.add_subcommand("assign-ip",
-                           "give each chosen camera the next address nobody answers for"),
-        TargetOptions{});
-    CLI::App* assign = commands.back().first;
     CLI::Option* start = assign->add_option("--start", line.start, "first address to hand out")
                              ->option_text("A.B.C.D");
     assign->add_option("--mask", line.mask, "subnet mask (with --plan: where a line has none)")
@@ -205,16 +212,14 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
                      "assign also to cameras whose new address is outside the network they "
                      "answered through (else refused, exit 64)");
 
-    for (auto& [command, options] : commands) {
-        AddTargetOptions(*command, options, line);
-        AddWait(*command, line);
-        AddRounds(*command, line);
-        if (std::string(command->get_name()) == "factory-reset")
-            command->add_flag("--yes", line.yes, "confirm a factory reset of --all");
+    for (OnCameras& command : commands) {
+        AddTargetOptions(*command.app, command.options, line);
+        AddWait(*command.app, line);
+        AddRounds(*command.app, line);
+        if (command.row->kind == CommandKind::kFactoryReset)
+            command.app->add_flag("--yes", line.yes, "confirm a factory reset of --all");
     }
 
-    CLI::App* firewall =
-        app.add_subcommand("firewall", "the computer's firewall and the cameras' replies");
     firewall->require_subcommand(1);
     firewall->add_subcommand(
         "allow",
@@ -222,9 +227,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
         "program's inbound rules and add its allow rule");
 
     if (const auto unknown = UnknownSubcommand(args, app)) {
-        err << kProgram << ": unknown subcommand '" << EchoText(*unknown)
-            << "' (one of search, reboot, factory-reset, motor-start, motor-stop, set-model, "
-               "assign-ip, firewall)\n";
+        err << kProgram << ": unknown subcommand '" << EchoText(*unknown) << "' (one of "
+            << CliCommandNames() << ")\n";
         return {std::nullopt, kExitUsage};
     }
     try {
@@ -235,10 +239,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, std::ostream&
         return {std::nullopt, code == 0 ? kExitOk : kExitUsage};
     }
 
-    line.command = app.get_subcommands().front()->get_name();
-    for (auto& [command, options] : commands) {
-        if (command->parsed()) line.targets = InOrder(*command, options);
-    }
+    line.command = FindCliCommand(app.get_subcommands().front()->get_name());
+    for (const OnCameras& command : commands)
+        if (command.app->parsed()) line.targets = InOrder(*command.app, command.options);
     return {line, kExitOk};
 }
 

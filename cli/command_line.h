@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_table.h"
+
 namespace vimbrel::cli {
 
 // A camera named on the command line, in the order given.
@@ -15,7 +17,7 @@ struct NamedTarget {
 };
 
 struct CommandLine {
-    std::string command;  // "search", "reboot", …, "assign-ip"
+    const CliCommand* command = nullptr;  // its row of kCliCommands; never null once parsed
     std::optional<std::string> interfaceAddress;
     double waitSeconds = 2.0;
     std::size_t rounds = 3;  // of each search, 1 to 10

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cli/utf8_text.h"
+#include "cli/words.h"
 #include "operations/address_rules.h"
 #include "protocol/cell_text.h"
 #include "protocol/device_identity.h"
@@ -60,15 +61,17 @@ CheckedInput Check(const CommandLine& line) {
                              EchoText(*line.interfaceAddress));
         input.interfaceAddress = address;
     }
-    if (line.command == "search") return input;
+    const CommandKind kind = line.command->kind;
+    if (line.command->identity == IdentityKind::kNone) return input;
 
-    const bool plan = line.command == "assign-ip" && !line.plan.empty();
+    const bool plan = kind == CommandKind::kAssignIp && !line.plan.empty();
     if (plan && (line.all || !line.targets.empty()))
         throw InputError(
             "assign-ip --plan: the plan names the cameras; leave out --serial, --mac "
             "and --all");
     if (!plan && !line.all && line.targets.empty())
-        throw InputError(line.command + ": name the cameras with --serial, --mac or --all");
+        throw InputError(std::string(line.command->name) +
+                         ": name the cameras with --serial, --mac or --all");
     for (const NamedTarget& target : line.targets) {
         if (target.kind == NamedTarget::Kind::Mac &&
             !protocol::CheckMacIdentity(std::string_view(target.text)))
@@ -76,11 +79,11 @@ CheckedInput Check(const CommandLine& line) {
                              "' (expected XX:XX:XX:XX:XX:XX)");
         if (target.kind == NamedTarget::Kind::Serial) CheckSerial(target.text);
     }
-    if (line.command == "factory-reset" && line.all && !line.yes)
+    if (kind == CommandKind::kFactoryReset && line.all && !line.yes)
         throw InputError(
             "factory-reset --all resets every camera that answers; add --yes to confirm");
 
-    if (line.command == "set-model") {
+    if (kind == CommandKind::kSetModel) {
         input.model = MatchModelName(ToCellBuffer(FromUtf8(line.model)));
         if (!input.model)
             throw InputError("unknown model '" + EchoText(line.model) + "' (one of " + ModelList() +
@@ -91,7 +94,7 @@ CheckedInput Check(const CommandLine& line) {
         if (!line.gateway.empty()) input.planGateway = Address(line.gateway, "gateway");
         return input;
     }
-    if (line.command == "assign-ip") {
+    if (kind == CommandKind::kAssignIp) {
         for (const auto& [value, name] :
              {std::pair{&line.start, "--start"}, std::pair{&line.mask, "--mask"},
               std::pair{&line.gateway, "--gateway"}})

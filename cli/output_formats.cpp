@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <optional>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -27,6 +29,16 @@ DeviceFields Fields(const TableRow& camera) {
         fields[c - column::kSerial] = ToUtf8(texts[c]);
     if (camera.localAddress) fields.back() = platform::FormatIPv4(camera.localAddress);
     return fields;
+}
+
+// A number column's text as its number; nothing when the text is not a
+// whole number (then it is written as text).
+std::optional<long long> WholeNumber(const std::string& text) {
+    long long number = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, fault] = std::from_chars(text.data(), end, number);
+    if (fault != std::errc() || stop != end) return std::nullopt;
+    return number;
 }
 
 }  // namespace
@@ -68,16 +80,20 @@ void WriteTable(std::ostream& out, const std::vector<TableRow>& cameras) {
 void WriteJson(std::ostream& out, const std::vector<TableRow>& cameras) {
     nlohmann::ordered_json array = nlohmann::ordered_json::array();
     for (const TableRow& camera : cameras) {
-        const DeviceFields fields = Fields(camera);
+        const RowTexts texts = TextsInColumnOrder(camera.device, 0);  // no row number here
         nlohmann::ordered_json object;
-        for (std::size_t k = 0; k < kKeys.size(); ++k) {
-            if (k + column::kSerial == column::kPort)
-                object[kKeys[k]] = camera.device.portNumber;  // a number, not its text
-            else if (k + 1 == kKeys.size() && camera.localAddress == 0)
-                continue;  // the local address, when known
+        for (std::size_t c = 0; c < kDeviceColumns.size(); ++c) {
+            const ColumnLayout& layout = kDeviceColumns[c];
+            if (!layout.key) continue;
+            const std::string text = ToUtf8(texts[c]);
+            const std::optional<long long> number =
+                layout.type == ColumnType::kNumber ? WholeNumber(text) : std::nullopt;
+            if (number)
+                object[layout.key] = *number;
             else
-                object[kKeys[k]] = fields[k];
+                object[layout.key] = text;
         }
+        if (camera.localAddress) object[kKeys.back()] = platform::FormatIPv4(camera.localAddress);
         array.push_back(std::move(object));
     }
     out << array.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';

@@ -14,6 +14,7 @@
 #include "cli/exit_codes.h"
 #include "cli/runs.h"
 #include "cli/utf8_text.h"
+#include "cli/words.h"
 #include "operations/address_plan.h"
 #include "platform/ipv4_text.h"
 #include "session/address_plan_run.h"
@@ -36,25 +37,30 @@ std::string Place(const std::string& file, std::size_t line) {
     return EchoText(file) + (line ? " line " + std::to_string(line) : std::string()) + ": ";
 }
 
+// A plan line that names no camera it can go to, and why.
+struct MatchError {
+    std::size_t line;
+    std::string reason;
+};
+
 // The plan's lines no single camera answers to, in the command line's words.
-std::vector<PlanError> MatchErrors(const PlanMatching& matching,
+std::vector<MatchError> MatchErrors(const PlanMatching& matching,
                                    const std::vector<TableRow>& found) {
-    std::vector<PlanError> errors;
+    std::vector<MatchError> errors;
     for (const PlanMatchError& e : matching.errors) {
         const std::string identity = (e.byMac ? "MAC " : "serial ") + EchoText(e.identity);
         switch (e.fault) {
         case PlanMatchFault::kNoRow:
-            errors.push_back({e.line, "no camera answered for " + identity, {}});
+            errors.push_back({e.line, "no camera answered for " + identity});
             break;
         case PlanMatchFault::kSerialShared:
             errors.push_back(
                 {e.line,
-                 std::to_string(e.count) + " cameras report " + identity + "; name them by mac",
-                 {}});
+                 std::to_string(e.count) + " cameras report " + identity + "; name them by mac"});
             break;
         case PlanMatchFault::kMacUnusable:
             errors.push_back(
-                {e.line, Describe(found[e.row]) + ": its MAC address names no device", {}});
+                {e.line, Describe(found[e.row]) + ": its MAC address names no device"});
             break;
         }
     }
@@ -111,13 +117,15 @@ int RunAssignPlan(const CommandLine& line, const CheckedInput& input, CameraSear
         return kExitUsage;
     }
     const AddressPlan plan = ReadAddressPlan(*text, {input.planMask, input.planGateway});
-    auto tellErrors = [&](const std::vector<PlanError>& errors) {
-        for (const PlanError& e : errors)
+    auto tellErrors = [&](const std::vector<MatchError>& errors) {
+        for (const MatchError& e : errors)
             err << "vimbrel-cli: " << Place(line.plan, e.line) << EchoText(e.reason, 400) << '\n';
         err << "vimbrel-cli: nothing sent\n";
     };
     if (!plan.errors.empty()) {
-        tellErrors(plan.errors);
+        std::vector<MatchError> said;
+        for (const PlanError& e : plan.errors) said.push_back({e.line, PlanErrorWords(e)});
+        tellErrors(said);
         return kExitUsage;
     }
 

@@ -16,14 +16,6 @@ namespace vimbrel::cli {
 
 namespace {
 
-std::int32_t CommandCode(const std::string& command) {
-    if (command == "reboot") return protocol::CMD_REBOOT;
-    if (command == "factory-reset") return protocol::CMD_FACTORY_RESET;
-    if (command == "motor-start") return protocol::CMD_MOTOR_START;
-    if (command == "motor-stop") return protocol::CMD_MOTOR_STOP;
-    return protocol::CMD_SET_MODEL;
-}
-
 // The cameras outside the selection by the serial number they report: a
 // command addressed by serial number reaches them too. Made once for a run
 // (a batch of a thousand cameras looks each up as its line is printed).
@@ -90,9 +82,10 @@ int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraS
     if (!searched) return result;
     const Selection& selection = *searched;
 
-    const std::int32_t code = CommandCode(line.command);
-    const bool byMac = code == protocol::CMD_SET_MODEL;
-    const std::string what = byMac ? "set-model " + std::string(input.model) : line.command;
+    // set-model goes by MAC address, the others by serial number.
+    const bool byMac = line.command->identity == IdentityKind::kMac;
+    const std::string what =
+        byMac ? std::string(line.command->name) + " " + input.model : line.command->name;
     const std::vector<TableRow>& cameras = selection.cameras;
     const auto said = [&](const auto& plan) {
         for (const std::size_t i : plan.skipped) {
@@ -113,7 +106,7 @@ int RunDeviceCommand(const CommandLine& line, const CheckedInput& input, CameraS
         if (progress.Failed()) result = kExitFailed;
         return result;
     }
-    const CommandPlan plan = PlanCommand(code, PlanDevices(cameras));
+    const CommandPlan plan = PlanCommand(line.command->code, PlanDevices(cameras));
     PrintedProgress progress = said(plan);
     search.Session().RunCommand(plan, progress);
     if (progress.Failed()) result = kExitFailed;

@@ -1,6 +1,7 @@
 // The firewall's part in a search nobody answered, and its fix.
 #include "cli/exit_codes.h"
 #include "cli/runs.h"
+#include "cli/words.h"
 #include "operations/firewall_finding.h"
 #include "platform/firewall.h"
 
@@ -8,7 +9,7 @@ namespace vimbrel::cli {
 
 void SayFirewallFinding(std::ostream& err) {
     const platform::FirewallState state = platform::QueryFirewall();
-    err << "vimbrel-cli: " << FirewallFindingLine(FindFirewallCause(state), state.profile) << "\n";
+    err << "vimbrel-cli: " << FirewallFindingWords(FindFirewallCause(state), state.profile) << "\n";
 }
 
 int RunFirewallAllow(std::ostream& out, std::ostream& err) {

@@ -34,46 +34,25 @@ std::string Shown(std::string_view text) {
     std::string shown;
     for (char c : text.substr(0, 64))
         shown += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
-    return "'" + shown + (text.size() > 64 ? "…'" : "'");
+    return text.size() > 64 ? shown + "…" : shown;
 }
 
-std::wstring Wide(const std::string& utf8) { return platform::FromUtf8(utf8); }
-
-// The window's words for a fault of the address rules.
-std::wstring FaultWords(AssignmentInputFault fault, const std::string& ip, const std::string& mask,
-                        const std::string& gateway) {
-    const std::wstring notUnicast =
-        L" 不能用：不能是 0.x.x.x、127.x.x.x、组播地址（224-239）或保留地址（240-255）";
-    switch (fault) {
-    case AssignmentInputFault::kNone: break;
-    case AssignmentInputFault::kMaskNotContiguous:
-        return L"子网掩码 " + Wide(mask) + L" 无效：必须是连续的掩码";
-    case AssignmentInputFault::kMaskLeavesNoHost:
-        return L"子网掩码 " + Wide(mask) + L" 无效：除网关外没有可分配给设备的地址";
-    case AssignmentInputFault::kStartNotUnicast: return L"new_ip " + Wide(ip) + notUnicast;
-    case AssignmentInputFault::kStartNetworkOrBroadcast:
-        return L"new_ip " + Wide(ip) + L" 是其网段的网络地址或广播地址";
-    case AssignmentInputFault::kGatewayNotUnicast: return L"网关 " + Wide(gateway) + notUnicast;
-    case AssignmentInputFault::kGatewayNetworkOrBroadcast:
-        return L"网关 " + Wide(gateway) + L" 是其网段的网络地址或广播地址";
-    case AssignmentInputFault::kGatewayOutsideNetwork:
-        return L"网关 " + Wide(gateway) + L" 与 " + Wide(ip) + L" 不在同一网段";
-    }
-    return {};
-}
-
-std::string FaultText(AssignmentInputFault fault, const std::string& ip, const std::string& mask,
-                      const std::string& gateway) {
-    return AssignmentFaultWords(fault, "new_ip", ip, "mask", mask, gateway);
-}
-
-class LineError {
-public:
-    LineError(std::string reason, std::wstring text)
-        : reason(std::move(reason)), text(std::move(text)) {}
-    std::string reason;
-    std::wstring text;
+// A line's fault, thrown while the line is read.
+struct LineError {
+    PlanError error;
 };
+
+PlanError Fault(std::size_t line, PlanFault fault, std::string text = {}) {
+    PlanError error;
+    error.line = line;
+    error.fault = fault;
+    error.text = std::move(text);
+    return error;
+}
+
+[[noreturn]] void Refuse(PlanFault fault, std::string text = {}) {
+    throw LineError{Fault(0, fault, std::move(text))};  // the line is set where it is caught
+}
 
 // Where each column stands; npos when the header lacks it.
 struct Columns {
@@ -88,11 +67,15 @@ std::optional<std::size_t> Find(const std::vector<std::string>& header, const ch
     return std::nullopt;
 }
 
-std::uint32_t AddressOf(const std::string& text, const char* what) {
+std::uint32_t AddressOf(const std::string& text, PlanField field) {
     const auto address = platform::ParseIPv4(text);
-    if (!address)
-        throw LineError(std::string("malformed ") + what + " " + Shown(text),
-                        Wide(what) + L" " + Wide(Shown(text)) + L" 不是IPv4地址");
+    if (!address) {
+        PlanError error;
+        error.fault = PlanFault::kMalformedAddress;
+        error.field = field;
+        error.text = Shown(text);
+        throw LineError{std::move(error)};
+    }
     return *address;
 }
 
@@ -108,41 +91,37 @@ PlanEntry ReadEntry(const CsvRecord& record, const Columns& columns, const PlanD
     entry.identityText = FieldAt(record, columns.identity);
     if (columns.byMac) {
         const auto mac = protocol::CheckMacIdentity(std::string_view(entry.identityText));
-        if (!mac)
-            throw LineError("malformed MAC address " + Shown(entry.identityText) +
-                                " (expected XX:XX:XX:XX:XX:XX)",
-                            L"MAC地址 " + Wide(Shown(entry.identityText)) +
-                                L" 无法识别（应为 XX:XX:XX:XX:XX:XX）");
+        if (!mac) Refuse(PlanFault::kMalformedMac, Shown(entry.identityText));
         entry.mac = mac->Bytes();
     } else {
-        if (entry.identityText.empty()) throw LineError("empty serial number", L"生产系列号为空");
+        if (entry.identityText.empty()) Refuse(PlanFault::kEmptySerial);
         entry.serial = platform::FromUtf8(entry.identityText);
         if (platform::ToUtf8(entry.serial) != entry.identityText)
-            throw LineError("serial number " + Shown(entry.identityText) + " is not valid UTF-8",
-                            L"生产系列号不是有效的UTF-8文本");
+            Refuse(PlanFault::kSerialNotUtf8, Shown(entry.identityText));
         if (!protocol::CheckSerialIdentity(entry.serial))
-            throw LineError("serial number " + Shown(entry.identityText) +
-                                " is longer than a camera's serial field",
-                            L"生产系列号 " + Wide(Shown(entry.identityText)) + L" 过长");
+            Refuse(PlanFault::kSerialTooLong, Shown(entry.identityText));
     }
 
     const std::string ip = FieldAt(record, columns.newIp);
     std::string mask = FieldAt(record, columns.mask), gateway = FieldAt(record, columns.gateway);
-    entry.newIp = AddressOf(ip, "new_ip");
+    entry.newIp = AddressOf(ip, PlanField::kNewIp);
     if (mask.empty() && defaults.mask) mask = platform::FormatIPv4(*defaults.mask);
     if (gateway.empty() && defaults.gateway) gateway = platform::FormatIPv4(*defaults.gateway);
-    if (mask.empty())
-        throw LineError("no mask: give a mask column or --mask", L"没有子网掩码（mask 列）");
-    if (gateway.empty())
-        throw LineError("no gateway: give a gateway column or --gateway",
-                        L"没有网关（gateway 列）");
-    entry.mask = AddressOf(mask, "mask");
-    entry.gateway = AddressOf(gateway, "gateway");
-    const AssignmentInputFault fault = CheckAssignmentInput(entry.newIp, entry.mask, entry.gateway);
-    if (fault != AssignmentInputFault::kNone)
-        throw LineError(FaultText(fault, ip, mask, gateway), FaultWords(fault, ip, mask, gateway));
-    if (entry.newIp == entry.gateway)
-        throw LineError("new_ip " + ip + " is the gateway", L"new_ip " + Wide(ip) + L" 是网关地址");
+    if (mask.empty()) Refuse(PlanFault::kNoMask);
+    if (gateway.empty()) Refuse(PlanFault::kNoGateway);
+    entry.mask = AddressOf(mask, PlanField::kMask);
+    entry.gateway = AddressOf(gateway, PlanField::kGateway);
+    const AssignmentInputFault rule = CheckAssignmentInput(entry.newIp, entry.mask, entry.gateway);
+    if (rule != AssignmentInputFault::kNone) {
+        PlanError error;
+        error.fault = PlanFault::kAddressRule;
+        error.rule = rule;
+        error.text = ip;  // all three read as addresses: nothing to hide
+        error.mask = mask;
+        error.gateway = gateway;
+        throw LineError{std::move(error)};
+    }
+    if (entry.newIp == entry.gateway) Refuse(PlanFault::kNewIpIsGateway, ip);
     return entry;
 }
 
@@ -156,7 +135,7 @@ AddressPlan ReadAddressPlan(std::string_view csvText, const PlanDefaults& defaul
     AddressPlan plan;
     const CsvText csv = ReadCsv(csvText);
     if (csv.records.empty() && !csv.faultLine) {
-        plan.errors.push_back({0, "the file is empty", L"文件是空的"});
+        plan.errors.push_back(Fault(0, PlanFault::kEmptyFile));
         return plan;
     }
     Columns columns;
@@ -165,13 +144,9 @@ AddressPlan ReadAddressPlan(std::string_view csvText, const PlanDefaults& defaul
         const auto mac = Find(header, "mac"), serial = Find(header, "serial"),
                    newIp = Find(header, "new_ip"), mask = Find(header, "mask"),
                    gateway = Find(header, "gateway");
-        if (!mac && !serial)
-            plan.errors.push_back({csv.records.front().line,
-                                   "the header has no mac or serial column",
-                                   L"标题行没有 mac 或 serial 列"});
-        if (!newIp)
-            plan.errors.push_back({csv.records.front().line, "the header has no new_ip column",
-                                   L"标题行没有 new_ip 列"});
+        const std::size_t line = csv.records.front().line;
+        if (!mac && !serial) plan.errors.push_back(Fault(line, PlanFault::kNoIdentityColumn));
+        if (!newIp) plan.errors.push_back(Fault(line, PlanFault::kNoNewIpColumn));
         if (!plan.errors.empty()) return plan;
         columns.byMac = mac.has_value();
         columns.identity = mac ? *mac : *serial;
@@ -188,29 +163,32 @@ AddressPlan ReadAddressPlan(std::string_view csvText, const PlanDefaults& defaul
         try {
             PlanEntry entry = ReadEntry(record, columns, defaults);
             for (const PlanEntry& earlier : plan.entries) {
-                if (SameIdentity(earlier, entry))
-                    throw LineError(std::string(entry.byMac ? "MAC address " : "serial number ") +
-                                        Shown(entry.identityText) + " is also on line " +
-                                        std::to_string(earlier.line),
-                                    std::wstring(entry.byMac ? L"MAC地址 " : L"生产系列号 ") +
-                                        Wide(Shown(entry.identityText)) + L" 与第 " +
-                                        std::to_wstring(earlier.line) + L" 行重复");
-                if (earlier.newIp == entry.newIp)
-                    throw LineError("new_ip " + platform::FormatIPv4(entry.newIp) +
-                                        " is also on line " + std::to_string(earlier.line),
-                                    L"new_ip " + Wide(platform::FormatIPv4(entry.newIp)) +
-                                        L" 与第 " + std::to_wstring(earlier.line) + L" 行重复");
+                PlanError same;
+                same.otherLine = earlier.line;
+                if (SameIdentity(earlier, entry)) {
+                    same.fault = PlanFault::kSameIdentity;
+                    same.text = Shown(entry.identityText);
+                    throw LineError{std::move(same)};
+                }
+                if (earlier.newIp == entry.newIp) {
+                    same.fault = PlanFault::kSameNewIp;
+                    same.text = platform::FormatIPv4(entry.newIp);
+                    throw LineError{std::move(same)};
+                }
             }
             plan.entries.push_back(std::move(entry));
-        } catch (const LineError& e) {
-            plan.errors.push_back({record.line, e.reason, e.text});
+        } catch (LineError& e) {
+            e.error.line = record.line;
+            e.error.byMac = columns.byMac;
+            plan.errors.push_back(std::move(e.error));
         }
     }
     if (csv.faultLine)
-        plan.errors.push_back(
-            {*csv.faultLine, csv.fault, L"CSV格式有误（" + Wide(csv.fault) + L"）"});
+        plan.errors.push_back(Fault(*csv.faultLine, csv.fault == CsvFault::kQuoteNotClosed
+                                                        ? PlanFault::kCsvQuoteNotClosed
+                                                        : PlanFault::kCsvTextAfterQuote));
     if (plan.entries.empty() && plan.errors.empty())
-        plan.errors.push_back({0, "no line has a new_ip", L"没有一行填了 new_ip"});
+        plan.errors.push_back(Fault(0, PlanFault::kNoEntry));
     return plan;
 }
 

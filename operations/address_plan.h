@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "operations/address_rules.h"
 #include "platform/arp_probe.h"
 #include "protocol/device_packet.h"
 
@@ -40,10 +41,41 @@ struct PlanEntry {
     std::uint32_t newIp = 0, mask = 0, gateway = 0;
 };
 
+// What is wrong with a plan or one of its lines; each front end words it.
+enum class PlanFault {
+    kEmptyFile,
+    kNoIdentityColumn,  // the header has no mac or serial column
+    kNoNewIpColumn,
+    kNoEntry,  // no line has a new_ip
+    kCsvQuoteNotClosed,  // a quoted field never ends
+    kCsvTextAfterQuote,
+    kMalformedMac,  // text
+    kEmptySerial,
+    kSerialNotUtf8,  // text
+    kSerialTooLong,  // text: longer than a camera's serial field
+    kMalformedAddress,  // field, text
+    kNoMask,  // neither the line nor the defaults give one
+    kNoGateway,
+    kAddressRule,  // rule; text: new_ip; mask and gateway as the line gives them
+    kNewIpIsGateway,  // text: new_ip
+    kSameIdentity,  // text: the identity; otherLine has it too
+    kSameNewIp,  // text: new_ip; otherLine has it too
+};
+
+// The field of a malformed address.
+enum class PlanField { kNewIp, kMask, kGateway };
+
 struct PlanError {
     std::size_t line = 0;  // 0: the file as a whole
-    std::string reason;  // for the command line
-    std::wstring text;  // the same for the window, in its language
+    PlanFault fault = PlanFault::kEmptyFile;
+    // The offending text from the file: control characters as '?', cut
+    // after 64 bytes and then ended with "…".
+    std::string text;
+    PlanField field = PlanField::kNewIp;  // kMalformedAddress
+    AssignmentInputFault rule = AssignmentInputFault::kNone;  // kAddressRule
+    std::string mask, gateway;  // kAddressRule
+    bool byMac = true;  // the plan names cameras by MAC address, else by serial number
+    std::size_t otherLine = 0;  // kSameIdentity, kSameNewIp
 };
 
 struct AddressPlan {

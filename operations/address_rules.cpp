@@ -50,30 +50,4 @@ std::vector<std::uint32_t> AssignableCandidates(std::uint32_t startAddress,
     return candidates;
 }
 
-std::string AssignmentFaultWords(AssignmentInputFault fault, const std::string& addressField,
-                                 const std::string& address, const std::string& maskField,
-                                 const std::string& mask, const std::string& gateway) {
-    const char* const notUnicast =
-        " is not an ordinary unicast address (0.x, 127.x, multicast 224-239 and reserved "
-        "240-255 cut a camera off)";
-    switch (fault) {
-    case AssignmentInputFault::kNone: break;
-    case AssignmentInputFault::kMaskNotContiguous:
-        return maskField + " " + mask + " is not contiguous";
-    case AssignmentInputFault::kMaskLeavesNoHost:
-        return maskField + " " + mask + " leaves no address for a camera beside the gateway";
-    case AssignmentInputFault::kStartNotUnicast: return addressField + " " + address + notUnicast;
-    case AssignmentInputFault::kStartNetworkOrBroadcast:
-        return addressField + " " + address + " is the network or broadcast address under mask " +
-               mask;
-    case AssignmentInputFault::kGatewayNotUnicast: return "gateway " + gateway + notUnicast;
-    case AssignmentInputFault::kGatewayNetworkOrBroadcast:
-        return "gateway " + gateway + " is the network or broadcast address under mask " + mask;
-    case AssignmentInputFault::kGatewayOutsideNetwork:
-        return "gateway " + gateway + " is outside the network of " + address + " under mask " +
-               mask;
-    }
-    return {};
-}
-
 }  // namespace vimbrel

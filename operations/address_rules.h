@@ -15,7 +15,6 @@
 // part all ones) nor the gateway. A candidate that fails is skipped without a
 // probe; the counter still moves past it.
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace vimbrel {
@@ -35,14 +34,6 @@ enum class AssignmentInputFault {
 // reason in the order above.
 AssignmentInputFault CheckAssignmentInput(std::uint32_t startAddress, std::uint32_t subnetMask,
                                           std::uint32_t gateway);
-
-// The command line's words for a fault of that input. The texts are given as
-// the user wrote them; `addressField` and `maskField` name the fields the
-// way the user gave them ("start address" or "new_ip", "subnet mask" or
-// "mask").
-std::string AssignmentFaultWords(AssignmentInputFault fault, const std::string& addressField,
-                                 const std::string& address, const std::string& maskField,
-                                 const std::string& mask, const std::string& gateway);
 
 // Whether `address` is an ordinary unicast address: outside 0.0.0.0/8,
 // 127.0.0.0/8, 224.0.0.0/4 (multicast) and 240.0.0.0/4 (reserved).

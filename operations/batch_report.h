@@ -1,10 +1,10 @@
 #pragma once
-// What a batch over the selected devices did not do, said in one message
-// after the batch. Shared by the window and the command line; no toolkit.
+// What a batch over the selected devices did not do, gathered for one
+// message after the batch (the window words it: operations_ui/report_words.h).
+// No toolkit.
 #include <string>
 #include <vector>
 
-#include "operations/address_rules.h"
 #include "platform/socket_error.h"
 
 namespace vimbrel {
@@ -28,14 +28,6 @@ struct BatchReport {
 
 // Keeps the reason of `error` as the report's sendFailure unless it has one.
 void NoteSendFailure(BatchReport& report, const platform::SocketError& error);
-
-// One line per group that has devices, e.g. "2 台设备未分配到IP地址：SN-B、SN-C";
-// empty when the report is. The line of the devices not sent gives the
-// sendFailure when there is one.
-std::wstring BatchReportText(const BatchReport& report);
-
-// Why the assignment's input was refused; empty for kNone.
-std::wstring AssignmentInputFaultText(AssignmentInputFault fault);
 
 // A device's name in the report.
 std::wstring DeviceName(const std::wstring& serial, const std::wstring& macText);

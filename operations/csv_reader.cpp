@@ -25,7 +25,7 @@ CsvText ReadCsv(std::string_view text) {
                 for (;;) {
                     if (i >= n) {
                         result.faultLine = opened;
-                        result.fault = "a quoted field is not closed";
+                        result.fault = CsvFault::kQuoteNotClosed;
                         return result;
                     }
                     if (text[i] == '"') {
@@ -47,7 +47,7 @@ CsvText ReadCsv(std::string_view text) {
                 }
                 if (i < n && text[i] != ',' && text[i] != '\r' && text[i] != '\n') {
                     result.faultLine = line;
-                    result.fault = "text after a closing quote";
+                    result.fault = CsvFault::kTextAfterQuote;
                     return result;
                 }
             } else {

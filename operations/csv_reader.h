@@ -19,12 +19,18 @@ struct CsvRecord {
     std::vector<std::string> fields;
 };
 
+enum class CsvFault {
+    kNone,
+    kQuoteNotClosed,  // a quoted field never ends
+    kTextAfterQuote,  // text after a closing quote
+};
+
 struct CsvText {
     std::vector<CsvRecord> records;
-    // Set when the text cannot be read: a quoted field that never ends, or
-    // text after a closing quote. `records` then holds the records before.
+    // Set when the text cannot be read, with why. `records` then holds the
+    // records before.
     std::optional<std::size_t> faultLine;
-    std::string fault;
+    CsvFault fault = CsvFault::kNone;
 };
 
 CsvText ReadCsv(std::string_view text);

@@ -1,9 +1,7 @@
 #pragma once
 // What the firewall has to do with a search nobody answered: the state the
-// platform read (platform/firewall.h) in, a finding and its words out, the
-// window's in Chinese and the command line's in English.
-#include <string>
-
+// platform read (platform/firewall.h) in, a finding out, which each front
+// end words with the profile.
 #include "platform/firewall.h"
 
 namespace vimbrel {
@@ -20,12 +18,6 @@ enum class FirewallFinding {
 FirewallFinding FindFirewallCause(const platform::FirewallState& state);
 // Whether the fix ("允许通过防火墙", `vimbrel-cli firewall allow`) may help.
 bool OffersFirewallFix(FirewallFinding finding);
-
-// The window's words: one sentence on the firewall, then the other causes
-// still possible.
-std::wstring FirewallFindingText(FirewallFinding finding, platform::FirewallProfile profile);
-// The command line's line (no program name, no newline).
-std::string FirewallFindingLine(FirewallFinding finding, platform::FirewallProfile profile);
 
 // The commands that let the replies in on Linux.
 inline constexpr const char* kFirewalldCommand =

@@ -8,14 +8,6 @@
 
 namespace vimbrel {
 
-namespace {
-
-std::wstring AddressText(std::uint32_t address) {
-    return platform::FromUtf8(platform::FormatIPv4(address));
-}
-
-}  // namespace
-
 std::vector<RowMarks> MarkRows(const std::vector<MarkedRow>& rows) {
     std::vector<std::optional<std::uint32_t>> addresses;
     addresses.reserve(rows.size());
@@ -43,37 +35,6 @@ MarkCounts CountMarks(const std::vector<RowMarks>& marks) {
         if (m.otherSubnet) ++counts.otherSubnet;
     }
     return counts;
-}
-
-std::wstring RowInfoText(const MarkedRow& row, const RowMarks& marks) {
-    const std::wstring via = row.localAddress ? L"经 " + AddressText(row.localAddress) + L" 收到"
-                                              : L"收到它的本机地址不详";
-    std::wstring text;
-    if (marks.sameIpOthers > 0)
-        text = L"IP地址与另外 " + std::to_wstring(marks.sameIpOthers) + L" 台设备相同";
-    if (marks.otherSubnet) {
-        if (!text.empty()) text += L"；";
-        return text + L"不在本机网段（" + via +
-               L"），网页无法直接打开；可用“自动分配IP”改到本机网段";
-    }
-    return text.empty() ? via : text + L"（" + via + L"）";
-}
-
-std::wstring MarkCountsText(const MarkCounts& counts, const std::wstring& separator) {
-    std::wstring text;
-    if (counts.sameIp > 0) text = L"IP重复 " + std::to_wstring(counts.sameIp) + L" 台";
-    if (counts.otherSubnet > 0)
-        text += (text.empty() ? L"" : separator) + std::wstring(L"不在本机网段 ") +
-                std::to_wstring(counts.otherSubnet) + L" 台";
-    return text;
-}
-
-std::wstring NothingFoundText(const std::vector<std::uint32_t>& localAddresses) {
-    std::wstring list;
-    for (std::uint32_t address : localAddresses)
-        list += (list.empty() ? L"" : L"、") + AddressText(address);
-    return list.empty() ? L"没有可用的本机地址，搜索未发出。"
-                        : L"搜索经 " + list + L" 发出，没有设备应答。";
 }
 
 }  // namespace vimbrel

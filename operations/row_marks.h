@@ -1,6 +1,6 @@
 #pragma once
 // What a row of the device list needs at a glance. No toolkit; the window
-// marks its rows with these rules and says them in words.
+// marks its rows with these rules and words them (app/row_marks_view.cpp).
 //
 // - Same IP: the row's address is also the address of other rows (several
 //   cameras on one factory address). Rows whose address is no dotted quad
@@ -35,15 +35,5 @@ struct MarkCounts {
     std::size_t sameIp = 0, otherSubnet = 0;
 };
 MarkCounts CountMarks(const std::vector<RowMarks>& marks);
-
-// The info line's text for one row: the local address its reply came in on,
-// and what its marks mean.
-std::wstring RowInfoText(const MarkedRow& row, const RowMarks& marks);
-// The count area's words for the problems, one after the other with
-// `separator` between; empty when there are none.
-std::wstring MarkCountsText(const MarkCounts& counts, const std::wstring& separator = L"，");
-// What the info line says first when a search found nothing: the local
-// addresses it went out on (the causes follow: operations/firewall_finding.h).
-std::wstring NothingFoundText(const std::vector<std::uint32_t>& localAddresses);
 
 }  // namespace vimbrel

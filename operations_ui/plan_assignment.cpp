@@ -72,12 +72,7 @@ std::vector<MovedDevice> AssignFromPlan(wxWindow* parent, DeviceSession& session
     }
     const AddressPlan plan = ReadAddressPlan(*text, {});
     wxString errors;
-    // The plan's own faults in the window's language: the command line's
-    // English words when the window speaks English.
-    const bool english = CurrentUiLanguage() == UiLanguage::kEnglish;
-    for (const PlanError& e : plan.errors)
-        errors +=
-            LineText(e.line) + (english ? wxString::FromUTF8(e.reason) : wxString(e.text)) + "\n";
+    for (const PlanError& e : plan.errors) errors += LineText(e.line) + PlanErrorWords(e) + "\n";
     // The rows as they stand now: the list may change while the plan runs.
     const std::vector<TableRow> rows = session.Table().Rows();
     PlanMatching matching;

@@ -62,6 +62,9 @@ TEST(SearchCli, ListsTheCamerasAsJsonCsvAndTable) {
     EXPECT_EQ(first.at("status"), "运行中");
     EXPECT_EQ(first.size(), 8u);
     EXPECT_EQ(first.at("local_address"), "192.168.2.100");
+    for (const auto& camera : parsed)  // by the columns' types: the port a number, the rest text
+        for (const auto& [key, value] : camera.items())
+            EXPECT_EQ(value.is_number_integer(), key == "port") << key << ": " << value;
     const nlohmann::json& second = byMac.at("00:1A:2B:3C:4D:02");  // as the window writes it
     EXPECT_EQ(second.at("serial"), "Cam,\"7\"");
     EXPECT_EQ(second.at("local_address"), "192.168.3.100");

@@ -32,7 +32,7 @@ const char* const kFromSearch =
 
 TEST(AddressPlan, ReadsTheSearchsCsvWithANewIpColumn) {
     const AddressPlan plan = ReadAddressPlan(kFromSearch, kDefaults);
-    ASSERT_TRUE(plan.errors.empty()) << plan.errors[0].line << ": " << plan.errors[0].reason;
+    ASSERT_TRUE(plan.errors.empty()) << plan.errors[0].line << ": " << plan.errors[0].text;
     ASSERT_EQ(plan.entries.size(), 2u);  // SN-C has no new_ip: left alone
     const PlanEntry& a = plan.entries[0];
     EXPECT_EQ(a.line, 2u);
@@ -51,7 +51,7 @@ TEST(AddressPlan, SerialColumnsOwnMasksAndGatewaysAndAnyColumnOrder) {
         "10.0.0.1,10.0.0.5,SN-甲,255.255.255.0\n"
         ",10.1.0.5,SN-乙,\n",
         {Ip(255, 255, 0, 0), Ip(10, 1, 0, 1)});
-    ASSERT_TRUE(plan.errors.empty()) << plan.errors[0].reason;
+    ASSERT_TRUE(plan.errors.empty()) << plan.errors[0].text;
     ASSERT_EQ(plan.entries.size(), 2u);
     EXPECT_FALSE(plan.entries[0].byMac);
     EXPECT_EQ(plan.entries[0].serial, L"SN-甲");
@@ -78,51 +78,81 @@ TEST(AddressPlan, EveryFaultyLineIsNamedAndTheRestStillChecked) {
         kDefaults);
     ASSERT_EQ(plan.entries.size(), 2u);
     EXPECT_EQ(plan.entries[1].line, 12u);
+    using F = PlanFault;
+    using R = AssignmentInputFault;
     struct Expected {
         std::size_t line;
-        const char* says;
+        PlanFault fault;
+        const char* text;
+        std::size_t otherLine = 0;
+        AssignmentInputFault rule = R::kNone;
     };
     const Expected expected[] = {
-        {3, "malformed MAC address '00:1A:2B:3C:4D'"},
-        {4, "malformed new_ip '192.168.2.300'"},
-        {5, "new_ip 192.168.2.51 is also on line 2"},
-        {6, "MAC address '00:1a:2b:3c:4d:01' is also on line 2"},
-        {7, "new_ip 192.168.2.255 is the network or broadcast address"},
-        {8, "mask 255.0.255.0 is not contiguous"},
-        {9, "new_ip 192.168.2.1 is the gateway"},
-        {10, "gateway 192.168.2.1 is outside the network of 192.168.3.60"},
-        {11, "new_ip 224.0.0.9 is not an ordinary unicast address"},
+        {3, F::kMalformedMac, "00:1A:2B:3C:4D"},
+        {4, F::kMalformedAddress, "192.168.2.300"},
+        {5, F::kSameNewIp, "192.168.2.51", 2},
+        {6, F::kSameIdentity, "00:1a:2b:3c:4d:01", 2},
+        {7, F::kAddressRule, "192.168.2.255", 0, R::kStartNetworkOrBroadcast},
+        {8, F::kAddressRule, "192.168.2.58", 0, R::kMaskNotContiguous},
+        {9, F::kNewIpIsGateway, "192.168.2.1"},
+        {10, F::kAddressRule, "192.168.3.60", 0, R::kGatewayOutsideNetwork},
+        {11, F::kAddressRule, "224.0.0.9", 0, R::kStartNotUnicast},
     };
     ASSERT_EQ(plan.errors.size(), std::size(expected));
-    // The window's words, for two of them.
-    EXPECT_EQ(plan.errors[2].text, L"new_ip 192.168.2.51 与第 2 行重复");
-    EXPECT_EQ(plan.errors[7].text, L"网关 192.168.2.1 与 192.168.3.60 不在同一网段");
     for (std::size_t i = 0; i < std::size(expected); ++i) {
-        EXPECT_EQ(plan.errors[i].line, expected[i].line);
-        EXPECT_EQ(plan.errors[i].reason.rfind(expected[i].says, 0), 0u) << plan.errors[i].reason;
+        const PlanError& e = plan.errors[i];
+        EXPECT_EQ(e.line, expected[i].line);
+        EXPECT_EQ(e.fault, expected[i].fault) << e.line;
+        EXPECT_EQ(e.text, expected[i].text) << e.line;
+        EXPECT_EQ(e.otherLine, expected[i].otherLine) << e.line;
+        EXPECT_EQ(e.rule, expected[i].rule) << e.line;
+        EXPECT_TRUE(e.byMac);
     }
+    // The mask and gateway of a rule's fault as the line or the defaults give them.
+    EXPECT_EQ(plan.errors[5].mask, "255.0.255.0");
+    EXPECT_EQ(plan.errors[5].gateway, "192.168.2.1");
+    EXPECT_EQ(plan.errors[1].field, PlanField::kNewIp);
 }
 
 TEST(AddressPlan, AFileThatIsNoPlanSaysWhy) {
+    using F = PlanFault;
     auto onlyError = [](std::string_view text, const PlanDefaults& defaults = kDefaults) {
         const AddressPlan plan = ReadAddressPlan(text, defaults);
         EXPECT_TRUE(plan.entries.empty());
-        return plan.errors.size() == 1 ? plan.errors[0] : PlanError{999, "not one error", L""};
+        PlanError none;
+        none.line = 999;
+        return plan.errors.size() == 1 ? plan.errors[0] : none;
     };
-    EXPECT_EQ(onlyError("").reason, "the file is empty");
-    EXPECT_EQ(onlyError("serial,ip\r\nSN-A,1.2.3.4\r\n").reason, "the header has no new_ip column");
-    EXPECT_EQ(onlyError("model,new_ip\r\n").reason, "the header has no mac or serial column");
-    EXPECT_EQ(onlyError("mac,new_ip\r\n00:1A:2B:3C:4D:01,\r\n").reason, "no line has a new_ip");
+    EXPECT_EQ(onlyError("").fault, F::kEmptyFile);
+    EXPECT_EQ(onlyError("serial,ip\r\nSN-A,1.2.3.4\r\n").fault, F::kNoNewIpColumn);
+    EXPECT_EQ(onlyError("model,new_ip\r\n").fault, F::kNoIdentityColumn);
+    EXPECT_EQ(onlyError("mac,new_ip\r\n00:1A:2B:3C:4D:01,\r\n").fault, F::kNoEntry);
     const PlanError noMask = onlyError("mac,new_ip\n00:1A:2B:3C:4D:01,10.0.0.5\n", {});
     EXPECT_EQ(noMask.line, 2u);
-    EXPECT_EQ(noMask.reason, "no mask: give a mask column or --mask");
+    EXPECT_EQ(noMask.fault, F::kNoMask);
+    EXPECT_EQ(onlyError("mac,new_ip\n00:1A:2B:3C:4D:01,10.0.0.5\n", {Ip(255, 0, 0, 0), {}}).fault,
+              F::kNoGateway);
+    const PlanError badGateway =
+        onlyError("mac,new_ip,gateway\n00:1A:2B:3C:4D:01,10.0.0.5,10.0.0\n");
+    EXPECT_EQ(badGateway.fault, F::kMalformedAddress);
+    EXPECT_EQ(badGateway.field, PlanField::kGateway);
+    EXPECT_EQ(badGateway.text, "10.0.0");
     const PlanError open = onlyError("mac,new_ip\n\"00:1A:2B:3C:4D:01,10.0.0.5\n");
     EXPECT_EQ(open.line, 2u);
-    EXPECT_EQ(open.reason, "a quoted field is not closed");
-    EXPECT_EQ(onlyError("serial,new_ip\n,10.0.0.5\n").reason, "empty serial number");
-    EXPECT_NE(onlyError("serial,new_ip\n" + std::string(31, 'S') + ",192.168.2.5\n")
-                  .reason.find("longer than"),
-              std::string::npos);
+    EXPECT_EQ(open.fault, F::kCsvQuoteNotClosed);
+    EXPECT_EQ(onlyError("mac,new_ip\n\"00:1A:2B:3C:4D:01\"x,10.0.0.5\n").fault,
+              F::kCsvTextAfterQuote);
+    EXPECT_EQ(onlyError("serial,new_ip\n,10.0.0.5\n").fault, F::kEmptySerial);
+    const PlanError longSerial =
+        onlyError("serial,new_ip\n" + std::string(31, 'S') + ",192.168.2.5\n");
+    EXPECT_EQ(longSerial.fault, F::kSerialTooLong);
+    EXPECT_FALSE(longSerial.byMac);
+    EXPECT_EQ(onlyError("serial,new_ip\n\xFF\xFE,192.168.2.5\n").fault, F::kSerialNotUtf8);
+    // Text from the file: control characters hidden, cut after 64 bytes.
+    const PlanError shown =
+        onlyError("mac,new_ip\n\x1B[31m" + std::string(70, 'A') + ",10.0.0.5\n");
+    EXPECT_EQ(shown.fault, F::kMalformedMac);
+    EXPECT_EQ(shown.text, "?[31m" + std::string(59, 'A') + "…");
 }
 
 // Answers for a fixed set of addresses and counts what it was asked.

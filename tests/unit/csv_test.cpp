@@ -29,7 +29,7 @@ TEST(CsvReader, ReadsBackWhatTheWriterWrites) {
     std::ostringstream out;
     WriteDeviceCsv(out, {odd, odd});
     const CsvText read = ReadCsv(out.str());
-    ASSERT_FALSE(read.faultLine) << read.fault;
+    ASSERT_FALSE(read.faultLine) << *read.faultLine;
     ASSERT_EQ(read.records.size(), 3u);
     EXPECT_EQ(read.records[0].fields[0], "serial");  // the mark is not part of the first key
     EXPECT_EQ(read.records[1].fields, Fields(odd.begin(), odd.end()));
@@ -59,10 +59,11 @@ TEST(CsvReader, LineEndsEmptyFieldsAndALastLineWithoutEnd) {
 TEST(CsvReader, SaysWhereAQuotedFieldGoesWrong) {
     const CsvText open = ReadCsv("a,b\r\nc,\"never\r\nclosed");
     EXPECT_EQ(open.faultLine, std::optional<std::size_t>(2));
+    EXPECT_EQ(open.fault, CsvFault::kQuoteNotClosed);
     EXPECT_EQ(open.records.size(), 1u);
     const CsvText after = ReadCsv("a\n\"x\"y,z\n");
     EXPECT_EQ(after.faultLine, std::optional<std::size_t>(2));
-    EXPECT_FALSE(after.fault.empty());
+    EXPECT_EQ(after.fault, CsvFault::kTextAfterQuote);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The rules that mark a row of the device list, and their words.
+// The rules that mark a row of the device list.
 #include <gtest/gtest.h>
 
 #include "operations/row_marks.h"
@@ -47,25 +47,6 @@ TEST(RowMarks, OtherSubnetByTheMaskOfTheLocalAddressItCameInOn) {
     EXPECT_FALSE(marks[4].otherSubnet);
     EXPECT_EQ(marks[1].sameIpOthers, 1);  // and both rows hold 192.168.3.1
     EXPECT_EQ(CountMarks(marks).otherSubnet, 1u);
-}
-
-TEST(RowMarks, TheWordsOfTheInfoLineAndTheCountArea) {
-    const MarkedRow row{L"192.168.3.1", kLocal, kMask};
-    EXPECT_EQ(RowInfoText(row, {}), L"经 192.168.2.100 收到");
-    EXPECT_EQ(RowInfoText(row, {2, false}), L"IP地址与另外 2 台设备相同（经 192.168.2.100 收到）");
-    EXPECT_EQ(
-        RowInfoText(row, {0, true}),
-        L"不在本机网段（经 192.168.2.100 收到），网页无法直接打开；可用“自动分配IP”改到本机网段");
-    EXPECT_EQ(
-        RowInfoText(row, {1, true}),
-        L"IP地址与另外 1 台设备相同；不在本机网段（经 192.168.2.100 收到），网页无法直接打开；"
-        L"可用“自动分配IP”改到本机网段");
-    EXPECT_EQ(MarkCountsText({}), L"");
-    EXPECT_EQ(MarkCountsText({2, 0}), L"IP重复 2 台");
-    EXPECT_EQ(MarkCountsText({2, 1}), L"IP重复 2 台，不在本机网段 1 台");
-    EXPECT_EQ(NothingFoundText({kLocal, Ip(192, 168, 3, 100)}),
-              L"搜索经 192.168.2.100、192.168.3.100 发出，没有设备应答。");
-    EXPECT_EQ(NothingFoundText({}), L"没有可用的本机地址，搜索未发出。");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <wx/evtloop.h>
 #include <wx/timer.h>
 
+#include "app/marks_words.h"
 #include "app/search_device_dlg.h"
 #include "operations/firewall_finding.h"
 #include "platform/firewall.h"
@@ -66,7 +67,8 @@ TEST(FirewallFindingWine, TheRealQueryRunsAndTheWindowShowsItsFinding) {
     const FirewallFinding finding = FindFirewallCause(state);
     EXPECT_EQ(marks.FindingText(),
               wxString(L"搜索经 " + std::wstring(link, link + std::strlen(link)) +
-                       L" 发出，没有设备应答。" + FirewallFindingText(finding, state.profile)));
+                       L" 发出，没有设备应答。") +
+                  FirewallFindingWords(finding, state.profile));
     EXPECT_EQ(marks.AllowFirewallButton().IsShown(), OffersFirewallFix(finding));
     const wxRect client(window->GetClientSize());
     EXPECT_TRUE(client.Contains(marks.FindingLine().GetRect()));
