@@ -50,8 +50,7 @@ public:
     // The addresses the window's searches go out on.
     using SearchAddresses = std::function<std::vector<std::uint32_t>()>;
     RowMarksView(wxDialog& window, CSortListCtrl& list, const DeviceTable& table,
-                 SearchAddresses searchAddresses,
-                 std::function<platform::FirewallState()> firewall,
+                 SearchAddresses searchAddresses, std::function<platform::FirewallState()> firewall,
                  std::function<void()> allowFirewall,
                  std::chrono::milliseconds nothingFoundAfter = kNothingFoundAfter);
     ~RowMarksView();

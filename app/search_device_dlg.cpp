@@ -86,8 +86,7 @@ CSearchDeviceDlg::CSearchDeviceDlg(DeviceSession& session, WindowServices servic
                                                       m_openPage, m_tellUser);
     m_marks = std::make_unique<RowMarksView>(
         *this, *m_listDevice, m_session.Table(), [this] { return m_session.SearchAddresses(); },
-        m_firewall,
-        [this] { OnAllowFirewall(); }, m_nothingFoundAfter);
+        m_firewall, [this] { OnAllowFirewall(); }, m_nothingFoundAfter);
     m_confirmation = std::make_unique<AddressConfirmation>(
         m_session, [this] { OnSearch(); }, m_tellUser, m_confirmTime);
     m_handover->SetAssignPlan([this](const wxString& planFile) {

@@ -45,7 +45,7 @@ struct MatchError {
 
 // The plan's lines no single camera answers to, in the command line's words.
 std::vector<MatchError> MatchErrors(const PlanMatching& matching,
-                                   const std::vector<TableRow>& found) {
+                                    const std::vector<TableRow>& found) {
     std::vector<MatchError> errors;
     for (const PlanMatchError& e : matching.errors) {
         const std::string identity = (e.byMac ? "MAC " : "serial ") + EchoText(e.identity);
@@ -54,9 +54,8 @@ std::vector<MatchError> MatchErrors(const PlanMatching& matching,
             errors.push_back({e.line, "no camera answered for " + identity});
             break;
         case PlanMatchFault::kSerialShared:
-            errors.push_back(
-                {e.line,
-                 std::to_string(e.count) + " cameras report " + identity + "; name them by mac"});
+            errors.push_back({e.line, std::to_string(e.count) + " cameras report " + identity +
+                                          "; name them by mac"});
             break;
         case PlanMatchFault::kMacUnusable:
             errors.push_back(
