@@ -108,7 +108,10 @@ void WindowTest::TearDown() {
     if (window) {
         window->Close(true);
         window->Destroy();
-        PumpFor(std::chrono::milliseconds(50));
+        // Deleted once the toolkit is idle; its timers and posted calls go
+        // with it, before the next test's window.
+        EXPECT_TRUE(PumpUntil([&] { return !wxTheApp->IsScheduledForDestruction(window); }))
+            << "the window was not deleted";
         window = nullptr;
     }
     net.LeaveComputer();
