@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <regex>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -70,12 +71,20 @@ TEST(FailuresCli, RepliesLostToAFloodExitThreeAndSayHowMany) {
         FAIL() << "no socket of vimbrel-cli: " << table;
     }
     const pid_t cliProcess = std::stoi(found[2]);
-    ASSERT_EQ(kill(cliProcess, SIGSTOP), 0);
     constexpr long kFlood = 20000;  // more than its 4 MiB buffer holds
-    net.RunInHost(host, {VIMBREL_FLOOD, "--to", "192.168.2.100:" + found[1].str(), "--rate",
-                         "100000", "--count", std::to_string(kFlood)});
-    ASSERT_EQ(kill(cliProcess, SIGCONT), 0);
+    std::string flooded;
+    if (kill(cliProcess, SIGSTOP) == 0) {
+        try {
+            net.RunInHost(host, {VIMBREL_FLOOD, "--to", "192.168.2.100:" + found[1].str(), "--rate",
+                                 "100000", "--count", std::to_string(kFlood)});
+            flooded = "yes";
+        } catch (const std::exception& e) {
+            flooded = e.what();
+        }
+        kill(cliProcess, SIGCONT);
+    }
     cli.join();
+    ASSERT_EQ(flooded, "yes");
 
     EXPECT_EQ(run.exitCode, 3) << run.err;
     std::smatch said;
@@ -105,17 +114,23 @@ TEST(FailuresCli, ACommandThatCouldNotBeSentIsSaidAndExitsOne) {
                           "--rounds", "1", "--wait", "3"});
     });
     // The camera's reply is in the search's socket: then the address goes.
-    const bool answered = WaitUntil([&] { return UdpDelivered(net) > before; });
-    std::string device;
-    std::istringstream addresses(net.RunInComputer({"ip", "-o", "-4", "addr", "show"}));
-    for (std::string line; std::getline(addresses, line);)
-        if (line.find(" 192.168.2.100/24 ") != std::string::npos) {
-            std::istringstream words(line);
-            words >> device >> device;
-        }
-    if (answered && !device.empty())
-        net.RunInComputer({"ip", "addr", "del", "192.168.2.100/24", "dev", device});
+    bool answered = false;
+    std::string device, failed;
+    try {
+        answered = WaitUntil([&] { return UdpDelivered(net) > before; });
+        std::istringstream addresses(net.RunInComputer({"ip", "-o", "-4", "addr", "show"}));
+        for (std::string line; std::getline(addresses, line);)
+            if (line.find(" 192.168.2.100/24 ") != std::string::npos) {
+                std::istringstream words(line);
+                words >> device >> device;
+            }
+        if (answered && !device.empty())
+            net.RunInComputer({"ip", "addr", "del", "192.168.2.100/24", "dev", device});
+    } catch (const std::exception& e) {
+        failed = e.what();
+    }
     cli.join();
+    ASSERT_EQ(failed, "");
     ASSERT_TRUE(answered) << "no reply came";
     ASSERT_FALSE(device.empty());
 
