@@ -6,10 +6,10 @@
 // left, and all that the window grows by.
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 
 #include <wx/display.h>
-#include <wx/math.h>
 #include <wx/settings.h>
 #include <wx/xml/xml.h>
 #include <wx/xrc/xmlres.h>
@@ -62,8 +62,11 @@ wxSize AtLeastBest(const wxWindow& control, wxSize size) {
 // from one value in dialog units only.
 wxRect InDialogUnits(const wxWindow& window, const wxRect& pixels) {
     const wxSize base = Dlu(window, 4, 8);  // the font's average character
-    return {wxMulDivInt32(pixels.x, 4, base.x), wxMulDivInt32(pixels.y, 8, base.y),
-            wxMulDivInt32(pixels.width, 4, base.x), wxMulDivInt32(pixels.height, 8, base.y)};
+    const auto back = [](int value, int units, int basePixels) {
+        return static_cast<int>(std::lround(static_cast<double>(value) * units / basePixels));
+    };
+    return {back(pixels.x, 4, base.x), back(pixels.y, 8, base.y), back(pixels.width, 4, base.x),
+            back(pixels.height, 8, base.y)};
 }
 
 // The dialog's own size in the template ("W,Hd"): the toolkit converts it
