@@ -131,11 +131,9 @@ void WindowTest::Press(int id) {
 }
 
 wxWindow& RowsWindow(wxListCtrl& list) {
-    // Its children are the header and, below it and taller, the rows.
-    wxWindow* rows = nullptr;
-    for (wxWindow* child : list.GetChildren())
-        if (!rows || child->GetSize().y > rows->GetSize().y) rows = child;
-    if (rows) return *rows;
+    // The window the generic list scrolls: the rows, below the header.
+    wxWindow* rows = list.GetTargetWindow();
+    if (rows && rows != &list) return *rows;
     ADD_FAILURE() << "the list has no rows window";
     return list;
 }
