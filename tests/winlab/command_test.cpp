@@ -15,8 +15,8 @@ namespace {
 
 TEST(CommandWinlab, RebootCarriesTheSerialNumber) {
     protocol::LocalSockets sockets;
-    const std::size_t before = CameraLog("cam2").size();
     const std::size_t otherBefore = CameraLog("cam1").size();
+    const std::size_t before = CameraLog("cam2").size();
     protocol::SendCommand(sockets, protocol::CMD_REBOOT, *protocol::CheckSerialIdentity(L"SN0002"));
 
     const std::vector<LoggedDatagram> log = WaitForDatagrams("cam2", before, 2);
