@@ -106,14 +106,14 @@ bool CSearchDeviceDlg::LoadTemplate() {
         if (!wxXmlResource::Get()->LoadDialog(this, nullptr, ids::kSearchDeviceDialog))
             return false;
     }
-    // The template's size is converted before its font is set; the controls
-    // are placed with the font.
-    SetClientSize(ConvertDialogToPixels(wxSize(469, 335)));
-
     m_listDevice = wxDynamicCast(FindWindow(ids::kDeviceList), ::CSortListCtrl);
     m_staticOnline = wxDynamicCast(FindWindow(ids::kStaticOnline), wxStaticText);
     m_checkAll = wxDynamicCast(FindWindow(ids::kCheckAll), wxCheckBox);
-    bool complete = m_listDevice && m_staticOnline && m_checkAll;
+    bool complete = m_listDevice && m_staticOnline && m_checkAll && ReadTemplatePlaces();
+    if (!complete) return false;
+    // The template's size is converted before its font is set; the controls
+    // are placed with the font.
+    SetClientSize(ConvertDialogToPixels(m_places.client));
     for (std::size_t i = 0; i < m_btnCommand.size(); ++i) {
         m_btnCommand[i] = wxDynamicCast(FindWindow(ids::kCommandButtons[i]), wxButton);
         complete = complete && m_btnCommand[i];

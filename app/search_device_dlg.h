@@ -49,6 +49,14 @@ struct WindowServices {
     std::chrono::milliseconds nothingFoundAfter = kNothingFoundAfter;
 };
 
+// The main window's template as loaded, in dialog units: its client part and
+// the places of the controls its layout moves.
+struct TemplatePlaces {
+    wxSize client;
+    wxRect list, label, count, checkAll;
+    std::array<wxRect, 7> row;  // the button row's, left to right
+};
+
 // The program's argument that runs the firewall fix instead of the window
 // (given by the window itself, elevated).
 inline constexpr const wchar_t* kAllowFirewallArgument = L"--allow-through-firewall";
@@ -115,6 +123,9 @@ private:
     };
 
     bool LoadTemplate();
+    // The template's places of the controls the layout moves, read from the
+    // loaded template (search_device_layout.cpp); false when one is missing.
+    bool ReadTemplatePlaces();
     // The window's sizes: the template's when the work area holds it, the
     // controls placed for the window's width (search_device_layout.cpp).
     void FitToWorkArea();
@@ -162,6 +173,7 @@ private:
     wxCheckBox* m_checkAll = nullptr;
     // 1006, 1, 1008, 1009, 1013, 1014, 1012: always enabled or disabled together.
     std::array<wxButton*, 7> m_btnCommand{};
+    TemplatePlaces m_places;
     // The buttons of the top row from left to right, and the label in front
     // of the count.
     std::array<wxButton*, 7> m_rowButtons{};

@@ -1,13 +1,18 @@
-// The main window's sizes and the places of its controls. The template's
-// places hold while the window is as wide as the template; a narrower window
-// (a small screen, a large font or scale) squeezes the button row down to
-// what the buttons' texts need, then puts the rest of the row below; the
-// list takes what is left, and all that the window grows by.
+// The main window's sizes and the places of its controls. The places are the
+// template's (res/search_device_dlg.xrc, as loaded), which hold while the
+// window is as wide as the template; a narrower window (a small screen, a
+// large font or scale) squeezes the button row down to what the buttons'
+// texts need, then puts the rest of the row below; the list takes what is
+// left, and all that the window grows by.
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <optional>
 
 #include <wx/display.h>
 #include <wx/settings.h>
+#include <wx/xml/xml.h>
+#include <wx/xrc/xmlres.h>
 
 #include "app/search_device_dlg.h"
 #include "controls/button_row.h"
@@ -18,18 +23,7 @@ namespace vimbrel {
 
 namespace {
 
-// The template's places, in dialog units.
-constexpr int kWidth = 469;  // of the client part
-constexpr int kHeight = 335;
-constexpr int kMargin = 7;  // left and right of the list
-constexpr int kListWidth = kWidth - 2 * kMargin;
-constexpr int kBottomMargin = 10;  // below the list
-constexpr int kListTop = 54;
-constexpr int kRowLeft = 74;  // the first button
-constexpr int kRowTop = 18;
-constexpr int kButtonWidth = 43;
-constexpr int kButtonHeight = 26;
-constexpr int kButtonGap = 8;
+// The layout's own rules, in dialog units.
 constexpr int kLeastButtonGap = 3;
 // Around a button's text, both sides together, beyond what an exact-fit
 // button has: wxMSW gives it a character's width, GTK nothing.
@@ -40,8 +34,8 @@ constexpr int kButtonPadding = 10;
 #endif
 constexpr int kLeastListHeight = 60;  // the header and a few rows
 
-// The row's buttons from left to right.
-constexpr std::array<int, 7> kRowOrder = {
+// The row's buttons; the template's places give their order.
+constexpr std::array<int, 7> kRowButtons = {
     ids::kAutoAssignIP, ids::kReboot, ids::kFactoryReset, ids::kMotorStart,
     ids::kMotorStop,    ids::kSearch, wxID_CANCEL,
 };
@@ -61,47 +55,92 @@ wxSize AtLeastBest(const wxWindow& control, wxSize size) {
     return size;
 }
 
+// A control's place in dialog units, from its pixels as the toolkit
+// converted the template's dialog units with the window's font. Exact for
+// any font whose average character is wider than 4 pixels and taller than
+// 8: a dialog unit is then more than a pixel, so each pixel value comes
+// from one value in dialog units only.
+wxRect InDialogUnits(const wxWindow& window, const wxRect& pixels) {
+    const wxSize base = Dlu(window, 4, 8);  // the font's average character
+    const auto back = [](int value, int units, int basePixels) {
+        return static_cast<int>(std::lround(static_cast<double>(value) * units / basePixels));
+    };
+    return {back(pixels.x, 4, base.x), back(pixels.y, 8, base.y), back(pixels.width, 4, base.x),
+            back(pixels.height, 8, base.y)};
+}
+
+// The dialog's own size in the template ("W,Hd"): the toolkit converts it
+// before it sets the template's font, so its pixels can't be turned back.
+std::optional<wxSize> TemplateClientSize(const char* dialog) {
+    const wxXmlNode* node = wxXmlResource::Get()->GetResourceNode(dialog);
+    for (const wxXmlNode* child = node ? node->GetChildren() : nullptr; child;
+         child = child->GetNext()) {
+        if (child->GetName() != "size") continue;
+        const wxString text = child->GetNodeContent().Trim().Trim(false);
+        long width = 0, height = 0;
+        if (!text.EndsWith("d") || !text.BeforeFirst(',').ToLong(&width) ||
+            !text.AfterFirst(',').RemoveLast().ToLong(&height) || width <= 0 || height <= 0)
+            return std::nullopt;
+        return wxSize(static_cast<int>(width), static_cast<int>(height));
+    }
+    return std::nullopt;
+}
+
+int Right(const wxRect& r) { return r.x + r.width; }
+int Bottom(const wxRect& r) { return r.y + r.height; }
+
 // Where the button row starts: at the template's place, or further right
 // when the label and the longest count need more room.
-wxPoint RowOrigin(const wxWindow& window, const wxStaticText& label, const wxStaticText& count) {
-    const int countX = std::max(Dlu(window, 48, 0).x,
-                                Dlu(window, 11, 0).x + AtLeastBest(label, Dlu(window, 37, 8)).x);
-    int countWidth = Dlu(window, 17, 0).x;
+wxPoint RowOrigin(const wxWindow& window, const TemplatePlaces& places, const wxStaticText& label,
+                  const wxStaticText& count) {
+    const int countX =
+        std::max(Dlu(window, places.count.x, 0).x,
+                 Dlu(window, places.label.x, 0).x +
+                     AtLeastBest(label, Dlu(window, places.label.width, places.label.height)).x);
+    int countWidth = Dlu(window, places.count.width, 0).x;
     // The longest texts the online count shows.
     for (const wxString& text : {wxString(L"10000+"), _(L"无网络"), _(L"未发出")})
         countWidth = std::max(countWidth, count.GetTextExtent(text).x);
-    return {std::max(Dlu(window, kRowLeft, 0).x,
+    return {std::max(Dlu(window, places.row[0].x, 0).x,
                      countX + countWidth + Dlu(window, kLeastButtonGap, 0).x),
-            Dlu(window, 0, kRowTop).y};
+            Dlu(window, 0, places.row[0].y).y};
 }
 
-ButtonRowSizes RowSizes(const wxWindow& window, const std::array<wxSize, 7>& least) {
+// The buttons as wide as the template's, as far apart as its first two.
+ButtonRowSizes RowSizes(const wxWindow& window, const TemplatePlaces& places,
+                        const std::array<wxSize, 7>& least) {
     ButtonRowSizes sizes;
-    const wxSize wanted = Dlu(window, kButtonWidth, kButtonHeight);
+    const wxSize wanted = Dlu(window, places.row[0].width, places.row[0].height);
     for (const wxSize& text : least) {
         sizes.wanted.push_back({0, 0, wanted.x, wanted.y});
         sizes.least.push_back({0, 0, text.x, text.y});
     }
-    sizes.gap = Dlu(window, kButtonGap, 0).x;
+    sizes.gap = Dlu(window, places.row[1].x - Right(places.row[0]), 0).x;
     sizes.leastGap = Dlu(window, kLeastButtonGap, 0).x;
     return sizes;
 }
 
 // How far the row reaches below the template's row: what its further rows
 // (or taller buttons) push the check box and the list down by.
-int RowOverhang(const wxWindow& window, const wxPoint& origin, const ButtonRowLayout& row) {
-    return std::max(0, origin.y + row.height - Dlu(window, 0, kRowTop + kButtonHeight).y);
+int RowOverhang(const wxWindow& window, const TemplatePlaces& places, const wxPoint& origin,
+                const ButtonRowLayout& row) {
+    return std::max(0, origin.y + row.height - Dlu(window, 0, Bottom(places.row[0])).y);
 }
 
+// The margins right of the list and below it, in dialog units.
+int RightMargin(const TemplatePlaces& places) { return places.client.x - Right(places.list); }
+int BottomMargin(const TemplatePlaces& places) { return places.client.y - Bottom(places.list); }
+
 // The generic list (GTK) makes its header as tall as GTK's own header of
-// GTK's font; the titles are in the window's font, which may be larger.
+// GTK's font; the titles are in the window's font, which may be larger. Its
+// children are the header and the rows' window, which it scrolls.
 void FitHeaderToTitles(wxListCtrl& list) {
 #ifdef __WXMSW__
     wxUnusedVar(list);
 #else
-    wxWindow* header = nullptr;  // its type is private to the toolkit
+    wxWindow* header = nullptr;
     for (wxWindow* child : list.GetChildren())
-        if (static_cast<void*>(child) == static_cast<void*>(list.m_headerWin)) header = child;
+        if (child != list.GetTargetWindow()) header = child;
     if (!header) return;
     const int needed = header->GetCharHeight() + 6;
     if (header->GetSize().y >= needed) return;
@@ -112,14 +151,30 @@ void FitHeaderToTitles(wxListCtrl& list) {
 
 }  // namespace
 
-void CSearchDeviceDlg::FitToWorkArea() {
-    for (std::size_t i = 0; i < kRowOrder.size(); ++i)
-        m_rowButtons[i] = wxStaticCast(FindWindow(kRowOrder[i]), wxButton);
-    MeasureButtons();
-    for (wxWindow* child : GetChildren())
-        if (auto* text = wxDynamicCast(child, wxStaticText); text && text != m_staticOnline)
-            m_staticLabel = text;
+bool CSearchDeviceDlg::ReadTemplatePlaces() {
+    const std::optional<wxSize> client = TemplateClientSize(ids::kSearchDeviceDialog);
+    m_staticLabel = wxDynamicCast(FindWindow(ids::kOnlineLabel), wxStaticText);
+    bool complete = client && m_staticLabel && m_listDevice && m_staticOnline && m_checkAll;
+    for (std::size_t i = 0; i < kRowButtons.size(); ++i) {
+        m_rowButtons[i] = wxDynamicCast(FindWindow(kRowButtons[i]), wxButton);
+        complete = complete && m_rowButtons[i];
+    }
+    if (!complete) return false;
+    std::sort(m_rowButtons.begin(), m_rowButtons.end(), [](const wxButton* a, const wxButton* b) {
+        return a->GetPosition().x < b->GetPosition().x;
+    });
+    m_places.client = *client;
+    m_places.list = InDialogUnits(*this, m_listDevice->GetRect());
+    m_places.label = InDialogUnits(*this, m_staticLabel->GetRect());
+    m_places.count = InDialogUnits(*this, m_staticOnline->GetRect());
+    m_places.checkAll = InDialogUnits(*this, m_checkAll->GetRect());
+    for (std::size_t i = 0; i < m_rowButtons.size(); ++i)
+        m_places.row[i] = InDialogUnits(*this, m_rowButtons[i]->GetRect());
+    return true;
+}
 
+void CSearchDeviceDlg::FitToWorkArea() {
+    MeasureButtons();
     const wxRect area = WorkArea(*this);
     const wxSize size(std::min(GetSize().x, area.width), std::min(GetSize().y, area.height));
     if (size != GetSize()) {
@@ -147,30 +202,34 @@ void CSearchDeviceDlg::MeasureButtons() {
 // The template's controls in their places for the window's width; see the
 // top of this file.
 void CSearchDeviceDlg::LayOutControls() {
+    const TemplatePlaces& t = m_places;
     const wxSize client = GetClientSize();
-    const wxPoint origin = RowOrigin(*this, *m_staticLabel, *m_staticOnline);
-    const ButtonRowLayout row = LayOutButtonRow(RowSizes(*this, m_buttonLeast),
-                                                client.x - Dlu(*this, kMargin, 0).x - origin.x);
+    const wxPoint origin = RowOrigin(*this, t, *m_staticLabel, *m_staticOnline);
+    const ButtonRowLayout row = LayOutButtonRow(
+        RowSizes(*this, t, m_buttonLeast), client.x - Dlu(*this, RightMargin(t), 0).x - origin.x);
     for (std::size_t i = 0; i < m_rowButtons.size(); ++i) {
         const ButtonBox& box = row.boxes[i];
         m_rowButtons[i]->SetSize(origin.x + box.x, origin.y + box.y, box.width, box.height);
     }
-    const int below = RowOverhang(*this, origin, row);
+    const int below = RowOverhang(*this, t, origin, row);
 
-    m_staticLabel->SetSize(wxRect(ConvertDialogToPixels(wxPoint(11, 16)),
-                                  AtLeastBest(*m_staticLabel, Dlu(*this, 37, 8))));
-    m_staticOnline->Move(std::max(Dlu(*this, 48, 0).x, m_staticLabel->GetRect().GetRight() + 1),
-                         Dlu(*this, 0, 17).y);
-    m_checkAll->SetSize(wxRect(ConvertDialogToPixels(wxPoint(11, 43)) + wxPoint(0, below),
-                               AtLeastBest(*m_checkAll, Dlu(*this, 33, 10))));
+    m_staticLabel->SetSize(
+        wxRect(ConvertDialogToPixels(t.label.GetPosition()),
+               AtLeastBest(*m_staticLabel, Dlu(*this, t.label.width, t.label.height))));
+    m_staticOnline->Move(
+        std::max(Dlu(*this, t.count.x, 0).x, m_staticLabel->GetRect().GetRight() + 1),
+        Dlu(*this, 0, t.count.y).y);
+    m_checkAll->SetSize(
+        wxRect(ConvertDialogToPixels(t.checkAll.GetPosition()) + wxPoint(0, below),
+               AtLeastBest(*m_checkAll, Dlu(*this, t.checkAll.width, t.checkAll.height))));
 
     const int top =
-        std::max(Dlu(*this, 0, kListTop).y + below, m_checkAll->GetRect().GetBottom() + 1);
+        std::max(Dlu(*this, 0, t.list.y).y + below, m_checkAll->GetRect().GetBottom() + 1);
     // The margins right and below as the template's sizes give them.
-    const int left = Dlu(*this, kMargin, 0).x;
-    const int right = Dlu(*this, kWidth, 0).x - left - Dlu(*this, kListWidth, 0).x;
-    const int bottom = Dlu(*this, 0, kHeight).y - Dlu(*this, 0, kListTop).y -
-                       Dlu(*this, 0, kHeight - kListTop - kBottomMargin).y;
+    const int left = Dlu(*this, t.list.x, 0).x;
+    const int right = Dlu(*this, t.client.x, 0).x - left - Dlu(*this, t.list.width, 0).x;
+    const int bottom =
+        Dlu(*this, 0, t.client.y).y - Dlu(*this, 0, t.list.y).y - Dlu(*this, 0, t.list.height).y;
     m_listDevice->SetSize(left, top, std::max(0, client.x - left - right),
                           std::max(0, client.y - top - bottom));
     FitHeaderToTitles(*m_listDevice);
@@ -182,13 +241,14 @@ void CSearchDeviceDlg::LayOutControls() {
 // Room for the button row at its least widths beside the count, and for a
 // few rows of the list below it; no larger than the work area's client part.
 wxSize CSearchDeviceDlg::LeastClientSize(const wxSize& areaClient) {
-    const wxPoint origin = RowOrigin(*this, *m_staticLabel, *m_staticOnline);
-    const ButtonRowSizes sizes = RowSizes(*this, m_buttonLeast);
-    const int width =
-        std::min(origin.x + LeastRowWidth(sizes) + Dlu(*this, kMargin, 0).x, areaClient.x);
-    const ButtonRowLayout row = LayOutButtonRow(sizes, width - Dlu(*this, kMargin, 0).x - origin.x);
-    const int height = Dlu(*this, 0, kListTop + kLeastListHeight + kBottomMargin).y +
-                       RowOverhang(*this, origin, row);
+    const TemplatePlaces& t = m_places;
+    const wxPoint origin = RowOrigin(*this, t, *m_staticLabel, *m_staticOnline);
+    const ButtonRowSizes sizes = RowSizes(*this, t, m_buttonLeast);
+    const int margin = Dlu(*this, RightMargin(t), 0).x;
+    const int width = std::min(origin.x + LeastRowWidth(sizes) + margin, areaClient.x);
+    const ButtonRowLayout row = LayOutButtonRow(sizes, width - margin - origin.x);
+    const int height = Dlu(*this, 0, t.list.y + kLeastListHeight + BottomMargin(t)).y +
+                       RowOverhang(*this, t, origin, row);
     return {width, std::min(height, areaClient.y)};
 }
 

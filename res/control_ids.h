@@ -26,6 +26,8 @@ inline constexpr int kFactoryReset = 1009;
 inline constexpr int kChangeModel = 1012;
 inline constexpr int kMotorStart = 1013;
 inline constexpr int kMotorStop = 1014;
+// The label "在线设备:" in front of the count; the layout places it.
+inline constexpr int kOnlineLabel = 1015;
 // The seven command buttons, in the order of m_btnCommand.
 inline constexpr std::array<int, 7> kCommandButtons = {
     kAutoAssignIP, wxID_OK, kReboot, kFactoryReset, kMotorStart, kMotorStop, kChangeModel,

@@ -26,7 +26,11 @@ protected:
         net.AddLink("192.168.2.100/24");
         OpenWindow();
         ASSERT_TRUE(PumpUntil([&] { return !window->Marks().FindingText().empty(); }, 8s));
-        PumpFor(100ms);  // the layout after the finding came
+        // The lines placed under the list: the layout after the finding came.
+        const wxStaticText& line = window->Marks().FindingLine();
+        ASSERT_TRUE(PumpUntil([&] {
+            return !line.GetLabelText().empty() && line.GetSize().y >= line.GetBestSize().y;
+        }));
     }
     void ClickAllow() {
         wxButton& button = window->Marks().AllowFirewallButton();

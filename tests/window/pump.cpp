@@ -17,8 +17,4 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     }
 }
 
-void PumpFor(std::chrono::milliseconds duration) {
-    PumpUntil([] { return false; }, duration);
-}
-
 }  // namespace vimbrel::test

@@ -8,6 +8,5 @@ namespace vimbrel::test {
 // Handles the toolkit's events until `done` holds or `timeout` passes.
 bool PumpUntil(const std::function<bool()>& done,
                std::chrono::milliseconds timeout = std::chrono::milliseconds(3000));
-void PumpFor(std::chrono::milliseconds duration);
 
 }  // namespace vimbrel::test

@@ -108,7 +108,10 @@ void WindowTest::TearDown() {
     if (window) {
         window->Close(true);
         window->Destroy();
-        PumpFor(std::chrono::milliseconds(50));
+        // Deleted once the toolkit is idle; its timers and posted calls go
+        // with it, before the next test's window.
+        EXPECT_TRUE(PumpUntil([&] { return !wxTheApp->IsScheduledForDestruction(window); }))
+            << "the window was not deleted";
         window = nullptr;
     }
     net.LeaveComputer();
@@ -128,11 +131,9 @@ void WindowTest::Press(int id) {
 }
 
 wxWindow& RowsWindow(wxListCtrl& list) {
-    // Its children are the header and, below it and taller, the rows.
-    wxWindow* rows = nullptr;
-    for (wxWindow* child : list.GetChildren())
-        if (!rows || child->GetSize().y > rows->GetSize().y) rows = child;
-    if (rows) return *rows;
+    // The window the generic list scrolls: the rows, below the header.
+    wxWindow* rows = list.GetTargetWindow();
+    if (rows && rows != &list) return *rows;
     ADD_FAILURE() << "the list has no rows window";
     return list;
 }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/timer.h>
 
@@ -55,7 +56,11 @@ TEST(FirewallFindingWine, TheRealQueryRunsAndTheWindowShowsItsFinding) {
     loop.Run();
     watch.Stop();
     ASSERT_FALSE(marks.FindingText().empty());
-    PumpFor(200ms);  // the layout after the finding came
+    // The lines placed under the list: the layout after the finding came.
+    ASSERT_TRUE(PumpUntil([&] {
+        return !marks.FindingLine().GetLabelText().empty() &&
+               marks.FindingLine().GetSize().y >= marks.FindingLine().GetBestSize().y;
+    }));
 
     const platform::FirewallState state = platform::QueryFirewall();
     std::printf(
@@ -76,7 +81,7 @@ TEST(FirewallFindingWine, TheRealQueryRunsAndTheWindowShowsItsFinding) {
 
     window->Close(true);
     window->Destroy();
-    PumpFor(50ms);
+    EXPECT_TRUE(PumpUntil([&] { return !wxTheApp->IsScheduledForDestruction(window); }));
 }
 
 }  // namespace

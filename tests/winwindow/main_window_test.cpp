@@ -137,7 +137,8 @@ TEST_F(MainWindowWine, DoubleClickOpensThatRowsPageAndNothingOffTheRows) {
 // Esc ends the window and its receive thread. How long it takes goes to the
 // log; bounds on it are the exit benchmark's.
 TEST_F(MainWindowWine, EscapeEndsTheWindowAndItsReceiveThread) {
-    PumpFor(300ms);  // the receive thread is in its wait now
+    // The search is out: the receive thread is in its wait now.
+    ASSERT_TRUE(PumpUntil([&] { return !m_window->SearchGoingOut(); }, 5s));
     wxKeyEvent key(wxEVT_CHAR_HOOK);
     key.m_keyCode = WXK_ESCAPE;
     const auto start = std::chrono::steady_clock::now();

@@ -71,7 +71,7 @@ bool MakeCameras(const SimOptions& options, std::vector<SimCamera>& cameras, std
         settings.serial = Utf8ToGbk(serial);
         settings.ip = IpPlus(*ip, i);
         settings.mac = MacPlus(*mac, i);
-        cameras.emplace_back(settings, options.rebootSeconds);
+        cameras.emplace_back(settings, options.rebootSeconds, options.ignoreSetNetwork);
     }
     return true;
 }

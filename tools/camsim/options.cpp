@@ -29,6 +29,7 @@ const char* Usage() {
            "              [--port N] [--firmware F] [--status TEXT] [--count N]\n"
            "              [--log FILE] [--iface NAME] [--reboot-seconds N] [--reply-spread-ms N]\n"
            "              [--loss-request P] [--loss-reply P] [--reply-delay MS] [--seed N]\n"
+           "              [--ignore set-network]\n"
            "  P: a probability from 0 to 1 for each camera and datagram\n";
 }
 
@@ -59,6 +60,8 @@ std::optional<SimOptions> ParseOptions(int argc, char** argv, std::string& error
             options.logPath = value;
         else if (name == "--iface")
             options.iface = value;
+        else if (name == "--ignore" && std::string_view(value) == "set-network")
+            options.ignoreSetNetwork = true;
         else if (name == "--port" && ToInt(value, -2147483647L - 1, 2147483647L, number))
             options.port = static_cast<std::int32_t>(number);
         else if (name == "--count" && ToInt(value, 1, 100000, number))

@@ -19,6 +19,9 @@ struct SimOptions {
     std::string logPath;  // empty: no log
     std::string iface;  // empty: the interface's address is left alone
     int rebootSeconds = 3;
+    // The cameras take no set-network: they log it and keep their address,
+    // as a camera that refuses or loses its new settings does.
+    bool ignoreSetNetwork = false;
     int replySpreadMs = 0;  // answers of many cameras spread over this time
     // A lossy site: each camera misses a search request, and loses its
     // reply, with these probabilities (0 to 1), and answers after a random

@@ -40,8 +40,11 @@ std::string Utf8ToGbk(std::string_view utf8) {
     return platform::WideToAnsi(platform::FromUtf8(utf8));
 }
 
-SimCamera::SimCamera(const CameraSettings& startUp, int rebootSeconds)
-    : m_startUp(startUp), m_settings(startUp), m_rebootSeconds(rebootSeconds) {}
+SimCamera::SimCamera(const CameraSettings& startUp, int rebootSeconds, bool ignoreSetNetwork)
+    : m_startUp(startUp),
+      m_settings(startUp),
+      m_rebootSeconds(rebootSeconds),
+      m_ignoreSetNetwork(ignoreSetNetwork) {}
 
 ReplyBuffer SimCamera::BuildReply() const {
     ReplyBuffer reply{};
@@ -118,6 +121,10 @@ std::optional<CommandOutcome> SimCamera::SetNetwork(const std::uint8_t* packet) 
     int prefix = MaskPrefix(mask).value_or(m_settings.prefix);
 
     CommandOutcome outcome;
+    if (m_ignoreSetNetwork) {
+        outcome.description = "ignored set-network " + ip + "/" + std::to_string(prefix);
+        return outcome;
+    }
     outcome.addressChanged = ip != m_settings.ip || prefix != m_settings.prefix;
     m_settings.ip = ip;
     m_settings.prefix = prefix;

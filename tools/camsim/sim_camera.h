@@ -33,7 +33,8 @@ struct CommandOutcome {
 // A camera played by the simulator.
 class SimCamera {
 public:
-    SimCamera(const CameraSettings& startUp, int rebootSeconds);
+    // `ignoreSetNetwork`: a set-network naming it changes nothing.
+    SimCamera(const CameraSettings& startUp, int rebootSeconds, bool ignoreSetNetwork = false);
 
     const CameraSettings& Settings() const { return m_settings; }
     const CameraSettings& StartUpSettings() const { return m_startUp; }
@@ -56,6 +57,7 @@ private:
     CameraSettings m_startUp;
     CameraSettings m_settings;
     int m_rebootSeconds;
+    bool m_ignoreSetNetwork;
     std::time_t m_silentUntil = 0;
 };
 
