@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include <windows.h>
@@ -20,6 +22,7 @@
 #include "app/search_device_dlg.h"
 #include "platform/local_addresses.h"
 #include "res/control_ids.h"
+#include "tests/support/session_insides.h"
 #include "tests/window/pump.h"
 
 namespace vimbrel::test {
@@ -40,6 +43,24 @@ void Click(HWND window, POINT at, bool twice = false) {
     ::SendMessageW(window, WM_LBUTTONUP, 0, where);
 }
 
+// Camera `n`'s reply, its fields at their offsets: port 80 (big-endian) at
+// 8, "IpCamera" at 16, 192.168.2.1n at 28, MAC 00:1A:2B:3C:4D:0n at 92,
+// model at 228, serial SN000n at 292.
+protocol::ReplyBuffer CameraReply(int n) {
+    protocol::ReplyBuffer b{};
+    b[0] = 100;
+    b[11] = 80;
+    std::memcpy(&b[16], "IpCamera", 8);
+    const std::string ip = "192.168.2.1" + std::to_string(n);
+    std::memcpy(&b[28], ip.data(), ip.size());
+    const std::uint8_t mac[] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, static_cast<std::uint8_t>(n)};
+    std::memcpy(&b[92], mac, sizeof mac);
+    std::memcpy(&b[228], "ZR420", 5);
+    const std::string serial = "SN000" + std::to_string(n);
+    std::memcpy(&b[292], serial.data(), serial.size());
+    return b;
+}
+
 class MainWindowWine : public testing::Test {
 protected:
     void SetUp() override {
@@ -57,12 +78,12 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return count->GetLabel() == L"无网络"; }));
         auto& list = m_window->DeviceList();
         ASSERT_EQ(list.GetColumnCount(), 8);
-        for (int i = 0; i < 3; ++i) {
-            const wxString n = wxString::Format("%d", i + 1);
-            list.AddItem({n, "SN000" + n, "ZR420", "192.168.2.1" + n, "00:1A:2B:3C:4D:0" + n, "80",
-                          "V1.0.0", wxString(L"运行中")});
-        }
-        ASSERT_EQ(list.GetItemCount(), 3);
+        // Three cameras' replies, as the receive thread queues them: the
+        // rows are the session table's.
+        protocol::ReplyQueue& queue = SessionInsides::Replies(m_session);
+        for (int i = 1; i <= 3; ++i) queue.Push(CameraReply(i));
+        m_window->OnDeviceReply();
+        ASSERT_TRUE(PumpUntil([&] { return list.GetItemCount() == 3; }));
     }
 
     void TearDown() override {
