@@ -43,7 +43,10 @@ took "the plain build and its tests"
 # AddressSanitizer and UndefinedBehaviorSanitizer: the core, the simulator,
 # the command line and the unit tests. A wx header reached from there stops
 # this build. The unit tests and the command line's tests run in it.
-VIMBREL_BUILD_OPTIONS=-DVIMBREL_GUI=OFF "$top/scripts/build.sh" "$top/build-core" address
+# Only what runs here and what it needs: the private network's tests run in
+# the plain build and under ThreadSanitizer, the benchmarks build there.
+VIMBREL_BUILD_OPTIONS=-DVIMBREL_GUI=OFF "$top/scripts/build.sh" "$top/build-core" address \
+  vimbrel_unit_tests vimbrel_cli_tests
 (cd "$top/build-core" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j4 -R '^(unit|cli_[0-9]+)$')
 took "the build without the toolkit, under AddressSanitizer"
 
