@@ -63,13 +63,14 @@ TEST(SearchRoundsLab, EachLinkSeesThreeRoundsOfMulticastThenBroadcast) {
             ASSERT_EQ(got[i].bytes.size(), 344u);
             EXPECT_EQ(test::TextAt(got[i].bytes, 8).substr(0, 8), "IpCamera");
         }
-        // 50 ms inside each pair; the rounds' starts as drawn (the wire
-        // may add, never take away).
+        // 50 ms inside each pair; each round no sooner than drawn, counted
+        // from the first (the starts are fixed from the search's start, so
+        // a round held up by a loaded machine leaves the next one a shorter
+        // gap). How late they come is the benchmark's.
         for (std::size_t round = 0; round < 3; ++round)
             EXPECT_GE(MsBetween(got[2 * round], got[2 * round + 1]), 45.0) << round;
         EXPECT_GE(MsBetween(got[0], got[2]), drawn[0].count() - 5.0);
-        EXPECT_GE(MsBetween(got[2], got[4]), drawn[1].count() - 5.0);
-        EXPECT_LE(MsBetween(got[0], got[4]), (drawn[0] + drawn[1]).count() + 300.0);
+        EXPECT_GE(MsBetween(got[0], got[4]), (drawn[0] + drawn[1]).count() - 5.0);
     }
 }
 

@@ -25,7 +25,7 @@ inline std::vector<lab::LoggedDatagram> Received(const lab::LabNetwork& net, int
     return found;
 }
 
-// The same, once the log holds at least `count` of them, or after 5 s with
+// The same, once the log holds at least `count` of them, or after 10 s with
 // what it holds then. A command's broadcast copy leaves 50 ms after its
 // multicast one: a log read at once can miss it.
 inline std::vector<lab::LoggedDatagram> WaitForReceived(const lab::LabNetwork& net, int camera,
@@ -52,7 +52,7 @@ inline bool HasEvent(const lab::LabNetwork& net, int camera, const std::string& 
     return std::find(events.begin(), events.end(), event) != events.end();
 }
 
-// Whether a camera's log of events holds `event` within 5 s: the simulator
+// Whether a camera's log of events holds `event` within 10 s: the simulator
 // logs an event after the datagram that caused it.
 inline bool WaitForEvent(const lab::LabNetwork& net, int camera, const std::string& event) {
     return WaitUntil([&] { return HasEvent(net, camera, event); });

@@ -9,7 +9,7 @@ namespace vimbrel::test {
 // it held.
 template <typename Condition>
 bool WaitUntil(const Condition& done,
-               std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) {
+               std::chrono::milliseconds timeout = std::chrono::milliseconds(10000)) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
         if (std::chrono::steady_clock::now() >= end) return false;

@@ -37,7 +37,7 @@ TEST_F(WindowTest, ACameraThatKeepsItsOldAddressIsNamedAfterTheConfirmation) {
     WaitForRows(2);
     // The first search's later rounds out of the way: the confirmation's
     // first search is one of its own.
-    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 10s));
     window->SetArpProbe(std::make_unique<ScriptedArpProbe>(std::vector<std::uint32_t>{}, nullptr));
 
     SetSelectAll(true);
@@ -58,7 +58,7 @@ TEST_F(WindowTest, ACameraThatKeepsItsOldAddressIsNamedAfterTheConfirmation) {
     EXPECT_EQ(told[0], wxString::FromUTF8("1 台设备未在新地址上应答：SN-B"));
     EXPECT_FALSE(window->ConfirmingAddresses());
     // The list shows what answered: SN-B where it was.
-    EXPECT_TRUE(PumpUntil([&] { return RowOfSerial("SN-B") != -1; }, 5s));
+    EXPECT_TRUE(PumpUntil([&] { return RowOfSerial("SN-B") != -1; }, 10s));
     EXPECT_EQ(Cell(RowOfSerial("SN-B"), 3), "192.168.2.22");
 }
 

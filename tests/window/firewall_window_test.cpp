@@ -25,7 +25,7 @@ protected:
     void OpenWithNobody() {
         net.AddLink("192.168.2.100/24");
         OpenWindow();
-        ASSERT_TRUE(PumpUntil([&] { return !window->Marks().FindingText().empty(); }, 8s));
+        ASSERT_TRUE(PumpUntil([&] { return !window->Marks().FindingText().empty(); }, 10s));
         // The lines placed under the list: the layout after the finding came.
         const wxStaticText& line = window->Marks().FindingLine();
         ASSERT_TRUE(PumpUntil([&] {
@@ -112,7 +112,7 @@ TEST_F(FirewallWindowTest, TheClickRunsTheFixOnceAndSearchesAgainOnlyWhenItWasDo
     ClickAllow();
     EXPECT_EQ(firewallFixes, 3);
     EXPECT_TRUE(window->Marks().FindingText().empty());  // a new search began
-    ASSERT_TRUE(PumpUntil([&] { return !window->Marks().FindingText().empty(); }, 8s));
+    ASSERT_TRUE(PumpUntil([&] { return !window->Marks().FindingText().empty(); }, 10s));
     EXPECT_NE(
         window->Marks().FindingText().Find(wxString::FromUTF8("Windows 防火墙已允许 Vimbrel")),
         wxNOT_FOUND);

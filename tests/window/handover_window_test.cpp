@@ -259,7 +259,7 @@ TEST_F(HandoverWindowTest, AnAddressPlanMovesTheCamerasAfterAPreview) {
                Cell(b, column::kAddress) == "192.168.3.62";
     };
     EXPECT_TRUE(PumpUntil(moved, 10s));
-    EXPECT_TRUE(PumpUntil([&] { return !window->ConfirmingAddresses(); }, 5s));
+    EXPECT_TRUE(PumpUntil([&] { return !window->ConfirmingAddresses(); }, 10s));
     EXPECT_EQ(told.size(), 1u) << told.back();
     std::remove(faulty.c_str());
     std::remove(plan.c_str());

@@ -94,7 +94,7 @@ TEST_F(MarksWindowTest, ASearchNobodyAnswersSaysWhereItWentOutAndWhy) {
         "设备在路由器另一侧的网段，或防火墙拦截了摄像机的应答（firewalld：firewall-cmd "
         "--permanent --add-service=vimbrel && firewall-cmd --reload；ufw：ufw allow proto udp "
         "from any port 9876）。");
-    EXPECT_TRUE(PumpUntil([&] { return window->Marks().FindingText() == expected; }, 8s))
+    EXPECT_TRUE(PumpUntil([&] { return window->Marks().FindingText() == expected; }, 10s))
         << window->Marks().FindingText();
     EXPECT_FALSE(window->Marks().AllowFirewallButton().IsShown());  // no fix here
     EXPECT_EQ(window->Marks().CountsText(), "");

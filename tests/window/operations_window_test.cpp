@@ -273,7 +273,7 @@ TEST_F(OperationsWindowTest, AssignsFreeAddressesProbedOnTheWire) {
 
     // The cameras moved: the next search shows their new addresses. (A press
     // while the rounds of the search before are under way would join them.)
-    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 10s));
     Press(ids::kSearch);
     WaitForRows(3);
     for (long row = 0; row < 3; ++row)
@@ -466,7 +466,7 @@ TEST_F(OperationsWindowTest, PeriodicSearchWaitsForTheOpenDialog) {
     for (long row = 0; row < 3; ++row) macs.push_back(Cell(row, 4));
     // The dialog opens between two searches: the rounds of the one under way
     // would go on beside it.
-    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 10s));
     double dialogOpened = 0;
     AnswerNextDialog([&](wxDialog& dialog) {
         // A search that began before the dialog may still be going out.
@@ -664,7 +664,7 @@ TEST_F(OperationsWindowTest, AssignmentIsConfirmedByASearchOfItsOwn) {
         return found == 3;
     };
     EXPECT_TRUE(PumpUntil(moved, 10s));
-    EXPECT_TRUE(PumpUntil([&] { return !window->ConfirmingAddresses(); }, 5s));
+    EXPECT_TRUE(PumpUntil([&] { return !window->ConfirmingAddresses(); }, 10s));
     EXPECT_TRUE(told.empty()) << told[0];
 }
 
@@ -750,7 +750,7 @@ TEST_F(OperationsWindowTest, EveryButtonSendsItsCodeNamingTheSelectedDevice) {
             });
         }
         pressLabelled(c.label);
-        EXPECT_TRUE(PumpUntil([&] { return HasEvent(net, cameras[1], c.event); }, 5s));
+        EXPECT_TRUE(PumpUntil([&] { return HasEvent(net, cameras[1], c.event); }, 10s));
         std::vector<lab::LoggedDatagram> sent;
         PumpUntil([&] { return (sent = CommandsReceived(net, cameras[1])).size() >= before + 2; },
                   5s);

@@ -82,7 +82,7 @@ TEST_F(ScaleWindowTest, QueueAndRowsStayAtTheirBoundsAndTheCountSaysSo) {
     net.AddLink("192.168.2.100/24");
     OpenWindow();
     // The first search's rounds are over: nothing empties the list meanwhile.
-    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 10s));
     protocol::ReplyQueue& queue = SessionInsides::Replies(window->Session());
     // Queued as the receive thread would, without a word to the window: its
     // reminder brings them.
@@ -92,7 +92,7 @@ TEST_F(ScaleWindowTest, QueueAndRowsStayAtTheirBoundsAndTheCountSaysSo) {
     EXPECT_EQ(queue.Dropped(), 5u);
 
     // Added in slices between other events, up to the bound.
-    ASSERT_TRUE(PumpUntil([&] { return window->DeviceList().GetItemCount() > 0; }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return window->DeviceList().GetItemCount() > 0; }, 10s));
     EXPECT_LT(window->DeviceList().GetItemCount(), static_cast<long>(kMaxDeviceRows));
     PumpUntil(
         [&] { return window->DeviceList().GetItemCount() >= static_cast<long>(kMaxDeviceRows); },

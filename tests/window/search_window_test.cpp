@@ -103,7 +103,7 @@ TEST_F(SearchWindowTest, SearchWithoutALocalAddressSaysSo) {
     LAB_REQUIRE_ROOT();
     net.SetLoopback(false);
     OpenWindow();
-    EXPECT_TRUE(PumpUntil([&] { return OnlineCount() == wxString::FromUTF8("无网络"); }, 5s));
+    EXPECT_TRUE(PumpUntil([&] { return OnlineCount() == wxString::FromUTF8("无网络"); }, 10s));
     EXPECT_EQ(window->DeviceList().GetItemCount(), 0);
 }
 
@@ -122,12 +122,12 @@ TEST_F(SearchWindowTest, SearchWhoseEverySendFailsSaysNotSent) {
                 SEARCH_PERIOD_MS);
     ASSERT_TRUE(PumpUntil(
         [&] { return PortOf(SessionInsides::Sockets(window->Session()).Lock()) != 0; }, 5s));
-    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 10s));
     EXPECT_EQ(OnlineCount(), "");
 
     net.RunInComputer({"ip", "addr", "del", "192.168.2.100/24", "dev", "br0"});
     Press(ids::kSearch);
-    EXPECT_TRUE(PumpUntil([&] { return OnlineCount() == wxString::FromUTF8("未发出"); }, 5s));
+    EXPECT_TRUE(PumpUntil([&] { return OnlineCount() == wxString::FromUTF8("未发出"); }, 10s));
     auto* count = window->FindWindow(ids::kStaticOnline);
     ASSERT_NE(count->GetToolTip(), nullptr);
     EXPECT_TRUE(count->GetToolTipText().StartsWith(
@@ -201,7 +201,7 @@ TEST_F(SearchWindowTest, OnlyRealRepliesBecomeRowsAndQueuedOnesComeByReminder) {
     // Queued without an event, before a search: only the receive thread's
     // reminders, about one a second, bring them to the emptied list. (The
     // window's first search is out first: a press during it would join it.)
-    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 10s));
     for (std::uint8_t mac = 5; mac <= 7; ++mac) {
         auto bytes = CraftedReply(100, kMagicOffset, mac);
         protocol::ReplyBuffer reply{};
@@ -209,7 +209,7 @@ TEST_F(SearchWindowTest, OnlyRealRepliesBecomeRowsAndQueuedOnesComeByReminder) {
         SessionInsides::Replies(window->Session()).Push(reply);
     }
     Press(ids::kSearch);
-    PumpUntil([&] { return window->DeviceList().GetItemCount() == 3; }, 5s);
+    PumpUntil([&] { return window->DeviceList().GetItemCount() == 3; }, 10s);
     EXPECT_EQ(OnlineCount(), "3");
 }
 
@@ -259,20 +259,20 @@ TEST_F(SearchWindowTest, PressesDuringTheRoundsJoinThem) {
     LAB_REQUIRE_ROOT();
     const int camera = net.AddCamera(net.AddLink("192.168.2.100/24"), lab::CameraConfig{});
     OpenWindow();
-    ASSERT_TRUE(PumpUntil([&] { return net.CameraLog(camera).size() >= 2; }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return net.CameraLog(camera).size() >= 2; }, 10s));
     ASSERT_TRUE(window->SearchGoingOut());
     Press(ids::kSearch);
     Press(ids::kSearch);
     Press(ids::kSearch);
-    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 10s));
     // Everything the rounds sent is on its way; nothing more follows them.
-    ASSERT_TRUE(PumpUntil([&] { return net.CameraLog(camera).size() >= 6; }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return net.CameraLog(camera).size() >= 6; }, 10s));
     EXPECT_EQ(net.CameraLog(camera).size(), 6u);
     WaitForRows(1);
     // Once they have ended, a press is a search of its own.
     Press(ids::kSearch);
     EXPECT_TRUE(window->SearchGoingOut());
-    EXPECT_TRUE(PumpUntil([&] { return net.CameraLog(camera).size() >= 8; }, 5s));
+    EXPECT_TRUE(PumpUntil([&] { return net.CameraLog(camera).size() >= 8; }, 10s));
 }
 
 // The window's first search on each link: three rounds, each the multicast
@@ -287,7 +287,7 @@ TEST_F(SearchWindowTest, FirstSearchGoesOutInThreeRoundsOnEachLink) {
     c.mac = "00:1A:2B:3C:4D:03";
     const int second = net.AddCamera(net.AddLink("192.168.3.100/24"), c);
     OpenWindow();
-    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return !window->SearchGoingOut(); }, 10s));
     for (const int camera : {first, second}) {
         const auto got = ReceivedAtLeast(6, camera, 100);
         ASSERT_EQ(got.size(), 6u) << camera;
@@ -297,9 +297,10 @@ TEST_F(SearchWindowTest, FirstSearchGoesOutInThreeRoundsOnEachLink) {
         for (std::size_t i = 0; i < 6; ++i)
             EXPECT_EQ(got[i].kind, i % 2 == 0 ? "multicast" : "broadcast") << i;
         for (std::size_t round = 0; round < 3; ++round) EXPECT_GE(ms(2 * round, 2 * round + 1), 45);
+        // Each round's start is fixed from the first: a round held up by a
+        // loaded machine leaves the next a shorter gap, never an earlier start.
         EXPECT_GE(ms(0, 2), 195);
-        EXPECT_GE(ms(2, 4), 395);
-        EXPECT_LE(ms(0, 4), 900 + 300);
+        EXPECT_GE(ms(0, 4), 595);
     }
 }
 
@@ -323,7 +324,7 @@ TEST_F(SearchWindowTest, EscapeDuringTheRoundsEndsTheWindowAtOnce) {
     LAB_REQUIRE_ROOT();
     const int camera = net.AddCamera(net.AddLink("192.168.2.100/24"), lab::CameraConfig{});
     OpenWindow();
-    ASSERT_TRUE(PumpUntil([&] { return net.CameraLog(camera).size() >= 2; }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return net.CameraLog(camera).size() >= 2; }, 10s));
     ASSERT_TRUE(window->SearchGoingOut());
     const double firstRound = net.CameraLog(camera).front().time;
     wxKeyEvent key(wxEVT_CHAR_HOOK);

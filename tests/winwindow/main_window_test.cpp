@@ -159,7 +159,7 @@ TEST_F(MainWindowWine, DoubleClickOpensThatRowsPageAndNothingOffTheRows) {
 // log; bounds on it are the exit benchmark's.
 TEST_F(MainWindowWine, EscapeEndsTheWindowAndItsReceiveThread) {
     // The search is out: the receive thread is in its wait now.
-    ASSERT_TRUE(PumpUntil([&] { return !m_window->SearchGoingOut(); }, 5s));
+    ASSERT_TRUE(PumpUntil([&] { return !m_window->SearchGoingOut(); }, 10s));
     wxKeyEvent key(wxEVT_CHAR_HOOK);
     key.m_keyCode = WXK_ESCAPE;
     const auto start = std::chrono::steady_clock::now();
