@@ -63,14 +63,16 @@ TEST(SearchRoundsLab, EachLinkSeesThreeRoundsOfMulticastThenBroadcast) {
             ASSERT_EQ(got[i].bytes.size(), 344u);
             EXPECT_EQ(test::TextAt(got[i].bytes, 8).substr(0, 8), "IpCamera");
         }
-        // 50 ms inside each pair; each round no sooner than drawn, counted
-        // from the first (the starts are fixed from the search's start, so
-        // a round held up by a loaded machine leaves the next one a shorter
-        // gap). How late they come is the benchmark's.
+        // 50 ms inside each pair; each round at its drawn start, counted
+        // from the first. The starts are fixed from the search's start, and
+        // the first round also opens the sockets, which a loaded machine can
+        // hold up by some tens of milliseconds: the later rounds may come
+        // that much sooner after it, never sooner than that. How late they
+        // come is the benchmark's.
         for (std::size_t round = 0; round < 3; ++round)
             EXPECT_GE(MsBetween(got[2 * round], got[2 * round + 1]), 45.0) << round;
-        EXPECT_GE(MsBetween(got[0], got[2]), drawn[0].count() - 5.0);
-        EXPECT_GE(MsBetween(got[0], got[4]), (drawn[0] + drawn[1]).count() - 5.0);
+        EXPECT_GE(MsBetween(got[0], got[2]), drawn[0].count() - 60.0);
+        EXPECT_GE(MsBetween(got[0], got[4]), (drawn[0] + drawn[1]).count() - 60.0);
     }
 }
 

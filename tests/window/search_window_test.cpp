@@ -297,10 +297,12 @@ TEST_F(SearchWindowTest, FirstSearchGoesOutInThreeRoundsOnEachLink) {
         for (std::size_t i = 0; i < 6; ++i)
             EXPECT_EQ(got[i].kind, i % 2 == 0 ? "multicast" : "broadcast") << i;
         for (std::size_t round = 0; round < 3; ++round) EXPECT_GE(ms(2 * round, 2 * round + 1), 45);
-        // Each round's start is fixed from the first: a round held up by a
-        // loaded machine leaves the next a shorter gap, never an earlier start.
-        EXPECT_GE(ms(0, 2), 195);
-        EXPECT_GE(ms(0, 4), 595);
+        // Each round's start is fixed from the search's start; the first
+        // round also opens the sockets, which a loaded machine can hold up
+        // by some tens of milliseconds (the later rounds come that much
+        // sooner after it).
+        EXPECT_GE(ms(0, 2), 140);
+        EXPECT_GE(ms(0, 4), 540);
     }
 }
 
