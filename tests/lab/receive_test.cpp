@@ -217,6 +217,17 @@ TEST(ReceiveLab, StopWakesTheWait) {
     stopper.join();
 }
 
+// A search sent on every socket is answered and the reply queued, well
+// within the receive thread's own long wait.
+void ExpectSearchHeard(protocol::LocalSockets& sockets, protocol::ReplyQueue& queue) {
+    EXPECT_GT(sockets
+                  .SendToAllSockets(sockets.TakeSendTurn(),
+                                    protocol::MakeSearchRequest(std::time(nullptr)))
+                  .sent,
+              0u);
+    EXPECT_TRUE(test::WaitUntil([&] { return queue.Size() > 0; }, 10s));
+}
+
 // A refresh that opens a socket wakes the wait, which then takes the new
 // socket too: the reply of a camera on a link that came up later arrives
 // long before the wait would have ended.
@@ -240,12 +251,7 @@ TEST(ReceiveLab, ARefreshThatAddsASocketWakesTheWait) {
     lab.AddCamera(lab.AddLink("192.168.3.100/24"), camera);
     sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     ASSERT_EQ(sockets.Lock().Entries().size(), 2u);
-    EXPECT_GT(sockets
-                  .SendToAllSockets(sockets.TakeSendTurn(),
-                                    protocol::MakeSearchRequest(std::time(nullptr)))
-                  .sent,
-              0u);
-    EXPECT_TRUE(test::WaitUntil([&] { return queue.Size() > 0; }, 10s));
+    ExpectSearchHeard(sockets, queue);
     receiver.Stop();
 }
 
@@ -268,12 +274,7 @@ TEST(ReceiveLab, ARefreshThatAddsTheFirstSocketWakesTheWait) {
     lab.AddCamera(lab.AddLink("192.168.2.100/24"), CameraConfig{});
     sockets.RefreshLocalSockets(sockets.TakeSendTurn());
     ASSERT_EQ(sockets.LiveAddresses().size(), 1u);
-    EXPECT_GT(sockets
-                  .SendToAllSockets(sockets.TakeSendTurn(),
-                                    protocol::MakeSearchRequest(std::time(nullptr)))
-                  .sent,
-              0u);
-    EXPECT_TRUE(test::WaitUntil([&] { return queue.Size() > 0; }, 10s));
+    ExpectSearchHeard(sockets, queue);
     receiver.Stop();
 }
 
