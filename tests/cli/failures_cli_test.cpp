@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "tests/cli/cli_lab.h"
+#include "tests/support/camera_log.h"
 #include "tests/support/wait.h"
 
 namespace vimbrel::test {
@@ -37,13 +38,6 @@ long UdpDelivered(const lab::LabNetwork& net) {
     for (std::string title, value; t >> title && v >> value;)
         if (title == "InDatagrams") return std::stol(value);
     return -1;
-}
-
-// The event of a camera's log that starts with `words`, or "".
-std::string EventStartingWith(const lab::LabNetwork& net, int camera, const std::string& words) {
-    for (const std::string& event : net.CameraEvents(camera))
-        if (event.rfind(words, 0) == 0) return event;
-    return {};
 }
 
 // The process is stopped while a flood fills its socket: the system drops

@@ -31,11 +31,7 @@ protected:
         net.EnterComputer();
     }
 
-    std::size_t SetNetworkSent() {
-        std::size_t sent = 0;
-        for (int camera : cameras) sent += Received(net, camera, 102).size();
-        return sent;
-    }
+    std::size_t SetNetworkSent() { return ReceivedByAll(net, cameras, 102); }
 
     lab::LabNetwork net;
     std::vector<int> cameras;

@@ -52,6 +52,22 @@ inline bool HasEvent(const lab::LabNetwork& net, int camera, const std::string& 
     return std::find(events.begin(), events.end(), event) != events.end();
 }
 
+// The event of a camera's log that starts with `words`, or "".
+inline std::string EventStartingWith(const lab::LabNetwork& net, int camera,
+                                     const std::string& words) {
+    for (const std::string& event : net.CameraEvents(camera))
+        if (event.rfind(words, 0) == 0) return event;
+    return {};
+}
+
+// The datagrams of command `command` that `cameras` received, all told.
+inline std::size_t ReceivedByAll(const lab::LabNetwork& net, const std::vector<int>& cameras,
+                                 std::int32_t command) {
+    std::size_t received = 0;
+    for (int camera : cameras) received += Received(net, camera, command).size();
+    return received;
+}
+
 // Whether a camera's log of events holds `event` within 10 s: the simulator
 // logs an event after the datagram that caused it.
 inline bool WaitForEvent(const lab::LabNetwork& net, int camera, const std::string& event) {

@@ -12,13 +12,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The event of a camera's log that starts with `words`, or "".
-std::string EventStartingWith(const lab::LabNetwork& net, int camera, const std::string& words) {
-    for (const std::string& event : net.CameraEvents(camera))
-        if (event.rfind(words, 0) == 0) return event;
-    return {};
-}
-
 TEST_F(WindowTest, ACameraThatKeepsItsOldAddressIsNamedAfterTheConfirmation) {
     LAB_REQUIRE_ROOT();
     const int link = net.AddLink("192.168.2.100/24");
